@@ -1,0 +1,67 @@
+#include "Gallery.h"
+
+#include "AboutPage.h"
+#include "GalleryPage.h"
+#include "GalleryWindow.h"
+#include "MailSink.h"
+#include "NumbersPage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTextStream>
+#include <QTimer>
+
+Gallery::Gallery(const QString &packageFile, QObject *parent)
+    : QObject(parent)
+    , m_mailSink(new MailSink(this))
+    , m_window(new GalleryWindow)
+{
+    m_package.load(packageFile);
+    m_window->addPage(new AboutPage(m_package));
+    m_window->addPage(new NumbersPage);
+}
+
+Gallery::~Gallery() = default;
+
+QStringList Gallery::snapshotAll(const QString &directory, QTextStream &report, int pageTimeoutMs)
+{
+    QStringList written;
+    if (!QDir().mkpath(directory)) {
+        report << tr("cannot create %1").arg(directory) << Qt::endl;
+        return written;
+    }
+    const QList<GalleryPage *> pages = m_window->pages();
+    for (int i = 0; i < pages.size(); ++i) {
+        GalleryPage *page = pages.at(i);
+        m_window->showPage(page);
+
+        QEventLoop loop;
+        bool ready = false;
+        QTimer timeout;
+        timeout.setSingleShot(true);
+        connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+        const QMetaObject::Connection readiness
+                = connect(page, &GalleryPage::snapshotReady, &loop, [&ready, &loop] {
+                      ready = true;
+                      loop.quit();
+                  });
+        timeout.start(pageTimeoutMs);
+        page->prepareSnapshot();
+        if (!ready)
+            loop.exec();
+        disconnect(readiness);
+        if (!ready)
+            report << tr("page %1 did not settle in time").arg(page->title()) << Qt::endl;
+        QApplication::processEvents();
+
+        const QString file = QDir(directory).filePath(
+                QStringLiteral("%1-%2.png").arg(i + 1, 2, 10, QLatin1Char('0')).arg(page->name()));
+        if (m_window->grab().save(file)) {
+            report << tr("Snapshot written in") << " \"" << file << '"' << Qt::endl;
+            written << file;
+        }
+    }
+    return written;
+}

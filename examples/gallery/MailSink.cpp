@@ -1,0 +1,151 @@
+#include "MailSink.h"
+
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QTcpServer>
+
+namespace {
+
+// What aiosmtpd's default (debugging) handler prints around each mail.
+const QByteArray messageBegins = "---------- MESSAGE FOLLOWS ----------";
+const QByteArray messageEnds = "------------ END MESSAGE ------------";
+// Logged on stderr (with -d) once the socket listens.
+const QByteArray listening = "Server is listening on";
+
+// A port that was free a moment ago; another program may still take it
+// before aiosmtpd binds it, which start() survives by trying again.
+quint16 freeLoopbackPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    return probe.serverPort();
+}
+
+} // namespace
+
+MailSink::MailSink(QObject *parent)
+    : QObject(parent)
+{
+}
+
+MailSink::~MailSink()
+{
+    stop();
+}
+
+QString MailSink::program()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("aiosmtpd"));
+}
+
+void MailSink::start()
+{
+    if (m_process)
+        return;
+    m_attempts = 0;
+    launch();
+}
+
+void MailSink::launch()
+{
+    const QString aiosmtpd = program();
+    if (aiosmtpd.isEmpty()) {
+        emit failed(tr("aiosmtpd was not found; install the Debian package python3-aiosmtpd"));
+        return;
+    }
+    m_port = freeLoopbackPort();
+    if (m_port == 0) {
+        emit failed(tr("no free port on 127.0.0.1"));
+        return;
+    }
+    ++m_attempts;
+    m_output.clear();
+    m_diagnostics.clear();
+    m_messageLines.clear();
+    m_inMessage = false;
+
+    m_process = new QProcess(this);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // Each mail is shown as it arrives, not when a pipe buffer fills.
+    environment.insert(QStringLiteral("PYTHONUNBUFFERED"), QStringLiteral("1"));
+    m_process->setProcessEnvironment(environment);
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &MailSink::readOutput);
+    connect(m_process, &QProcess::readyReadStandardError, this, &MailSink::readDiagnostics);
+    connect(m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+            &MailSink::finished);
+    connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            finished();
+    });
+    m_process->start(aiosmtpd,
+                     { QStringLiteral("--nosetuid"), QStringLiteral("--debug"),
+                       QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(m_port) });
+}
+
+void MailSink::stop()
+{
+    if (!m_process)
+        return;
+    QProcess *process = m_process;
+    m_process = nullptr;
+    m_listening = false;
+    process->disconnect(this);
+    process->terminate();
+    if (!process->waitForFinished(3000)) {
+        process->kill();
+        process->waitForFinished(3000);
+    }
+    process->deleteLater();
+}
+
+void MailSink::readDiagnostics()
+{
+    m_diagnostics += m_process->readAllStandardError();
+    if (!m_listening && m_diagnostics.contains(listening)) {
+        m_listening = true;
+        emit started(m_port);
+    }
+    // Only the tail is kept, to explain a failure.
+    if (m_diagnostics.size() > 4096)
+        m_diagnostics = m_diagnostics.right(2048);
+}
+
+void MailSink::readOutput()
+{
+    m_output += m_process->readAllStandardOutput();
+    int end;
+    while ((end = m_output.indexOf('\n')) >= 0) {
+        QByteArray line = m_output.left(end);
+        m_output.remove(0, end + 1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line == messageBegins) {
+            m_inMessage = true;
+            m_messageLines.clear();
+        } else if (line == messageEnds && m_inMessage) {
+            m_inMessage = false;
+            const QString message = m_messageLines.join(QLatin1Char('\n'));
+            m_messages.append(message);
+            emit messageReceived(message);
+        } else if (m_inMessage) {
+            m_messageLines.append(QString::fromUtf8(line));
+        }
+    }
+}
+
+void MailSink::finished()
+{
+    const bool wasListening = m_listening;
+    const QString diagnostics = QString::fromLocal8Bit(m_diagnostics).trimmed();
+    const QString error = m_process ? m_process->errorString() : QString();
+    stop();
+    if (!wasListening && m_attempts < 3 && diagnostics.contains(QStringLiteral("in use"))) {
+        launch();
+        return;
+    }
+    const QString tail = diagnostics.section(QLatin1Char('\n'), -3);
+    emit failed(wasListening
+                        ? tr("the mail sink stopped: %1").arg(tail)
+                        : tr("the mail sink did not start: %1").arg(tail.isEmpty() ? error : tail));
+}

@@ -1,0 +1,113 @@
+#include "NumbersPage.h"
+
+#include <lumo/QxCustomValidator.h>
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSpinBox>
+
+namespace {
+
+QSpinBox *digitsBox(int minimum, int maximum, int value, const QString &suffix)
+{
+    auto *box = new QSpinBox;
+    box->setRange(minimum, maximum);
+    box->setValue(value);
+    box->setSuffix(suffix);
+    return box;
+}
+
+} // namespace
+
+NumbersPage::NumbersPage(QWidget *parent)
+    : GalleryPage(tr("Numbers"), parent)
+{
+    auto *grid = new QGridLayout(this);
+    const QStringList headers = { tr("Validator"), tr("Setting"), tr("Field"), tr("Repair") };
+    for (int column = 0; column < headers.size(); ++column) {
+        auto *header = new QLabel(QStringLiteral("<b>%1</b>").arg(headers.at(column)));
+        grid->addWidget(header, 0, column);
+    }
+    auto *hint = new QLabel(tr("Type a number: the right column shows what the validator's "
+                               "repair would write. Leaving the field (or Return) applies it. "
+                               "The fields accept at most 3 decimals while typing, like every "
+                               "validator of the family."));
+    hint->setWordWrap(true);
+    grid->addWidget(hint, 100, 0, 1, 4);
+    grid->setRowStretch(101, 1);
+    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(3, 1);
+
+    QSpinBox *customDecimals = digitsBox(0, 15, 3, tr(" decimals"));
+    addRow(QStringLiteral("QxCustomValidator"), tr("the base: accepts, never rewrites"),
+           customDecimals, QStringLiteral("2.500"));
+    auto makeCustom = [this, customDecimals, row = m_rows.size() - 1] {
+        setValidator(m_rows[row], new QxCustomValidator(customDecimals->value(), this));
+    };
+    connect(customDecimals, QOverload<int>::of(&QSpinBox::valueChanged), this, makeCustom);
+    makeCustom();
+}
+
+bool NumbersPage::isSafeFormat(const QString &format)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+            "\\A(?:[^%]|%%)*%[-+ #0]*[0-9]{0,2}(?:\\.[0-9]{0,2})?[eEfFgG](?:[^%]|%%)*\\z"));
+    return pattern.match(format).hasMatch();
+}
+
+void NumbersPage::addRow(const QString &className, const QString &what, QWidget *setting,
+                         const QString &sample)
+{
+    auto *layout = static_cast<QGridLayout *>(this->layout());
+    const int line = m_rows.size() + 1;
+
+    auto *name = new QLabel(QStringLiteral("%1<br><small>%2</small>").arg(className, what));
+    layout->addWidget(name, line, 0);
+    layout->addWidget(setting, line, 1);
+
+    Row row;
+    row.field = new QLineEdit(sample);
+    row.field->setObjectName(className);
+    row.readout = new QLabel;
+    row.readout->setObjectName(className + QStringLiteral("Readout"));
+    row.readout->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(row.field, line, 2);
+    layout->addWidget(row.readout, line, 3);
+    m_rows.append(row);
+
+    const int index = m_rows.size() - 1;
+    connect(row.field, &QLineEdit::textChanged, this,
+            [this, index] { updateReadout(m_rows.at(index)); });
+    connect(row.field, &QLineEdit::editingFinished, this, [this, index] {
+        const Row &row = m_rows.at(index);
+        if (!row.validator)
+            return;
+        QString text = row.field->text();
+        row.validator->fixup(text);
+        if (text != row.field->text())
+            row.field->setText(text);
+    });
+}
+
+void NumbersPage::setValidator(Row &row, QxCustomValidator *validator)
+{
+    // The line edit keeps no ownership; the old validator goes once replaced.
+    QxCustomValidator *old = row.validator;
+    row.validator = validator;
+    row.field->setValidator(validator);
+    delete old;
+    updateReadout(row);
+}
+
+void NumbersPage::updateReadout(const Row &row)
+{
+    if (!row.validator) {
+        row.readout->setText(tr("(no validator: the setting is not usable)"));
+        return;
+    }
+    QString text = row.field->text();
+    row.validator->fixup(text);
+    row.readout->setText(QStringLiteral("→ %1").arg(text));
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "GalleryPage.h"
+
+#include <QPointer>
+
+class QLabel;
+class QLineEdit;
+class QxCustomValidator;
+
+/// One line edit per validator of the library, each with its digit count or
+/// format editable, and a readout of what the validator's repair writes.
+class NumbersPage : public GalleryPage
+{
+    Q_OBJECT
+public:
+    explicit NumbersPage(QWidget *parent = nullptr);
+
+    /// True for a printf format that holds exactly one floating-point conversion
+    /// with at most two digits of width and of precision: the only formats
+    /// QxFormatingStringValidator may be given, checked before it is built.
+    static bool isSafeFormat(const QString &format);
+
+private:
+    struct Row
+    {
+        QLineEdit *field = nullptr;
+        QLabel *readout = nullptr;
+        QPointer<QxCustomValidator> validator;
+    };
+
+    void addRow(const QString &className, const QString &what, QWidget *setting,
+                const QString &sample);
+    void setValidator(Row &row, QxCustomValidator *validator);
+    static void updateReadout(const Row &row);
+
+    QList<Row> m_rows;
+};

@@ -1,0 +1,143 @@
+// lumo-gallery: the showcase and host application of liblumo.so.
+
+#include "Gallery.h"
+#include "GalleryPage.h"
+#include "GalleryWindow.h"
+#include "MailSink.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTextStream>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+struct Options
+{
+    QCommandLineOption about { QStringLiteral("about"),
+                               QStringLiteral("Print the library's build stamp and exit.") };
+    QCommandLineOption snapshotAll {
+        QStringLiteral("snapshot-all"),
+        QStringLiteral("Render every page to a PNG file in <dir> and exit."), QStringLiteral("dir")
+    };
+    QCommandLineOption mailSink {
+        QStringLiteral("mail-sink"),
+        QStringLiteral("Start a local SMTP server (aiosmtpd) on a free loopback port "
+                       "for the Mail page.")
+    };
+    QCommandLineOption page { QStringLiteral("page"), QStringLiteral("Open the page <name>."),
+                              QStringLiteral("name") };
+    QCommandLineOption package { QStringLiteral("package"),
+                                 QStringLiteral("Load the library from <file>."),
+                                 QStringLiteral("file") };
+};
+
+void describe(QCommandLineParser &parser, const Options &options)
+{
+    parser.setApplicationDescription(
+            QStringLiteral("The gallery of the lumo widget library: one page per area, "
+                           "every widget working."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({ options.about, options.snapshotAll, options.mailSink, options.page,
+                        options.package });
+}
+
+int printAbout(const QString &packageFile)
+{
+    LumoPackage package;
+    QTextStream out(stdout);
+    if (!package.load(packageFile)) {
+        QTextStream(stderr) << "lumo-gallery: " << package.errorString() << Qt::endl;
+        return 1;
+    }
+    out << "package: " << package.fileName() << Qt::endl;
+    for (const LumoPackage::Entry &entry : package.entries())
+        out << entry.first << ": " << entry.second << Qt::endl;
+    return 0;
+}
+
+void installTranslations(QCoreApplication &app)
+{
+    const QString dir = QDir(QCoreApplication::applicationDirPath())
+                                .filePath(QStringLiteral(LUMO_GALLERY_TRANSLATIONS_FROM_BINDIR));
+    auto *qt = new QTranslator(&app);
+    if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(qt);
+    auto *lumo = new QTranslator(&app);
+    if (lumo->load(QLocale(), QStringLiteral("lumo"), QStringLiteral("_"), dir))
+        app.installTranslator(lumo);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    Options options;
+    QCommandLineParser parser;
+    describe(parser, options);
+    const bool parsed = parser.parse(arguments);
+
+    // Everything that needs no window also runs without a display.
+    if (!parsed || parser.isSet(options.about) || parser.isSet(QStringLiteral("help"))
+        || parser.isSet(QStringLiteral("version"))) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("lumo-gallery"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(LUMO_GALLERY_VERSION));
+        if (!parsed) {
+            std::fprintf(stderr, "lumo-gallery: %s\n", qPrintable(parser.errorText()));
+            return 2;
+        }
+        if (parser.isSet(QStringLiteral("help")))
+            parser.showHelp(0);
+        if (parser.isSet(QStringLiteral("version")))
+            parser.showVersion();
+        return printAbout(parser.value(options.package));
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lumo-gallery"));
+    QApplication::setApplicationVersion(QStringLiteral(LUMO_GALLERY_VERSION));
+    installTranslations(app);
+
+    Gallery gallery(parser.value(options.package));
+    GalleryWindow *window = gallery.window();
+    window->resize(1100, 760);
+    if (!gallery.package().errorString().isEmpty())
+        std::fprintf(stderr, "lumo-gallery: %s\n", qPrintable(gallery.package().errorString()));
+
+    if (parser.isSet(options.mailSink)) {
+        QObject::connect(gallery.mailSink(), &MailSink::failed, [](const QString &reason) {
+            std::fprintf(stderr, "lumo-gallery: %s\n", qPrintable(reason));
+        });
+        gallery.mailSink()->start();
+    }
+    if (parser.isSet(options.page)) {
+        GalleryPage *page = window->page(parser.value(options.page));
+        if (!page) {
+            std::fprintf(stderr, "lumo-gallery: no page called %s\n",
+                         qPrintable(parser.value(options.page)));
+            return 2;
+        }
+        window->showPage(page);
+    }
+
+    if (parser.isSet(options.snapshotAll)) {
+        window->show();
+        QTextStream report(stdout);
+        const QStringList written = gallery.snapshotAll(parser.value(options.snapshotAll), report);
+        return written.size() == window->pages().size() ? 0 : 1;
+    }
+
+    window->show();
+    return app.exec();
+}

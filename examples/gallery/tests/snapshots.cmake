@@ -1,0 +1,22 @@
+# Runs lumo-gallery --snapshot-all with the local mail sink and checks that
+# every page became a PNG file.
+file(REMOVE_RECURSE ${OUTPUT})
+execute_process(COMMAND ${GALLERY} --mail-sink --snapshot-all ${OUTPUT}
+    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+message("${output}${errors}")
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "lumo-gallery --snapshot-all failed (${result})")
+endif()
+file(GLOB pictures ${OUTPUT}/*.png)
+list(LENGTH pictures count)
+string(REGEX MATCHALL "Snapshot written in \"[^\"]+\\.png\"" reports "${output}")
+list(LENGTH reports reported)
+if(count EQUAL 0 OR NOT count EQUAL reported)
+    message(FATAL_ERROR "${count} pictures in ${OUTPUT}, ${reported} reported")
+endif()
+foreach(picture ${pictures})
+    file(SIZE ${picture} size)
+    if(size LESS 1000)
+        message(FATAL_ERROR "${picture} is only ${size} bytes")
+    endif()
+endforeach()
