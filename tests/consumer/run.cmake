@@ -18,3 +18,10 @@ run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 run(${WORK_DIR}/build/consumer)
 # The installed library is the stamped file itself, untouched by installation.
 run(${prefix}/bin/lumo-stamp --check ${prefix}/lib/liblumo.so)
+# pkg-config users find the same library and headers.
+set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+run(pkg-config --exists --print-errors lumo)
+execute_process(COMMAND pkg-config --cflags --libs lumo OUTPUT_VARIABLE flags)
+if(NOT flags MATCHES "-I${prefix}/include" OR NOT flags MATCHES "-llumo")
+    message(FATAL_ERROR "lumo.pc gives unexpected flags: ${flags}")
+endif()
