@@ -22,6 +22,8 @@ public:
     void start();
     void stop();
 
+    /// True from start() until stop() or the server's end.
+    bool isRunning() const { return m_process != nullptr; }
     /// True between started() and stop() (or the server's end).
     bool isListening() const { return m_listening; }
     QString host() const { return QStringLiteral("127.0.0.1"); }

@@ -1,6 +1,11 @@
 #include "NumbersPage.h"
 
+#include <lumo/QxAutoRulesValidator.h>
 #include <lumo/QxCustomValidator.h>
+#include <lumo/QxExponentialNotationValidator.h>
+#include <lumo/QxFixedDecimalsValidator.h>
+#include <lumo/QxFormatingStringValidator.h>
+#include <lumo/QxSignificantDigitsValidator.h>
 
 #include <QGridLayout>
 #include <QLabel>
@@ -40,20 +45,55 @@ NumbersPage::NumbersPage(QWidget *parent)
     grid->setColumnStretch(2, 1);
     grid->setColumnStretch(3, 1);
 
-    QSpinBox *customDecimals = digitsBox(0, 15, 3, tr(" decimals"));
-    addRow(QStringLiteral("QxCustomValidator"), tr("the base: accepts, never rewrites"),
-           customDecimals, QStringLiteral("2.500"));
-    auto makeCustom = [this, customDecimals, row = m_rows.size() - 1] {
-        setValidator(m_rows[row], new QxCustomValidator(customDecimals->value(), this));
+    // One row per validator: its setting rebuilds it, since a validator's
+    // digit count or format is fixed at construction.
+    auto digitsRow = [this](const QString &className, const QString &what, QSpinBox *digits,
+                            const QString &sample, auto make) {
+        addRow(className, what, digits, sample);
+        const int row = m_rows.size() - 1;
+        auto rebuild
+                = [this, row, digits, make] { setValidator(m_rows[row], make(digits->value())); };
+        connect(digits, QOverload<int>::of(&QSpinBox::valueChanged), this, rebuild);
+        rebuild();
     };
-    connect(customDecimals, QOverload<int>::of(&QSpinBox::valueChanged), this, makeCustom);
-    makeCustom();
+    digitsRow(QStringLiteral("QxFixedDecimalsValidator"), tr("rounds to decimals"),
+              digitsBox(0, 15, 2, tr(" decimals")), QStringLiteral("3.14159"),
+              [this](int n) { return new QxFixedDecimalsValidator(n, this); });
+    digitsRow(QStringLiteral("QxSignificantDigitsValidator"), tr("significant digits, fixed point"),
+              digitsBox(1, 17, 3, tr(" digits")), QStringLiteral("0.000123456"),
+              [this](int n) { return new QxSignificantDigitsValidator(n, this); });
+    digitsRow(QStringLiteral("QxExponentialNotationValidator"), tr("significant digits, exponent"),
+              digitsBox(1, 17, 3, tr(" digits")), QStringLiteral("12345"),
+              [this](int n) { return new QxExponentialNotationValidator(n, this); });
+    digitsRow(QStringLiteral("QxAutoRulesValidator"), tr("notation by magnitude"),
+              digitsBox(1, 17, 3, tr(" digits")), QStringLiteral("0.005"),
+              [this](int n) { return new QxAutoRulesValidator(n, this); });
+
+    auto *format = new QLineEdit(QStringLiteral("%08.3f"));
+    format->setObjectName(QStringLiteral("format"));
+    addRow(QStringLiteral("QxFormatingStringValidator"), tr("printf-style format"), format,
+           QStringLiteral("2.5"));
+    auto rebuildFormatted = [this, format, row = m_rows.size() - 1] {
+        const bool usable = isUsableFormat(format->text());
+        format->setStyleSheet(usable ? QString() : QStringLiteral("color: #b00020"));
+        format->setToolTip(usable ? QString()
+                                  : tr("Not one floating-point conversion: the validator "
+                                       "leaves the text as it is"));
+        setValidator(m_rows[row], new QxFormatingStringValidator(format->text(), this));
+    };
+    connect(format, &QLineEdit::textChanged, this, rebuildFormatted);
+    rebuildFormatted();
+
+    QSpinBox *customDecimals = digitsBox(0, 15, 3, tr(" decimals"));
+    digitsRow(QStringLiteral("QxCustomValidator"), tr("the base: accepts, never rewrites"),
+              customDecimals, QStringLiteral("2.500"),
+              [this](int n) { return new QxCustomValidator(n, this); });
 }
 
-bool NumbersPage::isSafeFormat(const QString &format)
+bool NumbersPage::isUsableFormat(const QString &format)
 {
     static const QRegularExpression pattern(QStringLiteral(
-            "\\A(?:[^%]|%%)*%[-+ #0]*[0-9]{0,2}(?:\\.[0-9]{0,2})?[eEfFgG](?:[^%]|%%)*\\z"));
+            "\\A(?:[^%]|%%)*%[-+ #0']*[0-9]{0,4}(?:\\.[0-9]{0,4})?l?[fFeEgGaA](?:[^%]|%%)*\\z"));
     return pattern.match(format).hasMatch();
 }
 

@@ -16,10 +16,10 @@ class NumbersPage : public GalleryPage
 public:
     explicit NumbersPage(QWidget *parent = nullptr);
 
-    /// True for a printf format that holds exactly one floating-point conversion
-    /// with at most two digits of width and of precision: the only formats
-    /// QxFormatingStringValidator may be given, checked before it is built.
-    static bool isSafeFormat(const QString &format);
+    /// True for a printf format that QxFormatingStringValidator uses: exactly one
+    /// floating-point conversion. The validator leaves text alone with any other;
+    /// the page marks such a format.
+    static bool isUsableFormat(const QString &format);
 
 private:
     struct Row

@@ -4,7 +4,14 @@
 #include "GalleryWindow.h"
 #include "LumoPackage.h"
 
+#include "NumbersPage.h"
+
+#include <QApplication>
+#include <QGridLayout>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +28,11 @@ private slots:
     void parseStamp();
     void packageLoadFailure();
     void aboutPage();
+    void numbersRepair_data();
+    void numbersRepair();
+    void numbersSetting();
+    void numbersFormatCheck_data();
+    void numbersFormatCheck();
     void snapshotAll();
 
 private:
@@ -37,6 +49,8 @@ void tst_Gallery::initTestCase()
     m_window->resize(1000, 700);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
 }
 
 void tst_Gallery::cleanupTestCase()
@@ -94,6 +108,131 @@ void tst_Gallery::aboutPage()
     QCOMPARE(table->item(10, 0)->text(), QString("size"));
     QCOMPARE(table->item(10, 1)->text(),
              QString::number(QFileInfo(m_gallery->package().fileName()).size()));
+}
+
+void tst_Gallery::numbersRepair_data()
+{
+    QTest::addColumn<QString>("validator");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("repaired");
+    QTest::newRow("fixed decimals round") << "QxFixedDecimalsValidator"
+                                          << "3.146"
+                                          << "3.146"
+                                          << "3.15";
+    QTest::newRow("fixed decimals trim") << "QxFixedDecimalsValidator"
+                                         << "2.500"
+                                         << "2.500"
+                                         << "2.5";
+    QTest::newRow("typing stops at 3 decimals") << "QxFixedDecimalsValidator"
+                                                << "3.14159"
+                                                << "3.141"
+                                                << "3.14";
+    QTest::newRow("significant digits") << "QxSignificantDigitsValidator"
+                                        << "123456"
+                                        << "123456"
+                                        << "123000";
+    QTest::newRow("exponential") << "QxExponentialNotationValidator"
+                                 << "12345"
+                                 << "12345"
+                                 << "1.23e+04";
+    QTest::newRow("auto rules small") << "QxAutoRulesValidator"
+                                      << "0.005"
+                                      << "0.005"
+                                      << "5.00e-03";
+    QTest::newRow("auto rules middle") << "QxAutoRulesValidator"
+                                       << "123.456"
+                                       << "123.456"
+                                       << "123";
+    QTest::newRow("formatting string") << "QxFormatingStringValidator"
+                                       << "2.5"
+                                       << "2.5"
+                                       << "0002.5";
+    QTest::newRow("base leaves text") << "QxCustomValidator"
+                                      << "2.500"
+                                      << "2.500"
+                                      << "2.500";
+}
+
+// Typing shows the repair to come; leaving the field applies it.
+void tst_Gallery::numbersRepair()
+{
+    QFETCH(QString, validator);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QString, repaired);
+    GalleryPage *page = m_window->page("numbers");
+    QVERIFY(page);
+    m_window->showPage(page);
+    auto *field = page->findChild<QLineEdit *>(validator);
+    auto *readout = page->findChild<QLabel *>(validator + "Readout");
+    QVERIFY(field && readout);
+
+    field->setFocus();
+    QTRY_VERIFY(field->hasFocus());
+    field->selectAll();
+    QTest::keyClicks(field, typed);
+    QCOMPARE(field->text(), shown);
+    QCOMPARE(readout->text(), QString("→ %1").arg(repaired));
+
+    m_window->findChild<QWidget *>("pageIndex")->setFocus();
+    QTRY_VERIFY(!field->hasFocus());
+    QCOMPARE(field->text(), repaired);
+}
+
+void tst_Gallery::numbersSetting()
+{
+    GalleryPage *page = m_window->page("numbers");
+    m_window->showPage(page);
+    auto *field = page->findChild<QLineEdit *>("QxFixedDecimalsValidator");
+    auto *readout = page->findChild<QLabel *>("QxFixedDecimalsValidatorReadout");
+    field->setText("3.146");
+    // The digit count sits in the same row as the field.
+    auto *grid = static_cast<QGridLayout *>(page->layout());
+    int row, column, rowSpan, columnSpan;
+    grid->getItemPosition(grid->indexOf(field), &row, &column, &rowSpan, &columnSpan);
+    auto *decimals = qobject_cast<QSpinBox *>(grid->itemAtPosition(row, 1)->widget());
+    QVERIFY(decimals);
+    decimals->setValue(1);
+    QCOMPARE(readout->text(), QString("→ 3.1"));
+    decimals->setValue(0);
+    QCOMPARE(readout->text(), QString("→ 3"));
+    decimals->setValue(2);
+    QCOMPARE(readout->text(), QString("→ 3.15"));
+}
+
+void tst_Gallery::numbersFormatCheck_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("fixed") << "%.3f" << true;
+    QTest::newRow("width and flags") << "%+08.3f" << true;
+    QTest::newRow("percent sign") << "%.2f%%" << true;
+    QTest::newRow("text around") << "about %g units" << true;
+    QTest::newRow("string") << "%s" << false;
+    QTest::newRow("integer") << "%d" << false;
+    QTest::newRow("two conversions") << "%f %f" << false;
+    QTest::newRow("none") << "plain" << false;
+    QTest::newRow("star width") << "%*f" << false;
+    QTest::newRow("lone percent") << "%" << false;
+}
+
+void tst_Gallery::numbersFormatCheck()
+{
+    QFETCH(QString, format);
+    QFETCH(bool, usable);
+    QCOMPARE(NumbersPage::isUsableFormat(format), usable);
+
+    GalleryPage *page = m_window->page("numbers");
+    auto *formatEdit = page->findChild<QLineEdit *>("format");
+    auto *field = page->findChild<QLineEdit *>("QxFormatingStringValidator");
+    auto *readout = page->findChild<QLabel *>("QxFormatingStringValidatorReadout");
+    field->setText("2.5");
+    formatEdit->setText(format);
+    QCOMPARE(formatEdit->toolTip().isEmpty(), usable);
+    if (!usable)
+        QCOMPARE(readout->text(), QString("→ 2.5"));
+    formatEdit->setText("%08.3f");
 }
 
 void tst_Gallery::snapshotAll()
