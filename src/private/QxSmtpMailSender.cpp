@@ -144,7 +144,7 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
     textStream = new QTextStream(socket);
     textStream->setCodec("UTF-8");
     restartTimer();
-    // Last: a connection that fails at once reports from within this call.
+    // Last: some failures are reported from within connectToHost() itself.
     socket->connectToHost(hostName, quint16(port), QIODevice::ReadWrite);
 }
 
