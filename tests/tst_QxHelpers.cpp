@@ -55,6 +55,11 @@ void tst_QxHelpers::dialogTree()
     auto *edit = new QLineEdit(QStringLiteral("Alpha"), box);
     edit->setToolTip(QStringLiteral("Alpha edit tip"));
 
+    QPixmap picture(8, 8);
+    picture.fill(Qt::red);
+    auto *pictureLabel = new QLabel(outer);
+    pictureLabel->setPixmap(picture);
+
     // A dialog parented below the root, with a label of its own.
     auto *child = new QDialog(middle);
     child->setWindowTitle(QStringLiteral("Alpha child"));
@@ -80,6 +85,8 @@ void tst_QxHelpers::dialogTree()
     QCOMPARE(edit->toolTip(), QStringLiteral("Beta edit tip"));
     QCOMPARE(child->windowTitle(), QStringLiteral("Beta child"));
     QCOMPARE(childLabel->text(), QStringLiteral("in Beta child"));
+    // Writing back its empty text must not take its picture away.
+    QVERIFY(!pictureLabel->pixmap(Qt::ReturnByValue).isNull());
 }
 
 void tst_QxHelpers::labelText_data()

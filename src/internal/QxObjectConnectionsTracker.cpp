@@ -20,7 +20,7 @@ void QxObjectConnectionsTracker::connect(const QObject *sender, const QString &s
 
 void QxObjectConnectionsTracker::disconnectFromAllSignals()
 {
-    // A copy: a slot run from here may record further connections.
+    // A copy: a sender's disconnectNotify() may record further connections.
     const QList<TrackedConnection> connections = m_connections;
     for (const TrackedConnection &connection : connections) {
         // Qt would read a destroyed sender's memory; its connections died with it.
