@@ -116,6 +116,10 @@ void tst_QxHelpers::labelText_data()
                                                       << "a"
                                                       << "aa"
                                                       << "aab";
+    QTest::newRow("empty search text changes nothing") << "Open"
+                                                       << ""
+                                                       << "x"
+                                                       << "Open";
 }
 
 void tst_QxHelpers::labelText()

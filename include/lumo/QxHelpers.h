@@ -13,7 +13,8 @@ namespace QxHelpers {
 /// dialogs parented there included, in the texts of labels and buttons, and in
 /// the descriptions of command link buttons. Other texts (group box titles,
 /// line edit contents, status tips, ...) stay as they are. A null \a widget
-/// does nothing. Widgets created while the texts change are not visited.
+/// does nothing, and so does an empty \a before. Widgets created while the
+/// texts change are not visited.
 LUMO_EXPORT void replaceStringInWidget(QWidget *widget, const QString &before,
                                        const QString &after);
 

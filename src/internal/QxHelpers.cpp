@@ -7,7 +7,9 @@
 
 void QxHelpers::replaceStringInWidget(QWidget *widget, const QString &before, const QString &after)
 {
-    if (!widget)
+    // QString::replace would put the replacement between every two characters
+    // of every text when the search text is empty.
+    if (!widget || before.isEmpty())
         return;
 
     // Collected in full first, so widgets created by a setter are not visited.
