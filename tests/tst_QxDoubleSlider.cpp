@@ -134,6 +134,13 @@ void tst_QxDoubleSlider::defaults()
     QCOMPARE(slider.QAbstractSlider::minimum(), intMin);
     QCOMPARE(slider.QAbstractSlider::maximum(), intMax);
     QCOMPARE(slider.position(), 0);
+    // It draws with its own copy of the application's style.
+    const auto *style = qobject_cast<const QProxyStyle *>(slider.style());
+    QVERIFY(style);
+    QCOMPARE(style->parent(), &slider);
+    QCOMPARE(style->baseStyle()->metaObject()->className(),
+             QApplication::style()->metaObject()->className());
+    QVERIFY(style->baseStyle() != QApplication::style());
     // The integer steps stay QAbstractSlider's until a step or range is set.
     QCOMPARE(slider.QAbstractSlider::singleStep(), 1);
     QCOMPARE(slider.QAbstractSlider::pageStep(), 10);

@@ -281,11 +281,11 @@ void QxDoubleSlider::mousePressEvent(QMouseEvent *event)
         const bool horizontal = orientation() == Qt::Horizontal;
         const double half = (horizontal ? handle.width() : handle.height()) * 0.5 + 0.5;
         const double end = (horizontal ? width() : height()) - half;
-        double at = horizontal ? event->pos().x() : event->pos().y();
+        int at = horizontal ? event->pos().x() : event->pos().y();
         if (half > at)
-            at = half;
+            at = static_cast<int>(half);
         if (at > end)
-            at = end;
+            at = static_cast<int>(end);
         double fraction = (at - half) / (end - half);
         if (!horizontal && option.upsideDown)
             fraction = 1.0 - fraction;
