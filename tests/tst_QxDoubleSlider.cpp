@@ -711,7 +711,7 @@ void tst_QxDoubleSlider::pressWithoutJump()
     Slider &slider = shown.slider;
     slider.setValue(30.0);
     const QRect handle = slider.handle();
-    // Otherwise far from the handle, at 30% of the range: four fifths towards the maximum.
+    // Otherwise, with the handle at 30%, a place four fifths of the way to the maximum.
     const QPoint press = onHandle           ? handle.center()
             : orientation == Qt::Horizontal ? QPoint(slider.width() * 4 / 5, slider.height() / 2)
                                             : QPoint(slider.width() / 2, slider.height() / 5);
