@@ -124,18 +124,21 @@ int QxFlowLayout::smartSpacing(QStyle::PixelMetric pm) const
     return -1;
 }
 
-// The gap when no spacing could be derived: the style of the item's widget,
-// or, for an item without widget such as a nested layout, the style of the
-// widget the layout works in; 0 when there is none.
+// The gap when no spacing could be derived: the style of the item's widget
+// decides. An item without widget, such as a nested layout, asks the style of
+// the widget the layout works in, and gets no gap when there is no such widget
+// or its style has no spacing to give.
 int QxFlowLayout::fallbackSpacing(QLayoutItem *item, Qt::Orientation orientation) const
 {
-    const QWidget *styled = item->widget();
-    if (!styled)
-        styled = parentWidget();
-    if (!styled)
+    if (const QWidget *widget = item->widget())
+        return widget->style()->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton,
+                                              orientation);
+    const QWidget *parent = parentWidget();
+    if (!parent)
         return 0;
-    return styled->style()->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton,
-                                          orientation);
+    return std::max(0,
+                    parent->style()->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton,
+                                                   orientation));
 }
 
 int QxFlowLayout::doLayout(const QRect &rect, bool testOnly) const
