@@ -116,6 +116,9 @@ void tst_QxCollapsibleGroupBox::addWidgetAppendsToInsideFrame()
     QCOMPARE(extra->parentWidget(), box->getInsideWidget());
     QCOMPARE(inner->itemAt(inner->count() - 1)->widget(), extra);
     QTRY_VERIFY(extra->isVisible());
+
+    box->addWidget(nullptr);
+    QCOMPARE(inner->count(), labels.size() + 1);
 }
 
 void tst_QxCollapsibleGroupBox::foldsThroughTitleCheckBox()

@@ -113,6 +113,7 @@ private slots:
     void outOfRangeIndices();
     void takeAtHandsItemBack();
     void ownsItsItems();
+    void nullItemIgnored();
     void sizeProtocol();
     void followsScrollAreaWidth();
 };
@@ -380,6 +381,18 @@ void tst_QxFlowLayout::ownsItsItems()
     QVERIFY(!widget);
     taken.reset();
     QCOMPARE(deletions, 3);
+}
+
+void tst_QxFlowLayout::nullItemIgnored()
+{
+    CountingFlowLayout layout(0, 5, 5);
+    layout.addItem(new FixedItem(QSize(10, 10)));
+    const int invalidations = layout.invalidations;
+    layout.addItem(nullptr);
+    QCOMPARE(layout.count(), 1);
+    QCOMPARE(layout.invalidations, invalidations);
+    QCOMPARE(layout.sizeHint(), QSize(10, 10));
+    QCOMPARE(layout.heightForWidth(100), 10);
 }
 
 void tst_QxFlowLayout::sizeProtocol()

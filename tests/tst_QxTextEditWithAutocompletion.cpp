@@ -430,6 +430,9 @@ void tst_QxTextEditWithAutocompletion::withoutCompleterKeysGoToEditor()
 {
     editor->setCompleter(nullptr);
     QCOMPARE(editor->completer(), nullptr);
+    QVERIFY(QMetaObject::invokeMethod(editor, "insertCompletion",
+                                      Q_ARG(QString, QStringLiteral("hello"))));
+    QCOMPARE(editor->toPlainText(), QString());
     typeText("he");
     type(Qt::Key_E, Qt::ControlModifier);
     type(Qt::Key_Return);

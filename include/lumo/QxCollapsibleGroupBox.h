@@ -20,7 +20,7 @@ public:
     ~QxCollapsibleGroupBox() override;
 
     /// Appends \a widget below the contents already there and reparents it to
-    /// the inner frame, which then owns it.
+    /// the inner frame, which then owns it. Null is ignored.
     void addWidget(QWidget *widget);
     /// The inner frame that holds the contents, for callers that fill or style
     /// it themselves.

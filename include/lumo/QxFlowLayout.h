@@ -33,7 +33,7 @@ public:
     /// Deletes the items still in the layout.
     ~QxFlowLayout() override;
 
-    /// Appends \a item and takes ownership of it.
+    /// Appends \a item and takes ownership of it; null is ignored.
     void addItem(QLayoutItem *item) override;
     /// Neither: the layout never asks for more room than its items need.
     Qt::Orientations expandingDirections() const override;

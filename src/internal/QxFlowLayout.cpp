@@ -27,6 +27,9 @@ QxFlowLayout::~QxFlowLayout()
 
 void QxFlowLayout::addItem(QLayoutItem *item)
 {
+    // Every other operation relies on the items being real.
+    if (!item)
+        return;
     layoutItems.append(item);
     invalidate();
 }

@@ -25,6 +25,8 @@ QxCollapsibleGroupBox::~QxCollapsibleGroupBox() = default;
 
 void QxCollapsibleGroupBox::addWidget(QWidget *widget)
 {
+    if (!widget)
+        return;
     insideWidget->layout()->addWidget(widget);
     widget->setParent(insideWidget);
 }

@@ -88,7 +88,7 @@ QString QxTextEditWithAutocompletion::tokenUnderCursor() const
 
 void QxTextEditWithAutocompletion::insertCompletion(const QString &completion)
 {
-    if (c->widget() != this)
+    if (!c || c->widget() != this)
         return;
 
     // A completion no longer than the typed prefix has nothing left to add;
