@@ -3,8 +3,16 @@
 #include "AboutPage.h"
 #include "GalleryPage.h"
 #include "GalleryWindow.h"
+#include "LayoutsPage.h"
+#include "MailPage.h"
 #include "MailSink.h"
 #include "NumbersPage.h"
+#include "SlidersPage.h"
+#include "TextPage.h"
+#include "ToolsPage.h"
+#include "WebPage.h"
+
+#include <lumo/QxSnapWidget.h>
 
 #include <QApplication>
 #include <QDir>
@@ -18,9 +26,23 @@ Gallery::Gallery(const QString &packageFile, QObject *parent)
     , m_mailSink(new MailSink(this))
     , m_window(new GalleryWindow)
 {
+    // The pages live in a static library: its resources need pulling in.
+    Q_INIT_RESOURCE(gallery);
     m_package.load(packageFile);
+}
+
+void Gallery::buildPages()
+{
+    if (!m_window->pages().isEmpty())
+        return;
     m_window->addPage(new AboutPage(m_package));
     m_window->addPage(new NumbersPage);
+    m_window->addPage(new SlidersPage);
+    m_window->addPage(new MailPage(m_mailSink));
+    m_window->addPage(new TextPage);
+    m_window->addPage(new LayoutsPage);
+    m_window->addPage(new WebPage);
+    m_window->addPage(new ToolsPage(m_window.get(), m_package.version()));
 }
 
 Gallery::~Gallery() = default;
@@ -58,8 +80,12 @@ QStringList Gallery::snapshotAll(const QString &directory, QTextStream &report, 
 
         const QString file = QDir(directory).filePath(
                 QStringLiteral("%1-%2.png").arg(i + 1, 2, 10, QLatin1Char('0')).arg(page->name()));
-        if (m_window->grab().save(file)) {
-            report << tr("Snapshot written in") << " \"" << file << '"' << Qt::endl;
+        QString line;
+        QTextStream lineStream(&line);
+        QxSnapWidget::snapWidget(m_window.get(), file, lineStream);
+        if (!line.isEmpty()) {
+            report << line;
+            report.flush();
             written << file;
         }
     }

@@ -17,9 +17,12 @@ class Gallery : public QObject
 {
     Q_OBJECT
 public:
-    /// Loads the library from \a packageFile (empty: the usual places) and builds every page.
+    /// Loads the library from \a packageFile (empty: the usual places).
     explicit Gallery(const QString &packageFile = QString(), QObject *parent = nullptr);
     ~Gallery() override;
+
+    /// Builds every page into the window (once).
+    void buildPages();
 
     const LumoPackage &package() const { return m_package; }
     GalleryWindow *window() const { return m_window.get(); }

@@ -4,6 +4,10 @@
 #include "GalleryPage.h"
 #include "GalleryWindow.h"
 #include "MailSink.h"
+#include "Splash.h"
+
+#include <lumo/QxSnapWidget.h>
+#include <lumo/QxSplashScreen.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -110,10 +114,23 @@ int main(int argc, char **argv)
     installTranslations(app);
 
     Gallery gallery(parser.value(options.package));
-    GalleryWindow *window = gallery.window();
-    window->resize(1100, 760);
     if (!gallery.package().errorString().isEmpty())
         std::fprintf(stderr, "lumo-gallery: %s\n", qPrintable(gallery.package().errorString()));
+
+    // The splash stays up while the pages are built (the web view takes a
+    // moment) and steps aside by itself when the main window appears.
+    QxSplashScreen *splash = showSplash(gallery.package().version());
+    QApplication::processEvents();
+    const bool snapshots = parser.isSet(options.snapshotAll);
+    const QString snapshotDir = parser.value(options.snapshotAll);
+    QTextStream report(stdout);
+    if (snapshots && QDir().mkpath(snapshotDir))
+        QxSnapWidget::snapWidget(
+                splash, QDir(snapshotDir).filePath(QStringLiteral("00-splash.png")), report);
+
+    gallery.buildPages();
+    GalleryWindow *window = gallery.window();
+    window->resize(1100, 760);
 
     if (parser.isSet(options.mailSink)) {
         QObject::connect(gallery.mailSink(), &MailSink::failed, [](const QString &reason) {

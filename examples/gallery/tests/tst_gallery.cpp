@@ -43,6 +43,7 @@ private:
 void tst_Gallery::initTestCase()
 {
     m_gallery = new Gallery;
+    m_gallery->buildPages();
     QVERIFY2(m_gallery->package().errorString().isEmpty(),
              qPrintable(m_gallery->package().errorString()));
     m_window = m_gallery->window();

@@ -1,0 +1,184 @@
+#include "LayoutsPage.h"
+
+#include <lumo/QxCollapsibleGroupBox.h>
+#include <lumo/QxComboBoxEditor.h>
+#include <lumo/QxComboBoxEditorState.h>
+#include <lumo/QxFlowLayout.h>
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+/// Edits QxComboBoxEditorState cells through a QxComboBoxEditor. Reading and
+/// writing go through the editor's user property "state", as for any editor;
+/// only the cell's text needs telling.
+class ChoiceDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &) const override
+    {
+        return new QxComboBoxEditor(parent);
+    }
+
+    QString displayText(const QVariant &value, const QLocale &locale) const override
+    {
+        if (!value.canConvert<QxComboBoxEditorState>())
+            return QStyledItemDelegate::displayText(value, locale);
+        const auto state = value.value<QxComboBoxEditorState>();
+        if (state.selectedIndex < 0 || state.selectedIndex >= state.itemTexts.size())
+            return QString();
+        return state.itemTexts.at(state.selectedIndex);
+    }
+};
+
+QxComboBoxEditorState choice(const QStringList &texts, int selected)
+{
+    return QxComboBoxEditorState(texts, selected);
+}
+
+} // namespace
+
+LayoutsPage::LayoutsPage(QWidget *parent)
+    : GalleryPage(tr("Layouts"), parent)
+    , m_chipArea(new QWidget)
+    , m_chips(new QxFlowLayout(m_chipArea, 6, 6, 6))
+    , m_newChip(new QLineEdit)
+    , m_view(new QTableView)
+    , m_model(new QStandardItemModel(0, 2, this))
+    , m_choices(new QLabel)
+{
+    QxComboBoxEditorState::registerMetaType();
+
+    auto *layout = new QVBoxLayout(this);
+    auto *splitter = new QSplitter(Qt::Horizontal);
+    splitter->setObjectName(QStringLiteral("splitter"));
+    splitter->setChildrenCollapsible(false);
+    layout->addWidget(splitter, 1);
+
+    // Tag chips in a flow layout; drag the splitter to see them re-wrap.
+    auto *tags = new QxCollapsibleGroupBox(nullptr);
+    tags->setObjectName(QStringLiteral("tagsSection"));
+    tags->setTitle(tr("Tags (QxFlowLayout)"));
+    m_chipArea->setObjectName(QStringLiteral("chipArea"));
+    tags->addWidget(m_chipArea);
+    auto *addRow = new QWidget;
+    auto *addLayout = new QHBoxLayout(addRow);
+    addLayout->setContentsMargins(0, 0, 0, 0);
+    m_newChip->setObjectName(QStringLiteral("newChip"));
+    m_newChip->setPlaceholderText(tr("New tag"));
+    auto *add = new QPushButton(tr("Add"));
+    add->setObjectName(QStringLiteral("addChip"));
+    addLayout->addWidget(m_newChip, 1);
+    addLayout->addWidget(add);
+    tags->addWidget(addRow);
+    auto *tagsHint = new QLabel(tr("Click a chip to remove it. Drag the splitter: the chips "
+                                   "wrap into as many lines as the width needs."));
+    tagsHint->setWordWrap(true);
+    tags->addWidget(tagsHint);
+    tags->getInsideWidget()->layout()->addItem(
+            new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
+    splitter->addWidget(tags);
+    for (const char *tag :
+         { "Qt 5", "C++17", "widgets", "validators", "sliders", "mail", "completion", "flow layout",
+           "WebKit", "splash screen", "snapshots", "Designer", "translations", "CMake", "Xvfb" })
+        addChip(QString::fromUtf8(tag));
+    auto addTyped = [this] {
+        addChip(m_newChip->text());
+        m_newChip->clear();
+    };
+    connect(add, &QPushButton::clicked, this, addTyped);
+    connect(m_newChip, &QLineEdit::returnPressed, this, addTyped);
+
+    // A table whose choice cells hold a list with its selection.
+    auto *choices = new QxCollapsibleGroupBox(nullptr);
+    choices->setObjectName(QStringLiteral("choicesSection"));
+    choices->setTitle(tr("Choices (QxComboBoxEditor in a QTableView)"));
+    m_model->setHorizontalHeaderLabels({ tr("Setting"), tr("Choice") });
+    const QList<QPair<QString, QxComboBoxEditorState>> rows = {
+        { tr("Rounding"),
+          choice({ tr("half away from zero"), tr("half to even"), tr("toward zero") }, 0) },
+        { tr("Notation"), choice({ tr("fixed"), tr("exponent"), tr("automatic") }, 2) },
+        { tr("Unit"),
+          choice({ QStringLiteral("mm"), QStringLiteral("cm"), QStringLiteral("m"),
+                   QStringLiteral("km") },
+                 1) },
+        { tr("Theme"), choice({ tr("light"), tr("dark") }, 0) },
+    };
+    for (const auto &row : rows) {
+        auto *name = new QStandardItem(row.first);
+        name->setEditable(false);
+        auto *value = new QStandardItem;
+        value->setData(QVariant::fromValue(row.second), Qt::EditRole);
+        m_model->appendRow({ name, value });
+    }
+    m_view->setObjectName(QStringLiteral("choicesView"));
+    m_view->setModel(m_model);
+    m_view->setItemDelegateForColumn(1, new ChoiceDelegate(m_view));
+    m_view->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->verticalHeader()->hide();
+    choices->addWidget(m_view);
+    m_choices->setObjectName(QStringLiteral("choicesReadout"));
+    m_choices->setWordWrap(true);
+    choices->addWidget(m_choices);
+    splitter->addWidget(choices);
+    splitter->setSizes({ 380, 420 });
+    connect(m_model, &QStandardItemModel::dataChanged, this, &LayoutsPage::showChoices);
+    showChoices();
+
+    // A section that starts folded away.
+    auto *folded = new QxCollapsibleGroupBox(nullptr);
+    folded->setObjectName(QStringLiteral("foldedSection"));
+    folded->setTitle(tr("Folded away (QxCollapsibleGroupBox)"));
+    auto *foldedText = new QLabel(tr("This section started collapsed: its title check box "
+                                     "shows and hides everything inside."));
+    foldedText->setWordWrap(true);
+    folded->addWidget(foldedText);
+    folded->setChecked(false);
+    layout->addWidget(folded);
+}
+
+void LayoutsPage::addChip(const QString &text)
+{
+    const QString tag = text.simplified();
+    if (tag.isEmpty())
+        return;
+    auto *chip = new QToolButton;
+    chip->setObjectName(QStringLiteral("chip"));
+    chip->setText(tag + QStringLiteral("  ✕"));
+    chip->setToolTip(tr("Remove \"%1\"").arg(tag));
+    chip->setAutoRaise(false);
+    chip->setStyleSheet(QStringLiteral("QToolButton { background: #dde9f5; border: 1px solid "
+                                       "#9bbbdb; border-radius: 10px; padding: 3px 8px; }"
+                                       "QToolButton:hover { background: #c5dbf0; }"));
+    m_chips->addWidget(chip);
+    // deleteLater: the chip is still inside its own clicked() signal.
+    connect(chip, &QToolButton::clicked, chip, &QObject::deleteLater);
+}
+
+void LayoutsPage::showChoices()
+{
+    QStringList lines;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const auto state = m_model->item(row, 1)->data(Qt::EditRole).value<QxComboBoxEditorState>();
+        const QString selected
+                = state.selectedIndex >= 0 && state.selectedIndex < state.itemTexts.size()
+                ? state.itemTexts.at(state.selectedIndex)
+                : tr("(none)");
+        lines << QStringLiteral("%1: %2").arg(m_model->item(row, 0)->text(), selected);
+    }
+    m_choices->setText(tr("Model holds: %1").arg(lines.join(QStringLiteral(", "))));
+}

@@ -1,0 +1,183 @@
+#include "SlidersPage.h"
+
+#include <lumo/QxDoubleSlider.h>
+#include <lumo/QxSliderSpinBox.h>
+
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace {
+
+QDoubleSpinBox *numberBox(double value, double minimum = -1e9, double maximum = 1e9)
+{
+    auto *box = new QDoubleSpinBox;
+    box->setRange(minimum, maximum);
+    box->setDecimals(3);
+    box->setValue(value);
+    box->setKeyboardTracking(false);
+    return box;
+}
+
+// The readout of a value signal: the last value and how often it came.
+QLabel *readout(const QString &objectName)
+{
+    auto *label = new QLabel;
+    label->setObjectName(objectName);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+void showValue(QLabel *label, const char *signal, double value, int count)
+{
+    label->setText(QStringLiteral("%1(%2)   × %3")
+                           .arg(QLatin1String(signal))
+                           .arg(value, 0, 'g', 10)
+                           .arg(count));
+}
+
+} // namespace
+
+SlidersPage::SlidersPage(QWidget *parent)
+    : GalleryPage(tr("Sliders"), parent)
+    , m_horizontal(new QxDoubleSlider)
+    , m_vertical(new QxDoubleSlider)
+    , m_sliderSpinBox(new QxSliderSpinBox)
+    , m_minimum(numberBox(-1.0))
+    , m_maximum(numberBox(1.0))
+    , m_singleStep(numberBox(0.05, 0.0))
+    , m_pageStep(numberBox(0.25, 0.0))
+    , m_decimals(new QSpinBox)
+    , m_spinBoxMinimum(numberBox(0.0))
+    , m_spinBoxMaximum(numberBox(100.0))
+{
+    auto *layout = new QVBoxLayout(this);
+
+    // QxDoubleSlider
+    auto *doubleBox = new QGroupBox(QStringLiteral("QxDoubleSlider"));
+    auto *doubleLayout = new QHBoxLayout(doubleBox);
+    auto *settings = new QFormLayout;
+    m_decimals->setRange(0, 12);
+    m_decimals->setValue(2);
+    settings->addRow(tr("Minimum"), m_minimum);
+    settings->addRow(tr("Maximum"), m_maximum);
+    settings->addRow(tr("Single step (wheel)"), m_singleStep);
+    settings->addRow(tr("Page step (Shift+wheel)"), m_pageStep);
+    settings->addRow(tr("Precision (decimals)"), m_decimals);
+    doubleLayout->addLayout(settings);
+
+    auto *sliders = new QVBoxLayout;
+    m_horizontal->setObjectName(QStringLiteral("horizontalDoubleSlider"));
+    m_horizontal->setOrientation(Qt::Horizontal);
+    m_vertical->setObjectName(QStringLiteral("verticalDoubleSlider"));
+    m_vertical->setOrientation(Qt::Vertical);
+    m_vertical->setMinimumHeight(140);
+    QLabel *horizontalReadout = readout(QStringLiteral("horizontalReadout"));
+    QLabel *verticalReadout = readout(QStringLiteral("verticalReadout"));
+    sliders->addWidget(m_horizontal);
+    sliders->addWidget(horizontalReadout);
+    auto *verticalRow = new QHBoxLayout;
+    verticalRow->addWidget(m_vertical);
+    verticalRow->addWidget(verticalReadout, 1);
+    sliders->addLayout(verticalRow);
+    auto *hint = new QLabel(tr("Click beside the handle to jump there; the wheel moves by the "
+                               "single step, with Shift by the page step. A knob movement counts "
+                               "once it changes the value by at least 0.1 to the power of the "
+                               "precision."));
+    hint->setWordWrap(true);
+    sliders->addWidget(hint);
+    doubleLayout->addLayout(sliders, 1);
+    layout->addWidget(doubleBox);
+
+    // doubleValueChanged() is a protected signal: hosts connect to it by its signature.
+    m_horizontalReadout = horizontalReadout;
+    m_verticalReadout = verticalReadout;
+    connect(m_horizontal, SIGNAL(doubleValueChanged(double)), this,
+            SLOT(showHorizontalValue(double)));
+    connect(m_vertical, SIGNAL(doubleValueChanged(double)), this, SLOT(showVerticalValue(double)));
+    for (QDoubleSpinBox *box : { m_minimum, m_maximum, m_singleStep, m_pageStep })
+        connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+                &SlidersPage::applySliderSettings);
+    connect(m_decimals, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &SlidersPage::applySliderSettings);
+    applySliderSettings();
+    m_horizontal->setValue(0.25);
+    m_vertical->setValue(-0.5);
+
+    // QxSliderSpinBox
+    auto *spinBox = new QGroupBox(QStringLiteral("QxSliderSpinBox"));
+    auto *spinLayout = new QHBoxLayout(spinBox);
+    auto *range = new QFormLayout;
+    range->addRow(tr("Minimum"), m_spinBoxMinimum);
+    range->addRow(tr("Maximum"), m_spinBoxMaximum);
+    spinLayout->addLayout(range);
+    auto *compound = new QVBoxLayout;
+    m_sliderSpinBox->setObjectName(QStringLiteral("sliderSpinBox"));
+    QLabel *spinReadout = readout(QStringLiteral("sliderSpinBoxReadout"));
+    spinReadout->setText(tr("Move the slider or type a value."));
+    compound->addWidget(m_sliderSpinBox);
+    compound->addWidget(spinReadout);
+    spinLayout->addLayout(compound, 1);
+    spinLayout->setAlignment(compound, Qt::AlignTop);
+    layout->addWidget(spinBox);
+    layout->addStretch();
+
+    auto spinCount = std::make_shared<int>(0);
+    connect(m_sliderSpinBox, &QxSliderSpinBox::valueChanged, this,
+            [spinReadout, spinCount](double value) {
+                showValue(spinReadout, "valueChanged", value, ++*spinCount);
+            });
+    for (QDoubleSpinBox *box : { m_spinBoxMinimum, m_spinBoxMaximum })
+        connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+                &SlidersPage::applySpinBoxRange);
+}
+
+void SlidersPage::showHorizontalValue(double value)
+{
+    showValue(m_horizontalReadout, "doubleValueChanged", value, ++m_horizontalCount);
+}
+
+void SlidersPage::showVerticalValue(double value)
+{
+    showValue(m_verticalReadout, "doubleValueChanged", value, ++m_verticalCount);
+}
+
+void SlidersPage::applySliderSettings()
+{
+    // An empty or reversed range, or a step longer than the range, means
+    // nothing on a slider: keep the last sound settings until they are sound.
+    const double minimum = m_minimum->value();
+    const double maximum = m_maximum->value();
+    const bool sound = minimum < maximum && m_singleStep->value() <= maximum - minimum
+            && m_pageStep->value() <= maximum - minimum;
+    for (QDoubleSpinBox *box : { m_minimum, m_maximum, m_singleStep, m_pageStep })
+        box->setStyleSheet(sound ? QString() : QStringLiteral("color: #b00020"));
+    if (!sound)
+        return;
+    for (QxDoubleSlider *slider : { m_horizontal, m_vertical }) {
+        slider->setPrecision(m_decimals->value());
+        slider->setMinimum(minimum);
+        slider->setMaximum(maximum);
+        slider->setSingleStep(m_singleStep->value());
+        slider->setPageStep(m_pageStep->value());
+    }
+}
+
+void SlidersPage::applySpinBoxRange()
+{
+    const double minimum = m_spinBoxMinimum->value();
+    const double maximum = m_spinBoxMaximum->value();
+    const bool sound = minimum < maximum;
+    for (QDoubleSpinBox *box : { m_spinBoxMinimum, m_spinBoxMaximum })
+        box->setStyleSheet(sound ? QString() : QStringLiteral("color: #b00020"));
+    if (!sound)
+        return;
+    m_sliderSpinBox->setMin(minimum);
+    m_sliderSpinBox->setMax(maximum);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "GalleryPage.h"
+
+class QDoubleSpinBox;
+class QLabel;
+class QSpinBox;
+class QxDoubleSlider;
+class QxSliderSpinBox;
+
+/// QxDoubleSlider (horizontal and vertical) and QxSliderSpinBox with their
+/// range, steps and precision editable, and a live readout of their signals.
+class SlidersPage : public GalleryPage
+{
+    Q_OBJECT
+public:
+    explicit SlidersPage(QWidget *parent = nullptr);
+
+    QxDoubleSlider *horizontalSlider() const { return m_horizontal; }
+    QxDoubleSlider *verticalSlider() const { return m_vertical; }
+    QxSliderSpinBox *sliderSpinBox() const { return m_sliderSpinBox; }
+
+private slots:
+    void showHorizontalValue(double value);
+    void showVerticalValue(double value);
+
+private:
+    void applySliderSettings();
+    void applySpinBoxRange();
+
+    QxDoubleSlider *m_horizontal;
+    QxDoubleSlider *m_vertical;
+    QxSliderSpinBox *m_sliderSpinBox;
+
+    QDoubleSpinBox *m_minimum;
+    QDoubleSpinBox *m_maximum;
+    QDoubleSpinBox *m_singleStep;
+    QDoubleSpinBox *m_pageStep;
+    QSpinBox *m_decimals;
+    QDoubleSpinBox *m_spinBoxMinimum;
+    QDoubleSpinBox *m_spinBoxMaximum;
+    QLabel *m_horizontalReadout = nullptr;
+    QLabel *m_verticalReadout = nullptr;
+    int m_horizontalCount = 0;
+    int m_verticalCount = 0;
+};

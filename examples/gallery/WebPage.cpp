@@ -1,0 +1,104 @@
+#include "WebPage.h"
+
+#include <lumo/QxVariantAnimation.h>
+#include <lumo/QxWebView.h>
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+WebPage::WebPage(QWidget *parent)
+    : GalleryPage(tr("Web"), parent)
+    , m_view(new QxWebView(nullptr))
+    , m_animation(new QxVariantAnimation(this))
+    , m_zoom(new QLabel)
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *controls = new QHBoxLayout;
+    auto *zoomOut = new QPushButton(tr("Zoom out"));
+    zoomOut->setObjectName(QStringLiteral("zoomOut"));
+    auto *zoomIn = new QPushButton(tr("Zoom in"));
+    zoomIn->setObjectName(QStringLiteral("zoomIn"));
+    auto *animate = new QPushButton(tr("Animate to 150 %"));
+    animate->setObjectName(QStringLiteral("animateZoom"));
+    auto *reset = new QPushButton(tr("100 %"));
+    reset->setObjectName(QStringLiteral("resetZoom"));
+    m_zoom->setObjectName(QStringLiteral("zoomReadout"));
+    controls->addWidget(zoomOut);
+    controls->addWidget(zoomIn);
+    controls->addWidget(reset);
+    controls->addWidget(animate);
+    controls->addWidget(m_zoom, 1);
+    layout->addLayout(controls);
+    m_view->setObjectName(QStringLiteral("helpView"));
+    layout->addWidget(m_view, 1);
+
+    connect(zoomIn, &QPushButton::clicked, m_view, &QxWebView::zoomIn);
+    connect(zoomOut, &QPushButton::clicked, m_view, &QxWebView::zoomOut);
+    for (QPushButton *button : { zoomIn, zoomOut })
+        connect(button, &QPushButton::clicked, this, &WebPage::showZoom);
+    connect(reset, &QPushButton::clicked, this, [this] {
+        m_animation->stop();
+        m_view->setZoomFactor(1.0);
+        showZoom();
+    });
+
+    // QxVariantAnimation does nothing with its values itself: the page follows
+    // them through valueChanged().
+    m_animation->setDuration(600);
+    m_animation->setEasingCurve(QEasingCurve::InOutQuad);
+    connect(m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+        m_view->setZoomFactor(value.toReal());
+        showZoom();
+    });
+    connect(animate, &QPushButton::clicked, this, [this] {
+        m_animation->stop();
+        m_animation->setStartValue(m_view->zoomFactor());
+        m_animation->setEndValue(1.5);
+        m_animation->start();
+    });
+
+    // Wheel and key zooms happen inside the view; the readout follows them.
+    m_view->installEventFilter(this);
+    for (QShortcut *shortcut : m_view->findChildren<QShortcut *>())
+        connect(shortcut, &QShortcut::activated, this, &WebPage::showZoom);
+    connect(m_view, &QWebView::loadFinished, this, [this](bool ok) {
+        m_loaded = ok;
+        m_settled = true;
+        emit loaded(ok);
+    });
+    m_view->setUrl(QUrl(QStringLiteral("qrc:/gallery/help.html")));
+    showZoom();
+}
+
+void WebPage::prepareSnapshot()
+{
+    if (m_settled) {
+        GalleryPage::prepareSnapshot();
+        return;
+    }
+    auto *waiting = new QObject(this);
+    connect(this, &WebPage::loaded, waiting, [this, waiting] {
+        waiting->deleteLater();
+        disconnect(this, nullptr, waiting, nullptr);
+        emit snapshotReady();
+    });
+}
+
+bool WebPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::Wheel)
+        QTimer::singleShot(0, this, &WebPage::showZoom);
+    return GalleryPage::eventFilter(watched, event);
+}
+
+void WebPage::showZoom()
+{
+    m_zoom->setText(tr("Zoom factor %1 (Ctrl/Shift + wheel, Ctrl + +/-)")
+                            .arg(m_view->zoomFactor(), 0, 'f', 3));
+}

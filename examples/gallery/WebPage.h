@@ -1,0 +1,37 @@
+#pragma once
+
+#include "GalleryPage.h"
+
+class QLabel;
+class QxVariantAnimation;
+class QxWebView;
+
+/// The library's help in a QxWebView, zoomable by keys, wheel and buttons,
+/// with an animated zoom driven by QxVariantAnimation.
+class WebPage : public GalleryPage
+{
+    Q_OBJECT
+public:
+    explicit WebPage(QWidget *parent = nullptr);
+
+    QxWebView *view() const { return m_view; }
+    bool isLoaded() const { return m_loaded; }
+
+    /// Ready once the help page has loaded (or failed to).
+    void prepareSnapshot() override;
+
+signals:
+    void loaded(bool ok);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showZoom();
+
+    QxWebView *m_view;
+    QxVariantAnimation *m_animation;
+    QLabel *m_zoom;
+    bool m_loaded = false;
+    bool m_settled = false;
+};
