@@ -1,4 +1,32 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1">
+<context>
+    <name>QApplication</name>
+    <message>
+        <source>Version </source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>QxSliderSpinBox</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>QxSnapWidget</name>
+    <message>
+        <source>Snapshot written in</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>QxTextEditWithAutocompletion</name>
+    <message>
+        <source>Here is the text that will be autocompleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>
