@@ -4,7 +4,40 @@
 #include "GalleryWindow.h"
 #include "LumoPackage.h"
 
+#include "LayoutsPage.h"
+#include "MailPage.h"
+#include "MailSink.h"
 #include "NumbersPage.h"
+#include "SlidersPage.h"
+#include "TextPage.h"
+#include "ToolsPage.h"
+#include "VocabularyEdit.h"
+#include "WebPage.h"
+
+#include <lumo/QxCollapsibleGroupBox.h>
+#include <lumo/QxComboBoxEditor.h>
+#include <lumo/QxComboBoxEditorState.h>
+#include <lumo/QxDoubleSlider.h>
+#include <lumo/QxFlowLayout.h>
+#include <lumo/QxMailAddressEdit.h>
+#include <lumo/QxSliderSpinBox.h>
+#include <lumo/QxSplashScreen.h>
+#include <lumo/QxWebView.h>
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QDoubleSpinBox>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QStyleOptionSlider>
+#include <QTableView>
+#include <QTcpServer>
+#include <QToolButton>
 
 #include <QApplication>
 #include <QGridLayout>
@@ -14,6 +47,10 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QComboBox>
+#include <QFile>
 #include <QTest>
 #include <QTextStream>
 
@@ -33,12 +70,47 @@ private slots:
     void numbersSetting();
     void numbersFormatCheck_data();
     void numbersFormatCheck();
+    void slidersClickJump();
+    void slidersWheel();
+    void slidersSettings();
+    void sliderSpinBox();
+    void mailSentAndReceived();
+    void mailAddressValidity();
+    void mailFailure();
+    void textCompletion();
+    void layoutsChips();
+    void layoutsRewrap();
+    void layoutsComboEditor();
+    void layoutsFolding();
+    void webZoom();
+    void toolsSnapshot();
+    void toolsReplace();
+    void toolsTracker();
+    void toolsSplash();
     void snapshotAll();
 
 private:
+    template<typename T> T *show(const QString &pageName)
+    {
+        auto *page = qobject_cast<T *>(m_window->page(pageName));
+        if (page)
+            m_window->showPage(page);
+        return page;
+    }
+
     Gallery *m_gallery = nullptr;
     GalleryWindow *m_window = nullptr;
 };
+
+namespace {
+
+// Zoom factors pass through WebKit's float.
+bool near(double a, double b)
+{
+    return qAbs(a - b) < 1e-6;
+}
+
+} // namespace
 
 void tst_Gallery::initTestCase()
 {
@@ -234,6 +306,418 @@ void tst_Gallery::numbersFormatCheck()
     if (!usable)
         QCOMPARE(readout->text(), QString("→ 2.5"));
     formatEdit->setText("%08.3f");
+}
+
+void tst_Gallery::slidersClickJump()
+{
+    auto *page = show<SlidersPage>("sliders");
+    QVERIFY(page);
+    QxDoubleSlider *slider = page->horizontalSlider();
+    QSignalSpy spy(slider, SIGNAL(doubleValueChanged(double)));
+    auto *readout = page->findChild<QLabel *>("horizontalReadout");
+
+    // A click on the groove three quarters along, away from the handle.
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = Qt::Horizontal;
+    option.minimum = slider->QAbstractSlider::minimum();
+    option.maximum = slider->QAbstractSlider::maximum();
+    option.sliderPosition = slider->QAbstractSlider::sliderPosition();
+    option.sliderValue = slider->QAbstractSlider::value();
+    const QRect groove = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                         QStyle::SC_SliderGroove, slider);
+    const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                         QStyle::SC_SliderHandle, slider);
+    const QPoint target(groove.left() + groove.width() * 9 / 10, groove.center().y());
+    QVERIFY(!handle.contains(target));
+    QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, target);
+
+    QVERIFY(spy.count() >= 1);
+    const double value = spy.last().at(0).toDouble();
+    QCOMPARE(slider->value(), value);
+    QVERIFY2(value > 0.6 && value <= 1.0, qPrintable(QString::number(value)));
+    QVERIFY2(readout->text().startsWith(QString("doubleValueChanged(%1)").arg(value, 0, 'g', 10)),
+             qPrintable(readout->text()));
+}
+
+void tst_Gallery::slidersWheel()
+{
+    auto *page = show<SlidersPage>("sliders");
+    QxDoubleSlider *slider = page->verticalSlider();
+    slider->setValue(-0.5);
+    QSignalSpy spy(slider, SIGNAL(doubleValueChanged(double)));
+    const QPoint centre = slider->rect().center();
+    QWheelEvent notch(centre, slider->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(slider, &notch);
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(qFuzzyCompare(slider->value(), -0.45));
+    QWheelEvent page2(centre, slider->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::ShiftModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(slider, &page2);
+    QVERIFY(qFuzzyCompare(slider->value(), -0.2));
+    QVERIFY(page->findChild<QLabel *>("verticalReadout")
+                    ->text()
+                    .startsWith("doubleValueChanged(-0.2"));
+}
+
+void tst_Gallery::slidersSettings()
+{
+    auto *page = show<SlidersPage>("sliders");
+    QxDoubleSlider *slider = page->horizontalSlider();
+    const QList<QDoubleSpinBox *> boxes = page->findChildren<QDoubleSpinBox *>();
+    // The settings in layout order: minimum, maximum, single step, page step.
+    QDoubleSpinBox *minimum = boxes.at(0);
+    QDoubleSpinBox *maximum = boxes.at(1);
+    maximum->setValue(10.0);
+    minimum->setValue(5.0);
+    QCOMPARE(slider->minimum(), 5.0);
+    QCOMPARE(slider->maximum(), 10.0);
+    QVERIFY(slider->value() >= 5.0);
+    QCOMPARE(page->verticalSlider()->minimum(), 5.0);
+
+    // A reversed range is refused and shown; the slider keeps its range.
+    minimum->setValue(20.0);
+    QCOMPARE(slider->minimum(), 5.0);
+    QVERIFY(!minimum->styleSheet().isEmpty());
+    minimum->setValue(-1.0);
+    maximum->setValue(1.0);
+    QCOMPARE(slider->minimum(), -1.0);
+    QCOMPARE(slider->maximum(), 1.0);
+    QVERIFY(minimum->styleSheet().isEmpty());
+}
+
+void tst_Gallery::sliderSpinBox()
+{
+    auto *page = show<SlidersPage>("sliders");
+    QxSliderSpinBox *compound = page->sliderSpinBox();
+    auto *slider = compound->findChild<QSlider *>("slider");
+    auto *spin = compound->findChild<QDoubleSpinBox *>("doubleSpinBox");
+    auto *readout = page->findChild<QLabel *>("sliderSpinBoxReadout");
+    QSignalSpy spy(compound, &QxSliderSpinBox::valueChanged);
+
+    slider->setFocus();
+    QTRY_VERIFY(slider->hasFocus());
+    QTest::keyClick(slider, Qt::Key_End);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.last().at(0).toDouble(), 100.0);
+    QCOMPARE(spin->value(), 100.0);
+    QVERIFY2(readout->text().startsWith("valueChanged(100)"), qPrintable(readout->text()));
+
+    // The page's range reaches the widget: the value is pulled into it.
+    const QList<QDoubleSpinBox *> boxes = page->findChildren<QDoubleSpinBox *>();
+    QDoubleSpinBox *rangeMaximum = boxes.at(boxes.indexOf(spin) - 1);
+    rangeMaximum->setValue(50.0);
+    QCOMPARE(spin->value(), 50.0);
+    QCOMPARE(slider->value(), 1000);
+    rangeMaximum->setValue(100.0);
+}
+
+void tst_Gallery::mailSentAndReceived()
+{
+    auto *page = show<MailPage>("mail");
+    QVERIFY(page);
+    MailSink *sink = m_gallery->mailSink();
+    if (MailSink::program().isEmpty())
+        QFAIL("aiosmtpd is missing: install python3-aiosmtpd");
+    QSignalSpy started(sink, &MailSink::started);
+    page->findChild<QPushButton *>("startSink")->click();
+    QVERIFY(started.wait(20000));
+    const quint16 port = started.at(0).at(0).value<quint16>();
+    QCOMPARE(page->findChild<QSpinBox *>("port")->value(), int(port));
+    QCOMPARE(page->findChild<QLineEdit *>("host")->text(), QString("127.0.0.1"));
+
+    auto *from = page->findChild<QxMailAddressEdit *>("from");
+    from->setFocus();
+    from->selectAll();
+    QTest::keyClicks(from, "alice@lumo.example");
+    page->findChild<QLineEdit *>("subject")->setText("Test mail");
+    page->findChild<QPlainTextEdit *>("body")->setPlainText("first line\n.\nlast line");
+
+    QSignalSpy finished(page, &MailPage::sendFinished);
+    QSignalSpy received(sink, &MailSink::messageReceived);
+    auto *send = page->findChild<QPushButton *>("send");
+    QVERIFY(send->isEnabled());
+    send->click();
+    QVERIFY(page->findChild<QProgressBar *>("progress")->isVisible());
+    QVERIFY(!send->isEnabled());
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.at(0).at(0).toBool(), true);
+    QVERIFY(!page->findChild<QProgressBar *>("progress")->isVisible());
+    QVERIFY(received.count() == 1 || received.wait(20000));
+
+    const QString message = received.at(0).at(0).toString();
+    QVERIFY2(message.contains("From: alice@lumo.example\n"), qPrintable(message));
+    QVERIFY(message.contains("Subject: Test mail\n"));
+    // The sender doubled the lone dot and the server took it off again.
+    QVERIFY2(message.endsWith("\nfirst line\n.\nlast line"), qPrintable(message));
+    auto *list = page->findChild<QListWidget *>("received");
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->item(0)->text(), QString("Test mail — to you@lumo.example"));
+    QCOMPARE(page->findChild<QPlainTextEdit *>("receivedText")->toPlainText(), message);
+}
+
+void tst_Gallery::mailAddressValidity()
+{
+    auto *page = show<MailPage>("mail");
+    auto *to = page->findChild<QxMailAddressEdit *>("to");
+    auto *validity = page->findChild<QLabel *>("toValidity");
+    auto *send = page->findChild<QPushButton *>("send");
+    const QString address = to->text();
+    to->setFocus();
+    to->selectAll();
+    QTest::keyClicks(to, "bob@lumo");
+    QVERIFY(!to->isValid());
+    QVERIFY(validity->text().contains("not complete"));
+    QVERIFY(!send->isEnabled());
+    QTest::keyClicks(to, " x");
+    QCOMPARE(to->text(), QString("bob@lumox")); // the space is refused
+    QTest::keyClicks(to, ".org");
+    QVERIFY(validity->text().contains("complete"));
+    QVERIFY(!validity->text().contains("not"));
+    QVERIFY(send->isEnabled());
+    to->setText(address);
+}
+
+void tst_Gallery::mailFailure()
+{
+    auto *page = show<MailPage>("mail");
+    // A port that was just free: nothing listens there.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const int port = probe.serverPort();
+    probe.close();
+    page->findChild<QSpinBox *>("port")->setValue(port);
+    QSignalSpy finished(page, &MailPage::sendFinished);
+    page->findChild<QPushButton *>("send")->click();
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.at(0).at(0).toBool(), false);
+    auto *status = page->findChild<QLabel *>("status");
+    QVERIFY2(status->text().contains("Socket Error : "), qPrintable(status->text()));
+    QVERIFY(page->findChild<QPushButton *>("send")->isEnabled());
+}
+
+void tst_Gallery::textCompletion()
+{
+    auto *page = show<TextPage>("text");
+    VocabularyEdit *editor = page->editor();
+    QCOMPARE(editor->getAllAdmissibleCompletion("QAbstractSl"), QStringList { "QAbstractSlider" });
+    QVERIFY(editor->getAllAdmissibleCompletion("zzzz").isEmpty());
+    QCOMPARE(editor->getAllAdmissibleCompletion(QString()).size(),
+             VocabularyEdit::maximumCompletions);
+
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    editor->setPlainText("A slider: ");
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClicks(editor, "qabstractsl");
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QCOMPARE(editor->completer()->currentCompletion(), QString("QAbstractSlider"));
+    QCOMPARE(page->findChild<QListWidget *>("completions")->count(), 1);
+
+    QTest::keyClick(editor->completer()->popup(), Qt::Key_Return);
+    // Only the missing tail is inserted: the typed letters keep their case.
+    QCOMPARE(editor->toPlainText(), QString("A slider: qabstractslider"));
+    QVERIFY(!editor->isCompleterVisible());
+}
+
+void tst_Gallery::layoutsChips()
+{
+    auto *page = show<LayoutsPage>("layouts");
+    QxFlowLayout *chips = page->chips();
+    const int before = chips->count();
+    QVERIFY(before > 5);
+
+    auto *edit = page->findChild<QLineEdit *>("newChip");
+    edit->setFocus();
+    QTest::keyClicks(edit, "  fresh   tag ");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(chips->count(), before + 1);
+    auto *added = qobject_cast<QToolButton *>(chips->itemAt(before)->widget());
+    QVERIFY(added->text().startsWith("fresh tag"));
+    QVERIFY(edit->text().isEmpty());
+    QTest::keyClick(edit, Qt::Key_Return); // nothing typed: no chip
+    QCOMPARE(chips->count(), before + 1);
+
+    QPointer<QToolButton> first = qobject_cast<QToolButton *>(chips->itemAt(0)->widget());
+    QTest::mouseClick(first, Qt::LeftButton);
+    QTRY_VERIFY(!first);
+    QCOMPARE(chips->count(), before);
+    QCOMPARE(chips->itemAt(before - 1)->widget(), added);
+}
+
+void tst_Gallery::layoutsRewrap()
+{
+    auto *page = show<LayoutsPage>("layouts");
+    auto *splitter = page->findChild<QSplitter *>("splitter");
+    QxFlowLayout *chips = page->chips();
+    QWidget *last = chips->itemAt(chips->count() - 1)->widget();
+
+    // As wide as the splitter lets it be, then much narrower.
+    splitter->setSizes({ splitter->width(), 0 });
+    QTRY_VERIFY(page->chipArea()->width() > splitter->width() / 2);
+    QTRY_COMPARE(page->chipArea()->height(), chips->heightForWidth(page->chipArea()->width()));
+    const int wide = page->chipArea()->width();
+    const int wideBottom = last->geometry().bottom();
+
+    splitter->setSizes({ splitter->width() * 2 / 5, splitter->width() * 3 / 5 });
+    QTRY_VERIFY(page->chipArea()->width() < wide - 100);
+    QTRY_COMPARE(page->chipArea()->height(), chips->heightForWidth(page->chipArea()->width()));
+    QVERIFY2(last->geometry().bottom() > wideBottom,
+             qPrintable(QString("%1 <= %2").arg(last->geometry().bottom()).arg(wideBottom)));
+    // Every chip lies inside the area, however narrow.
+    for (int i = 0; i < chips->count(); ++i)
+        QVERIFY(page->chipArea()->rect().contains(chips->itemAt(i)->geometry()));
+}
+
+void tst_Gallery::layoutsComboEditor()
+{
+    auto *page = show<LayoutsPage>("layouts");
+    QTableView *view = page->choicesView();
+    QStandardItemModel *model = page->choicesModel();
+    const QModelIndex cell = model->index(0, 1);
+    view->setFocus();
+    view->setCurrentIndex(cell); // opens the editor: every trigger edits
+    auto *editor = view->viewport()->findChild<QxComboBoxEditor *>();
+    QVERIFY(editor);
+    QCOMPARE(editor->count(), 3);
+    QCOMPARE(editor->currentIndex(), 0);
+    editor->setCurrentIndex(2);
+    view->setCurrentIndex(model->index(1, 1)); // leaving the cell commits it
+
+    const auto state = model->data(cell, Qt::EditRole).value<QxComboBoxEditorState>();
+    QCOMPARE(state.selectedIndex, 2);
+    QCOMPARE(state.itemTexts.size(), 3);
+    QVERIFY(page->findChild<QLabel *>("choicesReadout")->text().contains("Rounding: toward zero"));
+}
+
+void tst_Gallery::layoutsFolding()
+{
+    auto *page = show<LayoutsPage>("layouts");
+    auto *folded = page->findChild<QxCollapsibleGroupBox *>("foldedSection");
+    QVERIFY(!folded->isChecked());
+    QVERIFY(!folded->getInsideWidget()->isVisible());
+    folded->setChecked(true);
+    QVERIFY(folded->getInsideWidget()->isVisible());
+    folded->setChecked(false);
+
+    auto *tags = page->findChild<QxCollapsibleGroupBox *>("tagsSection");
+    QVERIFY(page->chipArea()->isVisible());
+    tags->setChecked(false);
+    QVERIFY(!page->chipArea()->isVisible());
+    tags->setChecked(true);
+    QVERIFY(page->chipArea()->isVisible());
+}
+
+void tst_Gallery::webZoom()
+{
+    auto *page = show<WebPage>("web");
+    QxWebView *view = page->view();
+    if (!page->isLoaded()) {
+        QSignalSpy loaded(page, &WebPage::loaded);
+        QVERIFY(loaded.wait(20000));
+    }
+    QVERIFY(page->isLoaded());
+    QVERIFY(view->page()->mainFrame()->toPlainText().contains("QxSmtpMailSender"));
+    auto *readout = page->findChild<QLabel *>("zoomReadout");
+
+    page->findChild<QPushButton *>("resetZoom")->click();
+    page->findChild<QPushButton *>("zoomIn")->click();
+    QVERIFY2(near(view->zoomFactor(), 1.1), qPrintable(QString::number(view->zoomFactor())));
+    QVERIFY(readout->text().startsWith("Zoom factor 1.100"));
+
+    const QPoint centre = view->rect().center();
+    QWheelEvent wheel(centre, view->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    QVERIFY(near(view->zoomFactor(), 1.1 * 0.9));
+    QTRY_VERIFY(readout->text().startsWith("Zoom factor 0.990"));
+
+    // The animated zoom follows QxVariantAnimation to its end value.
+    page->findChild<QPushButton *>("animateZoom")->click();
+    QTRY_VERIFY(near(view->zoomFactor(), 1.5));
+    QVERIFY(readout->text().startsWith("Zoom factor 1.500"));
+    page->findChild<QPushButton *>("resetZoom")->click();
+    QCOMPARE(view->zoomFactor(), 1.0);
+}
+
+void tst_Gallery::toolsSnapshot()
+{
+    auto *tools = show<ToolsPage>("tools");
+    QTemporaryDir dir;
+    tools->snapshotFolder()->setText(dir.filePath("pictures"));
+    GalleryPage *about = m_window->page("about");
+
+    const QString first = tools->snapshot(about);
+    const QString second = tools->snapshot(about);
+    QCOMPARE(first, dir.filePath("pictures/about.png"));
+    QCOMPARE(second, dir.filePath("pictures/about1.png"));
+    QCOMPARE(QImage(second).size(), about->size());
+    const QString log = tools->log()->toPlainText();
+    QVERIFY2(log.contains(QString("Snapshot written in \"%1\"").arg(second)), qPrintable(log));
+
+    // Through the buttons, for the page chosen in the list.
+    auto *target = tools->findChild<QComboBox *>("targetPage");
+    target->setCurrentIndex(target->findData("numbers"));
+    tools->findChild<QPushButton *>("snapshot")->click();
+    QVERIFY(QFile::exists(dir.filePath("pictures/numbers.png")));
+}
+
+void tst_Gallery::toolsReplace()
+{
+    auto *tools = show<ToolsPage>("tools");
+    auto *web = qobject_cast<WebPage *>(m_window->page("web"));
+    auto *zoomIn = web->findChild<QPushButton *>("zoomIn");
+    QCOMPARE(zoomIn->text(), QString("Zoom in"));
+    tools->replace(web, "Zoom", "Magnify");
+    QCOMPARE(zoomIn->text(), QString("Magnify in"));
+    tools->replace(web, "", "x");
+    QCOMPARE(zoomIn->text(), QString("Magnify in"));
+    QVERIFY(tools->log()->toPlainText().contains("the search text is empty"));
+    tools->replace(web, "Magnify", "Zoom");
+    QCOMPARE(zoomIn->text(), QString("Zoom in"));
+}
+
+void tst_Gallery::toolsTracker()
+{
+    auto *tools = show<ToolsPage>("tools");
+    auto *counter = tools->findChild<QLabel *>("callCounter");
+    auto click = [tools](const char *name) { tools->findChild<QAbstractButton *>(name)->click(); };
+    const QString before = counter->text();
+    click("ping");
+    QCOMPARE(counter->text(), before); // nothing connected yet
+
+    click("connectAll");
+    click("ping");
+    QVERIFY2(counter->text().endsWith("last: ping()"), qPrintable(counter->text()));
+    const QString afterPing = counter->text();
+    tools->findChild<QSlider *>("trackedSlider")->triggerAction(QAbstractSlider::SliderMove);
+    click("trackedCheckBox");
+    QVERIFY(counter->text().endsWith("last: toggled(true)")
+            || counter->text().endsWith("last: toggled(false)"));
+
+    click("cutAll");
+    const QString afterCut = counter->text();
+    click("ping");
+    click("trackedCheckBox");
+    QCOMPARE(counter->text(), afterCut);
+    QVERIFY(afterPing != afterCut);
+}
+
+void tst_Gallery::toolsSplash()
+{
+    auto *tools = show<ToolsPage>("tools");
+    auto splashes = [] {
+        int count = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            count += dynamic_cast<QxSplashScreen *>(widget) != nullptr;
+        return count;
+    };
+    QCOMPARE(splashes(), 0);
+    tools->findChild<QPushButton *>("showSplash")->click();
+    QCOMPARE(splashes(), 1);
+    // It ends itself after two seconds.
+    QTRY_COMPARE_WITH_TIMEOUT(splashes(), 0, 10000);
 }
 
 void tst_Gallery::snapshotAll()
