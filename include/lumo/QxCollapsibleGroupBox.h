@@ -16,6 +16,7 @@ class LUMO_EXPORT QxCollapsibleGroupBox : public QGroupBox
 {
     Q_OBJECT
 public:
+    /// An empty, checked and expanded box without title, child of \a parent.
     explicit QxCollapsibleGroupBox(QWidget *parent = nullptr);
     ~QxCollapsibleGroupBox() override;
 

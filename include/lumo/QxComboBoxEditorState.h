@@ -17,12 +17,17 @@ class LUMO_EXPORT QxComboBoxEditorState
 public:
     /// No entries, nothing selected.
     QxComboBoxEditorState();
+    /// The entries \a itemTexts with the entry at \a selectedIndex selected (-1: none).
     QxComboBoxEditorState(const QStringList &itemTexts, const int &selectedIndex);
+    /// Copies both fields.
     QxComboBoxEditorState(const QxComboBoxEditorState &other);
+    /// Copies both fields.
     QxComboBoxEditorState &operator=(const QxComboBoxEditorState &other);
     ~QxComboBoxEditorState();
 
+    /// Same texts in the same order and the same selected index.
     bool operator==(const QxComboBoxEditorState &other) const;
+    /// Not operator==().
     bool operator!=(const QxComboBoxEditorState &other) const;
 
     /// Registers the type with Qt's meta-type system under the name
@@ -30,7 +35,9 @@ public:
     /// values, and returns its type id. Safe to call more than once.
     static int registerMetaType();
 
+    /// The entries' texts, in display order.
     QStringList itemTexts;
+    /// The index of the selected entry in itemTexts; -1 when none is selected.
     int selectedIndex;
 };
 

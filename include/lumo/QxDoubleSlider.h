@@ -35,9 +35,13 @@ public:
 
     /// The stored value, unrounded; it may lie outside the range (see setValue()).
     double value() const;
+    /// The lower end of the range ("minDbl").
     double minimum() const;
+    /// The upper end of the range ("maxDbl").
     double maximum() const;
+    /// The step of the arrow keys and of one wheel notch ("singleStepDbl").
     double singleStep() const;
+    /// The step of page keys, groove clicks and Shift+wheel ("pageStepDbl").
     double pageStep() const;
     /// The smallest change of the knob that counts: 10 to the power of minus
     /// the number of decimals set with setPrecision().

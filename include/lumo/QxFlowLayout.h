@@ -37,6 +37,7 @@ public:
     void addItem(QLayoutItem *item) override;
     /// Neither: the layout never asks for more room than its items need.
     Qt::Orientations expandingDirections() const override;
+    /// The largest minimum size of any item, plus the margin on each side.
     QSize minimumSize() const override;
     /// Places the items in \a rect.
     void setGeometry(const QRect &rect) override;
@@ -47,9 +48,11 @@ public:
     QLayoutItem *takeAt(int index) override;
     /// All items, hidden ones included.
     int count() const override;
+    /// Always true: the number of lines depends on the width.
     bool hasHeightForWidth() const override;
     /// The height the items need when laid out in \a width, margins included.
     int heightForWidth(int width) const override;
+    /// The largest size hint of any item, plus the margin on each side.
     QSize sizeHint() const override;
 
     /// The gap between neighbours on a line; -1 when it cannot be derived here.

@@ -15,6 +15,7 @@
 class LUMO_EXPORT QxMailAddressEdit : public QLineEdit
 {
 public:
+    /// An empty field with the address validator installed, child of \a parent.
     explicit QxMailAddressEdit(QWidget *parent = nullptr);
     ~QxMailAddressEdit() override;
 

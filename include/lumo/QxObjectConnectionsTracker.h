@@ -22,8 +22,8 @@ public:
     struct SignalSlotConnectionInfo
     {
         const QObject *sender; ///< not owned
-        QString signal;
-        QString slot;
+        QString signal; ///< the coded signal text, as given
+        QString slot; ///< the coded slot text, as given
     };
 
     /// \a receiver becomes the parent: the object whose slots get connected.

@@ -19,6 +19,8 @@ class LUMO_EXPORT QxSliderSpinBox : public QWidget
 {
     Q_OBJECT
 public:
+    /// Builds the form (slider at 10 of 1000, spin box at 1.0) over the range
+    /// 0.0 to 100.0, as a child of \a parent.
     explicit QxSliderSpinBox(QWidget *parent = nullptr);
     ~QxSliderSpinBox() override;
 

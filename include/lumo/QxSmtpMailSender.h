@@ -63,6 +63,7 @@ public:
     /// closed; once the outcome is reported, the sender just closes and
     /// deletes itself then. 0 (the default) or less: no limit.
     int timeout() const;
+    /// Sets timeout() to \a msecs; 0 or less switches the limit off.
     void setTimeout(int msecs);
 
 signals:

@@ -52,7 +52,11 @@ protected:
     /// the editor's own cursor does not move.
     virtual QString tokenUnderCursor() const;
 
+    /// Lets the open popup take Return, Enter, Tab, Backtab and Escape; opens
+    /// the popup on Control+E; otherwise edits the text and refreshes or hides
+    /// the popup for the word under the cursor.
     void keyPressEvent(QKeyEvent *event) override;
+    /// Attaches the completer to this editor before the usual focus handling.
     void focusInEvent(QFocusEvent *event) override;
 
 private slots:

@@ -11,6 +11,7 @@ class LUMO_EXPORT QxVariantAnimation : public QVariantAnimation
 {
     Q_OBJECT
 public:
+    /// A stopped animation without values, child of \a parent.
     explicit QxVariantAnimation(QObject *parent = nullptr);
     ~QxVariantAnimation() override;
 

@@ -20,7 +20,9 @@ public:
     ~QxWebView() override;
 
 public slots:
+    /// Multiplies the zoom factor by 1.1.
     void zoomIn();
+    /// Multiplies the zoom factor by 0.9.
     void zoomOut();
 
 protected:
