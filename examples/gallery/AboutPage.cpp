@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 AboutPage::AboutPage(const LumoPackage &package, QWidget *parent)
-    : GalleryPage(tr("About"), parent)
+    : GalleryPage(QStringLiteral("about"), tr("About"), parent)
 {
     auto *layout = new QVBoxLayout(this);
 

@@ -2,16 +2,12 @@
 
 #include <QTimer>
 
-GalleryPage::GalleryPage(const QString &title, QWidget *parent)
+GalleryPage::GalleryPage(const QString &name, const QString &title, QWidget *parent)
     : QWidget(parent)
+    , m_name(name)
     , m_title(title)
 {
-    setObjectName(name() + QStringLiteral("Page"));
-}
-
-QString GalleryPage::name() const
-{
-    return m_title.toLower().remove(QLatin1Char(' '));
+    setObjectName(name + QStringLiteral("Page"));
 }
 
 void GalleryPage::prepareSnapshot()

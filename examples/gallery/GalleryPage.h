@@ -11,11 +11,12 @@ class GalleryPage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit GalleryPage(const QString &title, QWidget *parent = nullptr);
+    /// \a name is short, untranslated and file-name friendly ("numbers"): --page
+    /// and the snapshots use it. \a title is what the page list shows.
+    GalleryPage(const QString &name, const QString &title, QWidget *parent = nullptr);
 
+    QString name() const { return m_name; }
     QString title() const { return m_title; }
-    /// A short, file-name friendly name ("numbers"), used by --page and by snapshots.
-    QString name() const;
 
     /// Puts the page into the state its snapshot shows. The default is ready at once.
     virtual void prepareSnapshot();
@@ -24,5 +25,6 @@ signals:
     void snapshotReady();
 
 private:
+    QString m_name;
     QString m_title;
 };

@@ -52,7 +52,7 @@ QxComboBoxEditorState choice(const QStringList &texts, int selected)
 } // namespace
 
 LayoutsPage::LayoutsPage(QWidget *parent)
-    : GalleryPage(tr("Layouts"), parent)
+    : GalleryPage(QStringLiteral("layouts"), tr("Layouts"), parent)
     , m_chipArea(new QWidget)
     , m_chips(new QxFlowLayout(m_chipArea, 6, 6, 6))
     , m_newChip(new QLineEdit)

@@ -38,7 +38,7 @@ void showValidity(QxMailAddressEdit *edit, QLabel *label)
 } // namespace
 
 MailPage::MailPage(MailSink *sink, QWidget *parent)
-    : GalleryPage(tr("Mail"), parent)
+    : GalleryPage(QStringLiteral("mail"), tr("Mail"), parent)
     , m_sink(sink)
     , m_from(new QxMailAddressEdit(nullptr))
     , m_to(new QxMailAddressEdit(nullptr))

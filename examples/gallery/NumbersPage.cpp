@@ -27,7 +27,7 @@ QSpinBox *digitsBox(int minimum, int maximum, int value, const QString &suffix)
 } // namespace
 
 NumbersPage::NumbersPage(QWidget *parent)
-    : GalleryPage(tr("Numbers"), parent)
+    : GalleryPage(QStringLiteral("numbers"), tr("Numbers"), parent)
 {
     auto *grid = new QGridLayout(this);
     const QStringList headers = { tr("Validator"), tr("Setting"), tr("Field"), tr("Repair") };

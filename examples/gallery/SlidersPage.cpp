@@ -45,7 +45,7 @@ void showValue(QLabel *label, const char *signal, double value, int count)
 } // namespace
 
 SlidersPage::SlidersPage(QWidget *parent)
-    : GalleryPage(tr("Sliders"), parent)
+    : GalleryPage(QStringLiteral("sliders"), tr("Sliders"), parent)
     , m_horizontal(new QxDoubleSlider)
     , m_vertical(new QxDoubleSlider)
     , m_sliderSpinBox(new QxSliderSpinBox)

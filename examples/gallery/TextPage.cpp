@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 TextPage::TextPage(QWidget *parent)
-    : GalleryPage(tr("Text"), parent)
+    : GalleryPage(QStringLiteral("text"), tr("Text"), parent)
     , m_editor(new VocabularyEdit)
     , m_word(new QLabel)
     , m_completions(new QListWidget)

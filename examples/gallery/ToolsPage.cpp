@@ -56,7 +56,7 @@ private:
 } // namespace
 
 ToolsPage::ToolsPage(GalleryWindow *window, const QString &version, QWidget *parent)
-    : GalleryPage(tr("Tools"), parent)
+    : GalleryPage(QStringLiteral("tools"), tr("Tools"), parent)
     , m_window(window)
     , m_version(version)
     , m_target(new QComboBox)

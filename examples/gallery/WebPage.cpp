@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 WebPage::WebPage(QWidget *parent)
-    : GalleryPage(tr("Web"), parent)
+    : GalleryPage(QStringLiteral("web"), tr("Web"), parent)
     , m_view(new QxWebView(nullptr))
     , m_animation(new QxVariantAnimation(this))
     , m_zoom(new QLabel)

@@ -141,8 +141,11 @@ int main(int argc, char **argv)
     if (parser.isSet(options.page)) {
         GalleryPage *page = window->page(parser.value(options.page));
         if (!page) {
-            std::fprintf(stderr, "lumo-gallery: no page called %s\n",
-                         qPrintable(parser.value(options.page)));
+            QStringList names;
+            for (GalleryPage *known : window->pages())
+                names << known->name();
+            std::fprintf(stderr, "lumo-gallery: no page called %s; the pages: %s\n",
+                         qPrintable(parser.value(options.page)), qPrintable(names.join(", ")));
             return 2;
         }
         window->showPage(page);
