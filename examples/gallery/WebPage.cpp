@@ -72,8 +72,18 @@ WebPage::WebPage(QWidget *parent)
         m_settled = true;
         emit loaded(ok);
     });
-    m_view->setUrl(QUrl(QStringLiteral("qrc:/gallery/help.html")));
-    showZoom();
+}
+
+void WebPage::showEvent(QShowEvent *event)
+{
+    // WebKit starts its engine with the first page it loads: not before the
+    // page is wanted, which keeps the gallery's start (and its splash) quick.
+    if (!m_requested) {
+        m_requested = true;
+        m_view->setUrl(QUrl(QStringLiteral("qrc:/gallery/help.html")));
+        showZoom();
+    }
+    GalleryPage::showEvent(event);
 }
 
 void WebPage::prepareSnapshot()

@@ -25,6 +25,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void showZoom();
@@ -34,4 +35,5 @@ private:
     QLabel *m_zoom;
     bool m_loaded = false;
     bool m_settled = false;
+    bool m_requested = false;
 };

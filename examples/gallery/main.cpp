@@ -151,13 +151,11 @@ int main(int argc, char **argv)
         window->showPage(page);
     }
 
-    if (parser.isSet(options.snapshotAll)) {
-        window->show();
-        QTextStream report(stdout);
-        const QStringList written = gallery.snapshotAll(parser.value(options.snapshotAll), report);
+    window->show();
+    splash->scheduleDeletion();
+    if (snapshots) {
+        const QStringList written = gallery.snapshotAll(snapshotDir, report);
         return written.size() == window->pages().size() ? 0 : 1;
     }
-
-    window->show();
     return app.exec();
 }
