@@ -17,6 +17,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 
 QLabel *validityLabel(const QString &objectName)
@@ -228,18 +230,26 @@ void MailPage::addReceived(const QString &message)
 
 void MailPage::prepareSnapshot()
 {
-    // Ready once the sink shows the mail, or once anything on the way failed.
+    // Ready once the sender has its answer and the sink shows the mail (they
+    // come in either order), or once anything on the way failed.
     auto *waiting = new QObject(this);
+    auto received = std::make_shared<bool>(false);
+    auto sent = std::make_shared<bool>(false);
     auto done = [this, waiting] {
         waiting->deleteLater();
         disconnect(m_sink, nullptr, waiting, nullptr);
         disconnect(this, nullptr, waiting, nullptr);
         emit snapshotReady();
     };
-    connect(m_sink, &MailSink::messageReceived, waiting, done);
+    connect(m_sink, &MailSink::messageReceived, waiting, [=] {
+        *received = true;
+        if (*sent)
+            done();
+    });
     connect(m_sink, &MailSink::failed, waiting, done);
-    connect(this, &MailPage::sendFinished, waiting, [done](bool success) {
-        if (!success)
+    connect(this, &MailPage::sendFinished, waiting, [=](bool success) {
+        *sent = true;
+        if (!success || *received)
             done();
     });
     if (m_sink->isListening()) {
