@@ -18,3 +18,11 @@ run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
 run(${WORK_DIR}/build/consumer)
 # The installed library is the stamped file itself, untouched by installation.
 run(${prefix}/bin/lumo-stamp --check ${prefix}/lib/liblumo.so)
+# pkg-config users find the same library and headers.
+set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+run(pkg-config --exists --print-errors lumo)
+execute_process(COMMAND pkg-config --cflags-only-I lumo OUTPUT_VARIABLE flags)
+string(REGEX MATCH "-I([^ ]*)" include "${flags}")
+if(NOT EXISTS "${CMAKE_MATCH_1}/lumo/QxCustomValidator.h")
+    message(FATAL_ERROR "lumo.pc points at no installed headers: ${flags}")
+endif()
