@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "QxCustomValidator.h"
+#include "lumo_export.h"
+
+/// Writes the typed number through a printf-style format, then drops
+/// insignificant trailing zeros.
+///
+/// The format holds exactly one floating-point conversion: `%` with any of the
+/// flags `#0- +'`, a width and a precision written as digits (at most 9999
+/// each), an optional `l`, and one of `f F e E g G a A`. `%%` writes a percent
+/// sign anywhere; every other character is copied unchanged. With "%.3f",
+/// "3.14159" becomes "3.142" and "2.5" becomes "2.5"; "%08.3f" writes 2.5 as
+/// "0002.5"; "%.2f%%" writes "2.50%". Text that is no number is written as 0.
+/// No rounding happens beyond the format's own precision; the rule is not used.
+///
+/// Trimming looks at the end of the whole text, as removeTrailingZero() does,
+/// with one exception: an exponent in the output ("e+10") is set aside while
+/// zeros are trimmed, so only the mantissa loses zeros. "%.3e" writes 2.5 as
+/// "2.5e+00" and 1e10 as "1e+10", never "1e+1".
+///
+/// A format outside this contract (no conversion or several; `%s`, `%d`, `%n`,
+/// `%p` or any conversion that does not take a double; a `*` width or
+/// precision; another length modifier; a lone `%`; a width or precision above
+/// 9999) is never used: fixup() then leaves the text unchanged.
+class LUMO_EXPORT QxFormatingStringValidator : public QxCustomValidator
+{
+public:
+    /// Checks \a format once, here; see the class description for what it may hold.
+    QxFormatingStringValidator(const QString &format, QObject *parent);
+    ~QxFormatingStringValidator() override;
+
+    using QxCustomValidator::fixup;
+    /// Reads \a text with QString::toDouble and writes it through the format,
+    /// then trims trailing zeros; \a rule is ignored.
+    void fixup(QString &text, ZvRoundingRule rule) const override;
+
+private:
+    // The format split around its conversion; m_conversion is empty when the
+    // format is outside the contract.
+    QString m_prefix;
+    QByteArray m_conversion;
+    QString m_suffix;
+};

@@ -1,0 +1,233 @@
+#include <lumo/QxAutoRulesValidator.h>
+
+#include <QtTest>
+
+#include <climits>
+#include <cmath>
+
+#include "validatortest.h"
+
+class tst_QxAutoRulesValidator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fixup_data();
+    void fixup();
+    void hostileText_data();
+    void hostileText();
+    void ruleIsNotUsed_data();
+    void ruleIsNotUsed();
+    void oneArgumentUsesRuleTwo_data();
+    void oneArgumentUsesRuleTwo();
+    void numericFixupIsNotCalled();
+    void settings();
+    void lineEditShowsRepair_data();
+    void lineEditShowsRepair();
+};
+
+void tst_QxAutoRulesValidator::fixup_data()
+{
+    QTest::addColumn<int>("digits");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("zero stays as typed") << 3 << "0"
+                                         << "0";
+    QTest::newRow("negative zero stays as typed") << 3 << "-0"
+                                                  << "-0";
+    QTest::newRow("zero with decimals stays as typed") << 3 << "0.000"
+                                                       << "0.000";
+    QTest::newRow("no number stays as typed") << 3 << "abc"
+                                              << "abc";
+    QTest::newRow("small in exponent notation") << 3 << "0.005"
+                                                << "5.00e-03";
+    QTest::newRow("small negative") << 3 << "-0.0001"
+                                    << "-1.00e-04";
+    QTest::newRow("just below the lower limit") << 3 << "0.0099999"
+                                                << "1.00e-02";
+    QTest::newRow("lower limit is fixed point") << 3 << "0.01"
+                                                << "0.01";
+    QTest::newRow("negative lower limit") << 3 << "-0.01"
+                                          << "-0.01";
+    QTest::newRow("three significant digits") << 3 << "0.012345"
+                                              << "0.0123";
+    QTest::newRow("trims zeros") << 3 << "5"
+                                 << "5";
+    QTest::newRow("no decimals left") << 3 << "123.456"
+                                      << "123";
+    QTest::newRow("only the writing rounds") << 3 << "999.9999"
+                                             << "1000";
+    QTest::newRow("upper limit is fixed point") << 3 << "1000"
+                                                << "1000";
+    QTest::newRow("just above the upper limit") << 3 << "1000.5"
+                                                << "1.00e+03";
+    QTest::newRow("large negative") << 3 << "-12345"
+                                    << "-1.23e+04";
+    QTest::newRow("one digit, limit 10") << 1 << "10"
+                                         << "10";
+    QTest::newRow("one digit, above 10") << 1 << "10.5"
+                                         << "1e+01";
+    QTest::newRow("limit beyond the double range") << 400 << "1e308" << exactE308();
+    QTest::newRow("largest count") << INT_MAX << "1e308" << exactE308();
+    QTest::newRow("smallest count, Qt's default precision") << INT_MIN << "1.5"
+                                                            << "1.500000e+00";
+}
+
+void tst_QxAutoRulesValidator::fixup()
+{
+    QFETCH(int, digits);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxAutoRulesValidator validator(digits, nullptr);
+    validator.fixup(input);
+    QCOMPARE(input, expected);
+}
+
+void tst_QxAutoRulesValidator::hostileText_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("spaces") << "   "
+                            << "   ";
+    QTest::newRow("nan") << "nan"
+                         << "nan";
+    QTest::newRow("inf") << "inf"
+                         << "inf";
+    QTest::newRow("-inf") << "-inf"
+                          << "-inf";
+    QTest::newRow("1e308") << "1e308"
+                           << "1.00e+308";
+    QTest::newRow("1e-320") << "1e-320"
+                            << "1.00e-320";
+    QTest::newRow("10,000 digits") << longInteger() << "inf";
+    QTest::newRow("10,000 decimals") << longFraction() << "0.123";
+    QTest::newRow("non-ASCII digits") << arabicIndicDigits() << arabicIndicDigits();
+    QTest::newRow("decimal comma") << "1,5"
+                                   << "1,5";
+}
+
+void tst_QxAutoRulesValidator::hostileText()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxAutoRulesValidator validator(3, nullptr);
+    validator.fixup(input);
+    QCOMPARE(input, expected);
+}
+
+void tst_QxAutoRulesValidator::ruleIsNotUsed_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("fixed point") << "123.9"
+                                 << "124";
+    QTest::newRow("exponent") << "12390"
+                              << "1.24e+04";
+}
+
+void tst_QxAutoRulesValidator::ruleIsNotUsed()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxAutoRulesValidator validator(3, nullptr);
+    for (int rule = ZvRoundTowardZero; rule <= ZvRoundTowardPositiveInfinity; ++rule) {
+        QString text = input;
+        validator.fixup(text, ZvRoundingRule(rule));
+        QCOMPARE(text, expected);
+    }
+}
+
+void tst_QxAutoRulesValidator::oneArgumentUsesRuleTwo_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("fixed point") << "3.14159"
+                                 << "3.14";
+    QTest::newRow("exponent") << "0.00123456"
+                              << "1.23e-03";
+    QTest::newRow("zero") << "0"
+                          << "0";
+}
+
+void tst_QxAutoRulesValidator::oneArgumentUsesRuleTwo()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxAutoRulesValidator validator(3, nullptr);
+    QString viaQt = input;
+    static_cast<const QValidator &>(validator).fixup(viaQt);
+    QString withRule = input;
+    validator.fixup(withRule, ZvRoundingRule(2));
+    QCOMPARE(viaQt, withRule);
+    QCOMPARE(viaQt, expected);
+}
+
+namespace {
+class TenfoldValidator : public QxAutoRulesValidator
+{
+public:
+    using QxAutoRulesValidator::fixup;
+    using QxAutoRulesValidator::QxAutoRulesValidator;
+    double fixup(double value, ZvRoundingRule rule) const override
+    {
+        rules.append(rule);
+        return value * 10;
+    }
+    mutable QList<int> rules;
+};
+} // namespace
+
+void tst_QxAutoRulesValidator::numericFixupIsNotCalled()
+{
+    // The value written is the typed one: the numeric repair, inherited from
+    // QxSignificantDigitsValidator, stays out of the textual one.
+    const TenfoldValidator validator(3, nullptr);
+    QString text = QStringLiteral("5.5");
+    validator.fixup(text);
+    QCOMPARE(text, QStringLiteral("5.5"));
+    text = QStringLiteral("0.005");
+    validator.fixup(text, ZvRoundTowardZero);
+    QCOMPARE(text, QStringLiteral("5.00e-03"));
+    QVERIFY(validator.rules.isEmpty());
+
+    const QxAutoRulesValidator plain(3, nullptr);
+    QCOMPARE(plain.fixup(1234.5, ZvRoundHalfAwayFromZero), 1230.0);
+}
+
+void tst_QxAutoRulesValidator::settings()
+{
+    QObject owner;
+    const QxAutoRulesValidator validator(6, &owner);
+    QCOMPARE(validator.parent(), &owner);
+    QCOMPARE(validator.decimals(), 3);
+    QVERIFY(std::isinf(validator.bottom()) && validator.bottom() < 0);
+    QVERIFY(std::isinf(validator.top()) && validator.top() > 0);
+    QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
+}
+
+void tst_QxAutoRulesValidator::lineEditShowsRepair_data()
+{
+    QTest::addColumn<bool>("pressReturn");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    addLineEditRepairRows("fixed point", "3.14159", "3.14");
+    addLineEditRepairRows("exponent", "0.0012345", "1.23e-03");
+}
+
+void tst_QxAutoRulesValidator::lineEditShowsRepair()
+{
+    QFETCH(bool, pressReturn);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxAutoRulesValidator validator(3, nullptr);
+    checkLineEditRepair(validator, input, expected, pressReturn);
+}
+
+QTEST_MAIN(tst_QxAutoRulesValidator)
+#include "tst_QxAutoRulesValidator.moc"

@@ -1,0 +1,227 @@
+#include <lumo/QxExponentialNotationValidator.h>
+
+#include <QtTest>
+
+#include <climits>
+#include <cmath>
+
+#include "validatortest.h"
+
+class tst_QxExponentialNotationValidator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fixup_data();
+    void fixup();
+    void hostileText_data();
+    void hostileText();
+    void largestCountWritesEveryDigit();
+    void rulePassesThrough_data();
+    void rulePassesThrough();
+    void oneArgumentUsesRuleTwo_data();
+    void oneArgumentUsesRuleTwo();
+    void numericFixupIsVirtual();
+    void settings();
+    void lineEditShowsRepair_data();
+    void lineEditShowsRepair();
+};
+
+void tst_QxExponentialNotationValidator::fixup_data()
+{
+    QTest::addColumn<int>("digits");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("rounds to three digits") << 3 << "12345"
+                                            << "1.23e+04";
+    QTest::newRow("zeros are significant, not trimmed") << 3 << "0.5"
+                                                        << "5.00e-01";
+    QTest::newRow("no number reads as 0") << 3 << "abc"
+                                          << "0.00e+00";
+    QTest::newRow("negative") << 3 << "-0.000123456"
+                              << "-1.23e-04";
+    QTest::newRow("rounding gains a digit") << 3 << "9996"
+                                            << "1.00e+04";
+    QTest::newRow("one digit has no point") << 1 << "12345"
+                                            << "1e+04";
+    QTest::newRow("negative zero") << 3 << "-0"
+                                   << "0.00e+00";
+    QTest::newRow("smallest count keeps one digit, Qt's default precision") << INT_MIN << "1.5"
+                                                                            << "2.000000e+00";
+}
+
+void tst_QxExponentialNotationValidator::fixup()
+{
+    QFETCH(int, digits);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxExponentialNotationValidator validator(digits, nullptr);
+    validator.fixup(input);
+    QCOMPARE(input, expected);
+}
+
+void tst_QxExponentialNotationValidator::hostileText_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty") << ""
+                           << "0.00e+00";
+    QTest::newRow("spaces") << "   "
+                            << "0.00e+00";
+    QTest::newRow("nan") << "nan"
+                         << "nan";
+    QTest::newRow("inf") << "inf"
+                         << "inf";
+    QTest::newRow("-inf") << "-inf"
+                          << "-inf";
+    QTest::newRow("1e308") << "1e308"
+                           << "1.00e+308";
+    QTest::newRow("1e-320") << "1e-320"
+                            << "1.00e-320";
+    QTest::newRow("10,000 digits") << longInteger() << "inf";
+    QTest::newRow("10,000 decimals") << longFraction() << "1.23e-01";
+    QTest::newRow("non-ASCII digits") << arabicIndicDigits() << "0.00e+00";
+    QTest::newRow("decimal comma") << "1,5"
+                                   << "0.00e+00";
+}
+
+void tst_QxExponentialNotationValidator::hostileText()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxExponentialNotationValidator validator(3, nullptr);
+    validator.fixup(input);
+    QCOMPARE(input, expected);
+}
+
+void tst_QxExponentialNotationValidator::largestCountWritesEveryDigit()
+{
+    // 0.1 is 0.1000000000000000055511151231257827021181583404541015625 exactly;
+    // beyond its 55 significant digits only zeros follow, up to the 1074 decimals
+    // that bound every double.
+    const QxExponentialNotationValidator validator(INT_MAX, nullptr);
+    QString text = QStringLiteral("0.1");
+    validator.fixup(text);
+    const QString digits
+            = QStringLiteral("1.000000000000000055511151231257827021181583404541015625");
+    QCOMPARE(text.left(digits.size()), digits);
+    QCOMPARE(text.size(), 2 + 1074 + 4);
+    QCOMPARE(text.mid(digits.size(), 1074 + 2 - digits.size()),
+             QString(1074 + 2 - digits.size(), QLatin1Char('0')));
+    QVERIFY(text.endsWith(QLatin1String("e-01")));
+}
+
+void tst_QxExponentialNotationValidator::rulePassesThrough_data()
+{
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "12390"
+                                 << "1.23e+04";
+    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "12310"
+                                    << "1.24e+04";
+    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "12250"
+                                  << "1.22e+04";
+    QTest::newRow("ceiling") << int(ZvRoundTowardPositiveInfinity) << "-12390"
+                             << "-1.23e+04";
+}
+
+void tst_QxExponentialNotationValidator::rulePassesThrough()
+{
+    QFETCH(int, rule);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxExponentialNotationValidator validator(3, nullptr);
+    validator.fixup(input, ZvRoundingRule(rule));
+    QCOMPARE(input, expected);
+}
+
+void tst_QxExponentialNotationValidator::oneArgumentUsesRuleTwo_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("tie goes away from zero") << "12250"
+                                             << "1.23e+04";
+    QTest::newRow("negative tie") << "-0.001225"
+                                  << "-1.23e-03";
+    QTest::newRow("no number") << "abc"
+                               << "0.00e+00";
+}
+
+void tst_QxExponentialNotationValidator::oneArgumentUsesRuleTwo()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxExponentialNotationValidator validator(3, nullptr);
+    QString viaQt = input;
+    static_cast<const QValidator &>(validator).fixup(viaQt);
+    QString withRule = input;
+    validator.fixup(withRule, ZvRoundingRule(2));
+    QCOMPARE(viaQt, withRule);
+    QCOMPARE(viaQt, expected);
+}
+
+namespace {
+// Scales the rounded value, so its hand in the textual repair shows.
+class TenfoldValidator : public QxExponentialNotationValidator
+{
+public:
+    using QxExponentialNotationValidator::fixup;
+    using QxExponentialNotationValidator::QxExponentialNotationValidator;
+    double fixup(double value, ZvRoundingRule rule) const override
+    {
+        rules.append(rule);
+        return QxExponentialNotationValidator::fixup(value, rule) * 10;
+    }
+    mutable QList<int> rules;
+};
+} // namespace
+
+void tst_QxExponentialNotationValidator::numericFixupIsVirtual()
+{
+    const TenfoldValidator validator(3, nullptr);
+    QString text = QStringLiteral("12345");
+    validator.fixup(text);
+    QCOMPARE(text, QStringLiteral("1.23e+05"));
+    text = QStringLiteral("12390");
+    validator.fixup(text, ZvRoundTowardZero);
+    QCOMPARE(text, QStringLiteral("1.23e+05"));
+    QCOMPARE(validator.rules, (QList<int> { ZvRoundHalfAwayFromZero, ZvRoundTowardZero }));
+}
+
+void tst_QxExponentialNotationValidator::settings()
+{
+    QObject owner;
+    const QxExponentialNotationValidator validator(6, &owner);
+    QCOMPARE(validator.parent(), &owner);
+    QCOMPARE(validator.decimals(), 3);
+    QVERIFY(std::isinf(validator.bottom()) && validator.bottom() < 0);
+    QVERIFY(std::isinf(validator.top()) && validator.top() > 0);
+    QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
+    QCOMPARE(validator.fixup(1234.56789, ZvRoundHalfAwayFromZero), 1234.57);
+}
+
+void tst_QxExponentialNotationValidator::lineEditShowsRepair_data()
+{
+    QTest::addColumn<bool>("pressReturn");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    addLineEditRepairRows("too many decimals", "1.23456e4", "1.23e+04");
+    addLineEditRepairRows("no number", "abc", "0.00e+00");
+}
+
+void tst_QxExponentialNotationValidator::lineEditShowsRepair()
+{
+    QFETCH(bool, pressReturn);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxExponentialNotationValidator validator(3, nullptr);
+    checkLineEditRepair(validator, input, expected, pressReturn);
+}
+
+QTEST_MAIN(tst_QxExponentialNotationValidator)
+#include "tst_QxExponentialNotationValidator.moc"

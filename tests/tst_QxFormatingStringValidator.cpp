@@ -1,0 +1,348 @@
+#include <lumo/QxFormatingStringValidator.h>
+
+#include <QtTest>
+
+#include <cmath>
+
+#include "validatortest.h"
+
+class tst_QxFormatingStringValidator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fixup_data();
+    void fixup();
+    void sameAsWholeFormat_data();
+    void sameAsWholeFormat();
+    void exponentKeepsItsDigits_data();
+    void exponentKeepsItsDigits();
+    void hostileText_data();
+    void hostileText();
+    void unsafeFormatLeavesText_data();
+    void unsafeFormatLeavesText();
+    void ruleIsNotUsed();
+    void numericFixupIsNotCalled();
+    void settings();
+    void lineEditShowsRepair_data();
+    void lineEditShowsRepair();
+};
+
+void tst_QxFormatingStringValidator::fixup_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("rounds by the precision") << "%.3f"
+                                             << "3.14159"
+                                             << "3.142";
+    QTest::newRow("trims zeros") << "%.3f"
+                                 << "2.5"
+                                 << "2.5";
+    QTest::newRow("no number reads as 0") << "%.3f"
+                                          << "abc"
+                                          << "0";
+    QTest::newRow("leading zeros stay") << "%08.3f"
+                                        << "2.5"
+                                        << "0002.5";
+    QTest::newRow("percent sign ends the text") << "%.2f%%"
+                                                << "2.5"
+                                                << "2.50%";
+    QTest::newRow("percent sign first") << "%%%.1f"
+                                        << "2.5"
+                                        << "%2.5";
+    QTest::newRow("no separator, no trimming") << "%.0f"
+                                               << "100"
+                                               << "100";
+    QTest::newRow("text before") << "value: %.2f"
+                                 << "3.14159"
+                                 << "value: 3.14";
+    QTest::newRow("text after stops the trimming") << "%.3f m"
+                                                   << "2.5"
+                                                   << "2.500 m";
+    QTest::newRow("left-adjusted blanks stop the trimming") << "%-8.3f"
+                                                            << "2.5"
+                                                            << "2.500   ";
+    QTest::newRow("sign flag") << "%+.2f"
+                               << "2.5"
+                               << "+2.5";
+    QTest::newRow("grouping flag") << "%'.2f"
+                                   << "1234.5"
+                                   << "1,234.5";
+    QTest::newRow("l length modifier") << "%lf"
+                                       << "2.5"
+                                       << "2.5";
+    QTest::newRow("upper-case infinity") << "%F"
+                                         << "inf"
+                                         << "INF";
+    QTest::newRow("g without exponent") << "%g"
+                                        << "0.0001"
+                                        << "0.0001";
+    QTest::newRow("alternate g keeps zeros, trimming drops them") << "%#.4g"
+                                                                  << "2.5"
+                                                                  << "2.5";
+    QTest::newRow("Latin-1 text copied unchanged")
+            << QStringLiteral("%.1f \u00b0C") << "21.26" << QStringLiteral("21.3 \u00b0C");
+    QTest::newRow("text beyond Latin-1 copied unchanged")
+            << QStringLiteral("%.2f \u20ac") << "2.5" << QStringLiteral("2.50 \u20ac");
+    QTest::newRow("largest width and precision") << "%9999.9999f"
+                                                 << "1e308" << exactE308();
+}
+
+void tst_QxFormatingStringValidator::fixup()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxFormatingStringValidator validator(format, nullptr);
+    validator.fixup(input);
+    QCOMPARE(input, expected);
+}
+
+void tst_QxFormatingStringValidator::sameAsWholeFormat_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("plain") << "%f";
+    QTest::newRow("precision") << "%.3f";
+    QTest::newRow("width and flags") << "%+012.4f";
+    QTest::newRow("percent signs around") << "%%a%%%.2f%%b%%";
+    QTest::newRow("text around") << "x = %.1f units";
+    QTest::newRow("g") << "%.5g";
+}
+
+void tst_QxFormatingStringValidator::sameAsWholeFormat()
+{
+    // For ASCII fixed-point formats the repair is Qt's sprintf over the whole
+    // format, then the trimming.
+    QFETCH(QString, format);
+    const QxFormatingStringValidator validator(format, nullptr);
+    for (const double value : { 3.14159, -2.5, 0.0, 1234567.125, 1e-7 }) {
+        QString expected;
+        QT_WARNING_PUSH
+        QT_WARNING_DISABLE_DEPRECATED
+        expected.sprintf(format.toLatin1().constData(), value);
+        QT_WARNING_POP
+        QxCustomValidator::removeTrailingZero(expected);
+        QString text = QString::number(value, 'g', 17);
+        validator.fixup(text);
+        QCOMPARE(text, expected);
+    }
+}
+
+void tst_QxFormatingStringValidator::exponentKeepsItsDigits_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("mantissa trimmed") << "%.3e"
+                                      << "2.5"
+                                      << "2.5e+00";
+    QTest::newRow("exponent zeros kept") << "%.3e"
+                                         << "1e10"
+                                         << "1e+10";
+    QTest::newRow("three-digit exponent") << "%.3e"
+                                          << "1e100"
+                                          << "1e+100";
+    QTest::newRow("negative exponent") << "%.3e"
+                                       << "1e-320"
+                                       << "1e-320";
+    QTest::newRow("upper case") << "%.3E"
+                                << "-2.5"
+                                << "-2.5E+00";
+    QTest::newRow("no number") << "%.3e"
+                               << "abc"
+                               << "0e+00";
+    QTest::newRow("zero padded") << "%012.3e"
+                                 << "2.5"
+                                 << "0002.5e+00";
+    QTest::newRow("g with exponent") << "%g"
+                                     << "1e20"
+                                     << "1e+20";
+    QTest::newRow("alternate g with exponent") << "%#g"
+                                               << "1.5e20"
+                                               << "1.5e+20";
+    QTest::newRow("text after stops the trimming") << "%.3e m"
+                                                   << "2.5"
+                                                   << "2.500e+00 m";
+    QTest::newRow("left-adjusted blanks stop the trimming") << "%-12.3e"
+                                                            << "2.5"
+                                                            << "2.500e+00   ";
+    QTest::newRow("percent sign after") << "%.1e%%"
+                                        << "2.5"
+                                        << "2.5e+00%";
+    QTest::newRow("infinity") << "%.3e"
+                              << "-inf"
+                              << "-inf";
+}
+
+void tst_QxFormatingStringValidator::exponentKeepsItsDigits()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxFormatingStringValidator validator(format, nullptr);
+    validator.fixup(input);
+    QCOMPARE(input, expected);
+}
+
+void tst_QxFormatingStringValidator::hostileText_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty") << ""
+                           << "0";
+    QTest::newRow("spaces") << "   "
+                            << "0";
+    QTest::newRow("nan") << "nan"
+                         << "nan";
+    QTest::newRow("inf") << "inf"
+                         << "inf";
+    QTest::newRow("-inf") << "-inf"
+                          << "-inf";
+    QTest::newRow("1e308") << "1e308" << exactE308();
+    QTest::newRow("1e-320") << "1e-320"
+                            << "0";
+    QTest::newRow("10,000 digits") << longInteger() << "inf";
+    QTest::newRow("10,000 decimals") << longFraction() << "0.123";
+    QTest::newRow("non-ASCII digits") << arabicIndicDigits() << "0";
+    QTest::newRow("decimal comma") << "1,5"
+                                   << "0";
+}
+
+void tst_QxFormatingStringValidator::hostileText()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxFormatingStringValidator validator(QStringLiteral("%.3f"), nullptr);
+    validator.fixup(input);
+    QCOMPARE(input, expected);
+}
+
+void tst_QxFormatingStringValidator::unsafeFormatLeavesText_data()
+{
+    QTest::addColumn<QString>("format");
+
+    QTest::newRow("string") << "%s";
+    QTest::newRow("integer") << "%d";
+    QTest::newRow("write count") << "%n";
+    QTest::newRow("pointer") << "%p";
+    QTest::newRow("character") << "%c";
+    QTest::newRow("hexadecimal integer") << "%x";
+    QTest::newRow("empty") << "";
+    QTest::newRow("no conversion") << "plain text";
+    QTest::newRow("only percent signs") << "100%%";
+    QTest::newRow("two conversions") << "%f %f";
+    QTest::newRow("string after") << "%.2f%s";
+    QTest::newRow("string before") << "%s%.2f";
+    QTest::newRow("integer after a percent sign") << "%.2f %%%d";
+    QTest::newRow("star width") << "%*f";
+    QTest::newRow("star precision") << "%.*f";
+    QTest::newRow("star width and precision") << "%*.*f";
+    QTest::newRow("long double") << "%Lf";
+    QTest::newRow("short") << "%hf";
+    QTest::newRow("long long") << "%llf";
+    QTest::newRow("positional") << "%1$f";
+    QTest::newRow("lone percent sign") << "%";
+    QTest::newRow("lone percent sign after") << "%.2f%";
+    QTest::newRow("width without conversion") << "%5";
+    QTest::newRow("point without conversion") << "%.";
+    QTest::newRow("width too large") << "%10000f";
+    QTest::newRow("precision too large") << "%.10000f";
+    QTest::newRow("width beyond int") << "%99999999999999999999f";
+}
+
+void tst_QxFormatingStringValidator::unsafeFormatLeavesText()
+{
+    QFETCH(QString, format);
+    const QxFormatingStringValidator validator(format, nullptr);
+    for (const QString &input : { QStringLiteral("3.14159"), QStringLiteral("abc"), QString() }) {
+        QString text = input;
+        validator.fixup(text);
+        QCOMPARE(text, input);
+        validator.fixup(text, ZvRoundTowardZero);
+        QCOMPARE(text, input);
+    }
+}
+
+void tst_QxFormatingStringValidator::ruleIsNotUsed()
+{
+    const QxFormatingStringValidator validator(QStringLiteral("%.2f"), nullptr);
+    for (int rule = ZvRoundTowardZero; rule <= ZvRoundTowardPositiveInfinity; ++rule) {
+        QString text = QStringLiteral("3.149");
+        validator.fixup(text, ZvRoundingRule(rule));
+        QCOMPARE(text, QStringLiteral("3.15"));
+    }
+    QString text = QStringLiteral("3.149");
+    static_cast<const QValidator &>(validator).fixup(text);
+    QCOMPARE(text, QStringLiteral("3.15"));
+}
+
+namespace {
+class TenfoldValidator : public QxFormatingStringValidator
+{
+public:
+    using QxFormatingStringValidator::fixup;
+    using QxFormatingStringValidator::QxFormatingStringValidator;
+    double fixup(double value, ZvRoundingRule rule) const override
+    {
+        rules.append(rule);
+        return value * 10;
+    }
+    mutable QList<int> rules;
+};
+} // namespace
+
+void tst_QxFormatingStringValidator::numericFixupIsNotCalled()
+{
+    // The format does all the rounding: the numeric repair stays out.
+    const TenfoldValidator validator(QStringLiteral("%.2f"), nullptr);
+    QString text = QStringLiteral("1.5");
+    validator.fixup(text);
+    QCOMPARE(text, QStringLiteral("1.5"));
+    QVERIFY(validator.rules.isEmpty());
+
+    const QxFormatingStringValidator plain(QStringLiteral("%.2f"), nullptr);
+    QCOMPARE(plain.fixup(2.675, ZvRoundHalfAwayFromZero), 2.675);
+}
+
+void tst_QxFormatingStringValidator::settings()
+{
+    QObject owner;
+    const QxFormatingStringValidator validator(QStringLiteral("%.6f"), &owner);
+    QCOMPARE(validator.parent(), &owner);
+    QCOMPARE(validator.decimals(), 3);
+    QVERIFY(std::isinf(validator.bottom()) && validator.bottom() < 0);
+    QVERIFY(std::isinf(validator.top()) && validator.top() > 0);
+    QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
+}
+
+void tst_QxFormatingStringValidator::lineEditShowsRepair_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("pressReturn");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    for (const bool pressReturn : { false, true }) {
+        const char *how = pressReturn ? "Return" : "focus out";
+        QTest::addRow("too many decimals, %s", how) << "%.2f" << pressReturn << "3.14159"
+                                                    << "3.14";
+        QTest::addRow("unsafe format, %s", how) << "%s" << pressReturn << "3.14159"
+                                                << "3.14159";
+    }
+}
+
+void tst_QxFormatingStringValidator::lineEditShowsRepair()
+{
+    QFETCH(QString, format);
+    QFETCH(bool, pressReturn);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxFormatingStringValidator validator(format, nullptr);
+    checkLineEditRepair(validator, input, expected, pressReturn);
+}
+
+QTEST_MAIN(tst_QxFormatingStringValidator)
+#include "tst_QxFormatingStringValidator.moc"

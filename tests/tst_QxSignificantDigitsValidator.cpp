@@ -1,0 +1,233 @@
+#include <lumo/QxSignificantDigitsValidator.h>
+
+#include <QtTest>
+
+#include <climits>
+#include <cmath>
+
+#include "validatortest.h"
+
+class tst_QxSignificantDigitsValidator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fixup_data();
+    void fixup();
+    void hostileText_data();
+    void hostileText();
+    void rulePassesThrough_data();
+    void rulePassesThrough();
+    void oneArgumentUsesRuleTwo_data();
+    void oneArgumentUsesRuleTwo();
+    void numericFixupIsVirtual();
+    void settings();
+    void lineEditShowsRepair_data();
+    void lineEditShowsRepair();
+};
+
+void tst_QxSignificantDigitsValidator::fixup_data()
+{
+    QTest::addColumn<int>("digits");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("small value keeps three digits") << 3 << "0.000123456"
+                                                    << "0.000123";
+    QTest::newRow("large value gets no decimals") << 3 << "123456"
+                                                  << "123000";
+    QTest::newRow("exact power of ten") << 3 << "100"
+                                        << "100";
+    QTest::newRow("one") << 3 << "1"
+                         << "1";
+    QTest::newRow("one tenth") << 3 << "0.1"
+                               << "0.1";
+    QTest::newRow("negative") << 3 << "-2.71828"
+                              << "-2.72";
+    QTest::newRow("rounding gains a digit") << 3 << "999.6"
+                                            << "1000";
+    QTest::newRow("decimals follow the rounded value") << 3 << "0.09996"
+                                                       << "0.1";
+    QTest::newRow("one digit") << 1 << "0.15"
+                               << "0.2";
+    QTest::newRow("zero stays as typed") << 3 << "0"
+                                         << "0";
+    QTest::newRow("zero with decimals stays as typed") << 3 << "0.000"
+                                                       << "0.000";
+    QTest::newRow("negative zero stays as typed") << 3 << "-0"
+                                                  << "-0";
+    QTest::newRow("no number stays as typed") << 3 << "abc"
+                                              << "abc";
+    QTest::newRow("below epsilon stays as typed") << 3 << "1e-20"
+                                                  << "1e-20";
+    QTest::newRow("just below epsilon stays as typed") << 3 << "2.2204e-16"
+                                                       << "2.2204e-16";
+    QTest::newRow("epsilon itself is repaired") << 3 << "2.220446049250313e-16"
+                                                << "0.000000000000000222";
+    QTest::newRow("largest count") << INT_MAX << "1.5"
+                                   << "1.5";
+    QTest::newRow("smallest count keeps one digit") << INT_MIN << "1.5"
+                                                    << "2";
+}
+
+void tst_QxSignificantDigitsValidator::fixup()
+{
+    QFETCH(int, digits);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxSignificantDigitsValidator validator(digits, nullptr);
+    validator.fixup(input);
+    QCOMPARE(input, expected);
+}
+
+void tst_QxSignificantDigitsValidator::hostileText_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("spaces") << "   "
+                            << "   ";
+    QTest::newRow("nan") << "nan"
+                         << "nan";
+    QTest::newRow("inf") << "inf"
+                         << "inf";
+    QTest::newRow("-inf") << "-inf"
+                          << "-inf";
+    QTest::newRow("1e308") << "1e308" << exactE308();
+    QTest::newRow("1e-320") << "1e-320"
+                            << "1e-320";
+    QTest::newRow("10,000 digits") << longInteger() << "inf";
+    QTest::newRow("10,000 decimals") << longFraction() << "0.123";
+    QTest::newRow("non-ASCII digits") << arabicIndicDigits() << arabicIndicDigits();
+    QTest::newRow("decimal comma") << "1,5"
+                                   << "1,5";
+}
+
+void tst_QxSignificantDigitsValidator::hostileText()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxSignificantDigitsValidator validator(3, nullptr);
+    validator.fixup(input);
+    QCOMPARE(input, expected);
+}
+
+void tst_QxSignificantDigitsValidator::rulePassesThrough_data()
+{
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "2.679"
+                                 << "2.67";
+    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "2.671"
+                                    << "2.68";
+    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "2.665"
+                                  << "2.66";
+    QTest::newRow("floor") << int(ZvRoundTowardNegativeInfinity) << "-0.0012341"
+                           << "-0.00124";
+}
+
+void tst_QxSignificantDigitsValidator::rulePassesThrough()
+{
+    QFETCH(int, rule);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxSignificantDigitsValidator validator(3, nullptr);
+    validator.fixup(input, ZvRoundingRule(rule));
+    QCOMPARE(input, expected);
+}
+
+void tst_QxSignificantDigitsValidator::oneArgumentUsesRuleTwo_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("tie goes away from zero") << "2.665"
+                                             << "2.67";
+    QTest::newRow("large tie") << "12350"
+                               << "12400";
+    QTest::newRow("zero") << "0"
+                          << "0";
+    QTest::newRow("nan") << "nan"
+                         << "nan";
+}
+
+void tst_QxSignificantDigitsValidator::oneArgumentUsesRuleTwo()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxSignificantDigitsValidator validator(3, nullptr);
+    QString viaQt = input;
+    static_cast<const QValidator &>(validator).fixup(viaQt);
+    QString withRule = input;
+    validator.fixup(withRule, ZvRoundingRule(2));
+    QCOMPARE(viaQt, withRule);
+    QCOMPARE(viaQt, expected);
+}
+
+namespace {
+// Shrinks the rounded value a thousandfold, so its hand in the textual repair
+// shows, down to the number of decimals written.
+class ThousandthValidator : public QxSignificantDigitsValidator
+{
+public:
+    using QxSignificantDigitsValidator::fixup;
+    using QxSignificantDigitsValidator::QxSignificantDigitsValidator;
+    double fixup(double value, ZvRoundingRule rule) const override
+    {
+        rules.append(rule);
+        return QxSignificantDigitsValidator::fixup(value, rule) / 1000;
+    }
+    mutable QList<int> rules;
+};
+} // namespace
+
+void tst_QxSignificantDigitsValidator::numericFixupIsVirtual()
+{
+    const ThousandthValidator validator(3, nullptr);
+    QString text = QStringLiteral("1.234");
+    validator.fixup(text);
+    QCOMPARE(text, QStringLiteral("0.00123"));
+    text = QStringLiteral("1.239");
+    validator.fixup(text, ZvRoundTowardZero);
+    QCOMPARE(text, QStringLiteral("0.00123"));
+    QCOMPARE(validator.rules, (QList<int> { ZvRoundHalfAwayFromZero, ZvRoundTowardZero }));
+}
+
+void tst_QxSignificantDigitsValidator::settings()
+{
+    QObject owner;
+    const QxSignificantDigitsValidator validator(6, &owner);
+    QCOMPARE(validator.parent(), &owner);
+    QCOMPARE(validator.decimals(), 3);
+    QVERIFY(std::isinf(validator.bottom()) && validator.bottom() < 0);
+    QVERIFY(std::isinf(validator.top()) && validator.top() > 0);
+    QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
+    QCOMPARE(validator.fixup(1234.56789, ZvRoundHalfAwayFromZero), 1234.57);
+}
+
+void tst_QxSignificantDigitsValidator::lineEditShowsRepair_data()
+{
+    QTest::addColumn<bool>("pressReturn");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    addLineEditRepairRows("too many decimals", "3.14159", "3.14");
+    // The repair keeps 6 decimals, more than the 3 that validate() accepts, so
+    // Qt does not show it.
+    addLineEditRepairRows("repair beyond the accepted decimals", "0.000123456", "0.000123456");
+}
+
+void tst_QxSignificantDigitsValidator::lineEditShowsRepair()
+{
+    QFETCH(bool, pressReturn);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const QxSignificantDigitsValidator validator(3, nullptr);
+    checkLineEditRepair(validator, input, expected, pressReturn);
+}
+
+QTEST_MAIN(tst_QxSignificantDigitsValidator)
+#include "tst_QxSignificantDigitsValidator.moc"
