@@ -22,6 +22,16 @@ import tempfile
 # where a larger number is better and the ratio is ours / baseline; for all
 # others the ratio is ours / baseline time.
 FIGURES = [
+    ("5 fixup: FixedDecimalsValidator", "bench_validators", "fixup/QxFixedDecimalsValidator", "fixup/baseline",
+     "cpu", "ns", "ratio <= 2", lambda ours, base, r: r <= 2.0),
+    ("5 fixup: SignificantDigitsValidator", "bench_validators", "fixup/QxSignificantDigitsValidator", "fixup/baseline",
+     "cpu", "ns", "ratio <= 2", lambda ours, base, r: r <= 2.0),
+    ("5 fixup: ExponentialNotationValidator", "bench_validators", "fixup/QxExponentialNotationValidator", "fixup/baseline",
+     "cpu", "ns", "ratio <= 2", lambda ours, base, r: r <= 2.0),
+    ("5 fixup: AutoRulesValidator", "bench_validators", "fixup/QxAutoRulesValidator", "fixup/baseline",
+     "cpu", "ns", "ratio <= 2", lambda ours, base, r: r <= 2.0),
+    ("5 fixup: FormatingStringValidator", "bench_validators", "fixup/QxFormatingStringValidator", "fixup/baseline",
+     "cpu", "ns", "ratio <= 2", lambda ours, base, r: r <= 2.0),
     # (row label, program, our benchmark, baseline benchmark, metric, unit, goal, test)
     ("6 load: dlopen + entry (CPU)", "bench_load", "load/ours", "load/baseline",
      "time", "us", "ratio <= 0.25", lambda ours, base, r: r <= 0.25),
@@ -85,7 +95,7 @@ def main():
     parser.add_argument("bindir")
     parser.add_argument("--repetitions", type=int, default=15)
     parser.add_argument("figures", nargs="*")
-    args = parser.parse_args()
+    args = parser.parse_intermixed_args()
 
     rows = [f for f in FIGURES if not args.figures or f[1] in args.figures
             or f[0].split()[0] in args.figures]
