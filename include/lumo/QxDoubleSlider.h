@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QSlider>
+
+#include "lumo_export.h"
+
+/// A QSlider driven in floating-point values.
+///
+/// The value, range, steps and precision are dynamic properties of the object
+/// ("valueDbl", "minDbl", "maxDbl", "numDecimals", "singleStepDbl",
+/// "pageStepDbl"), readable by any code through QObject::property(). They start
+/// as integer variants (0, 0, 99, 0, 1, 5); the setters store doubles. The
+/// integer slider underneath always spans the whole int range, onto which the
+/// floating-point range is mapped; the floating-point accessors hide the
+/// integer ones of QAbstractSlider.
+///
+/// Emits doubleValueChanged() on every setValue(), including repeated equal
+/// values, and whenever the knob moves by at least getPrecision(). A left click
+/// beside the handle makes the knob jump there; the wheel moves the value by
+/// whole floating-point steps.
+///
+/// The slider draws with a private copy of the application's style, wrapped so
+/// that the handle is placed correctly on the full int range (Qt 5's own
+/// geometry overflows on a span above INT_MAX). Replacing it with setStyle()
+/// brings that fault back.
+class LUMO_EXPORT QxDoubleSlider : public QSlider
+{
+    Q_OBJECT
+public:
+    /// A vertical slider over 0 to 99 at 0, single step 1, page step 5,
+    /// precision 0 decimals. The integer position stays 0, the middle of the
+    /// int range, until the first setValue(), setMinimum() or setMaximum().
+    explicit QxDoubleSlider(QWidget *parent = nullptr);
+    ~QxDoubleSlider() override;
+
+    /// The stored value, unrounded; it may lie outside the range (see setValue()).
+    double value() const;
+    double minimum() const;
+    double maximum() const;
+    double singleStep() const;
+    double pageStep() const;
+    /// The smallest change of the knob that counts: 10 to the power of minus
+    /// the number of decimals set with setPrecision().
+    double getPrecision() const;
+    /// The wheel delta of one step: 120.
+    static int getWheelDetent();
+
+    /// The integer position of \a value, rounded half upward: the minimum maps
+    /// to INT_MIN, the maximum to INT_MAX. Values outside the range, an empty
+    /// range and infinities give the nearer end of the int range; NaN gives INT_MIN.
+    int qxDoubleSliderToQSlider(double value) const;
+    /// The floating-point value of the integer \a position, unrounded.
+    double qSliderToQxDoubleSlider(int position) const;
+
+    /// Stores \a value as given (neither bounded nor rounded), places the knob
+    /// and emits doubleValueChanged(\a value), also when the value is unchanged.
+    void setValue(double value);
+    /// Sets the lower end of the range. A value below it is pulled up to it
+    /// (emitting doubleValueChanged()); the knob and the integer steps follow.
+    /// Does not check that the minimum stays below the maximum.
+    void setMinimum(double minimum);
+    /// Sets the upper end of the range. A value above it is pulled down to it
+    /// (emitting doubleValueChanged()); the knob and the integer steps follow.
+    void setMaximum(double maximum);
+    /// Sets the step of the arrow keys and of one wheel notch.
+    void setSingleStep(double step);
+    /// Sets the step of page keys, groove clicks and Shift+wheel.
+    void setPageStep(double step);
+    /// Sets the number of decimals a knob movement must change to count. Neither
+    /// rounds the value nor emits anything.
+    void setPrecision(int decimals);
+    /// Places the knob for the stored value. valueChanged(int) still reaches
+    /// other receivers, but the move does not come back as a floating-point change.
+    void updateValueQSlider();
+
+protected:
+    /// The value given to setValue(), on every call.
+    Q_SIGNAL void doubleValueChanged(double value);
+
+protected slots:
+    /// Turns a change of the integer position into a floating-point one when
+    /// it differs from the stored value by at least getPrecision().
+    void notifyValueChanged(int value);
+
+protected:
+    /// A left press beside the handle makes the knob jump to the pressed
+    /// place; every press then goes on to QSlider.
+    void mousePressEvent(QMouseEvent *event) override;
+    /// Moves the value by whole single steps (page steps with Shift) per notch
+    /// of 120, within the range; ignored while tracking is off.
+    void wheelEvent(QWheelEvent *event) override;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QScopedPointer>
+#include <QWidget>
+
+#include "lumo_export.h"
+
+class Ui_QxSliderSpinBox;
+
+/// A horizontal slider and a double spin box editing one floating-point value.
+///
+/// The spin box shows the value; the slider, fixed at 0 to 1000, shows where
+/// the value lies in the range (0.0 to 100.0 by default). Moving either child
+/// moves the other without any signal coming back, and valueChanged() announces
+/// the value. The spin box's own range follows setMin() and setMax(). The form
+/// comes from Ui_QxSliderSpinBox, which the widget owns; its children belong to
+/// the widget.
+class LUMO_EXPORT QxSliderSpinBox : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit QxSliderSpinBox(QWidget *parent = nullptr);
+    ~QxSliderSpinBox() override;
+
+    /// Places the slider for the spin box's value without the slider
+    /// signalling. An empty range, NaN or infinities put it at an end (NaN at 0).
+    void adjustSlider();
+    /// Sets the lower end of the range. A spin box value below it is pulled up
+    /// to it, which emits valueChanged(); otherwise only the slider moves.
+    void setMin(double min);
+    /// Sets the upper end of the range. A spin box value above it is pulled
+    /// down to it, which emits valueChanged(); otherwise only the slider moves.
+    void setMax(double max);
+
+signals:
+    /// The value after every change from either child. A slider move emits the
+    /// value computed from the position, before the spin box rounds it to its
+    /// decimals; a drag step emits it twice (sliderMoved and valueChanged).
+    void valueChanged(double value) const;
+
+public slots:
+    /// Shows the value of slider position \a pos in the spin box and emits it.
+    void onSliderMoved(int pos);
+    /// Places the slider for the spin box value \a val and emits it.
+    void onValueChanged(double val);
+
+private:
+    QScopedPointer<Ui_QxSliderSpinBox> ui;
+    double min;
+    double max;
+};

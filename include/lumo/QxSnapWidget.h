@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include "lumo_export.h"
+
+class QTextStream;
+class QWidget;
+
+namespace QxSnapWidget {
+
+/// Renders \a widget with its children into an image of the widget's size and
+/// saves it to \a fileName, in the format that the file name's suffix names.
+/// Whatever the widgets do not paint stays transparent (where the format keeps
+/// transparency). On success writes one line to \a report, "Snapshot written
+/// in" (translated in the context "QxSnapWidget"), a space and the path as
+/// given between double quotes, and flushes it. On failure (null or empty
+/// widget, unknown suffix, unwritable path) writes nothing.
+LUMO_EXPORT void snapWidget(QWidget *widget, QString fileName, QTextStream &report);
+
+} // namespace QxSnapWidget

@@ -1,0 +1,320 @@
+#include "QxDoubleSlider.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QProxyStyle>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+
+const char valueProperty[] = "valueDbl";
+const char minimumProperty[] = "minDbl";
+const char maximumProperty[] = "maxDbl";
+const char decimalsProperty[] = "numDecimals";
+const char singleStepProperty[] = "singleStepDbl";
+const char pageStepProperty[] = "pageStepDbl";
+
+// Nearest integer with halves rounded upward, computed as qRound computes it
+// but kept in double, so that no out-of-range value is ever converted to int.
+double roundHalfUp(double r)
+{
+    if (r >= 0.0)
+        return std::trunc(r + 0.5);
+    const double t = std::trunc(r - 1.0);
+    return std::trunc(r - t + 0.5) + t;
+}
+
+// Truncates \a r towards zero into [low, high]; NaN gives low. Converting a
+// double outside the int range is undefined, so the bounds come first.
+int boundedTruncation(double r, int low, int high)
+{
+    if (!(r > low))
+        return low;
+    if (!(r < high))
+        return high;
+    return static_cast<int>(r);
+}
+
+// Qt 5's QStyle::sliderPositionFromValue() overflows once maximum - minimum
+// exceeds INT_MAX: every value lands on one end (and a span of exactly 2^31
+// divides by zero), so the handle is drawn, hit-tested and measured in the
+// wrong place. Slider geometry is linear in the value, so the base style gets
+// the same option rescaled onto a short range. QSlider's own pixel-to-value
+// mapping (sliderValueFromPosition) copes with the full range, so dragging
+// keeps working on the real integer range.
+class FullRangeSliderStyle : public QProxyStyle
+{
+public:
+    // A fresh instance of the application's style: a proxy takes over its
+    // base style, and the application's own must not change hands.
+    FullRangeSliderStyle()
+        : QProxyStyle(QApplication::style()->objectName())
+    {
+    }
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
+                            QPainter *painter, const QWidget *widget) const override
+    {
+        const auto narrowed = narrow(control, option);
+        QProxyStyle::drawComplexControl(control, narrowed ? &*narrowed : option, painter, widget);
+    }
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option,
+                         SubControl subControl, const QWidget *widget) const override
+    {
+        const auto narrowed = narrow(control, option);
+        return QProxyStyle::subControlRect(control, narrowed ? &*narrowed : option, subControl,
+                                           widget);
+    }
+
+    SubControl hitTestComplexControl(ComplexControl control, const QStyleOptionComplex *option,
+                                     const QPoint &position, const QWidget *widget) const override
+    {
+        const auto narrowed = narrow(control, option);
+        return QProxyStyle::hitTestComplexControl(control, narrowed ? &*narrowed : option, position,
+                                                  widget);
+    }
+
+private:
+    // Fine enough for any screen, and small enough that tick marks drawn
+    // once per unit still end in reasonable time.
+    static constexpr int shortSpan = 1 << 16;
+
+    static std::optional<QStyleOptionSlider> narrow(ComplexControl control,
+                                                    const QStyleOptionComplex *option)
+    {
+        if (control != CC_Slider)
+            return std::nullopt;
+        const auto *slider = qstyleoption_cast<const QStyleOptionSlider *>(option);
+        if (!slider || qint64(slider->maximum) - slider->minimum <= std::numeric_limits<int>::max())
+            return std::nullopt;
+
+        const double low = slider->minimum;
+        const double scale = shortSpan / (double(slider->maximum) - low);
+        const auto place = [&](int value) {
+            return static_cast<int>(
+                    std::lround((qBound(slider->minimum, value, slider->maximum) - low) * scale));
+        };
+        const auto length = [&](int step) {
+            return step > 0 ? qMax(1, static_cast<int>(std::lround(step * scale))) : 0;
+        };
+        QStyleOptionSlider narrowed = *slider;
+        narrowed.minimum = 0;
+        narrowed.maximum = shortSpan;
+        narrowed.sliderPosition = place(slider->sliderPosition);
+        narrowed.sliderValue = place(slider->sliderValue);
+        narrowed.tickInterval = length(slider->tickInterval);
+        narrowed.singleStep = length(slider->singleStep);
+        narrowed.pageStep = length(slider->pageStep);
+        return narrowed;
+    }
+};
+
+} // namespace
+
+QxDoubleSlider::QxDoubleSlider(QWidget *parent)
+    : QSlider(parent)
+{
+    QAbstractSlider::setMaximum(std::numeric_limits<int>::max());
+    QAbstractSlider::setMinimum(std::numeric_limits<int>::min());
+    setProperty(valueProperty, 0);
+    setProperty(minimumProperty, 0);
+    setProperty(maximumProperty, 99);
+    setProperty(decimalsProperty, 0);
+    setProperty(singleStepProperty, 1);
+    setProperty(pageStepProperty, 5);
+    connect(this, SIGNAL(valueChanged(int)), this, SLOT(notifyValueChanged(int)));
+
+    auto *fullRangeStyle = new FullRangeSliderStyle;
+    fullRangeStyle->setParent(this);
+    setStyle(fullRangeStyle);
+}
+
+QxDoubleSlider::~QxDoubleSlider() = default;
+
+double QxDoubleSlider::value() const
+{
+    return property(valueProperty).toDouble();
+}
+
+double QxDoubleSlider::minimum() const
+{
+    return property(minimumProperty).toDouble();
+}
+
+double QxDoubleSlider::maximum() const
+{
+    return property(maximumProperty).toDouble();
+}
+
+double QxDoubleSlider::singleStep() const
+{
+    return property(singleStepProperty).toDouble();
+}
+
+double QxDoubleSlider::pageStep() const
+{
+    return property(pageStepProperty).toDouble();
+}
+
+double QxDoubleSlider::getPrecision() const
+{
+    // Negated as a double: -INT_MIN does not exist as an int.
+    return std::pow(10.0, -double(property(decimalsProperty).toInt()));
+}
+
+int QxDoubleSlider::getWheelDetent()
+{
+    return 120;
+}
+
+int QxDoubleSlider::qxDoubleSliderToQSlider(double value) const
+{
+    const int low = QAbstractSlider::minimum();
+    const int high = QAbstractSlider::maximum();
+    const double min = minimum();
+    const double r = (double(high) - low) * (value - min) / (maximum() - min) + low;
+    return boundedTruncation(roundHalfUp(r), low, high);
+}
+
+double QxDoubleSlider::qSliderToQxDoubleSlider(int position) const
+{
+    const double low = QAbstractSlider::minimum();
+    const double high = QAbstractSlider::maximum();
+    const double min = minimum();
+    return (position - low) * (maximum() - min) / (high - low) + min;
+}
+
+void QxDoubleSlider::setValue(double value)
+{
+    setProperty(valueProperty, value);
+    updateValueQSlider();
+    emit doubleValueChanged(value);
+}
+
+void QxDoubleSlider::setMinimum(double minimum)
+{
+    setProperty(minimumProperty, minimum);
+    if (value() - minimum < -std::numeric_limits<double>::epsilon())
+        setValue(minimum);
+    else
+        updateValueQSlider();
+    setSingleStep(singleStep());
+    setPageStep(pageStep());
+}
+
+void QxDoubleSlider::setMaximum(double maximum)
+{
+    setProperty(maximumProperty, maximum);
+    if (value() - maximum > std::numeric_limits<double>::epsilon())
+        setValue(maximum);
+    else
+        updateValueQSlider();
+    setSingleStep(singleStep());
+    setPageStep(pageStep());
+}
+
+namespace {
+// The integer length that \a step spans from the lower end of the range. The
+// whole range spans INT_MAX - INT_MIN, more than an int holds, so the length is
+// capped at INT_MAX.
+int integerStep(const QxDoubleSlider &slider, double step)
+{
+    const qint64 length = qint64(slider.qxDoubleSliderToQSlider(slider.minimum() + step))
+            - slider.QAbstractSlider::minimum();
+    return static_cast<int>(qBound<qint64>(0, length, std::numeric_limits<int>::max()));
+}
+} // namespace
+
+void QxDoubleSlider::setSingleStep(double step)
+{
+    setProperty(singleStepProperty, step);
+    QAbstractSlider::setSingleStep(integerStep(*this, step));
+}
+
+void QxDoubleSlider::setPageStep(double step)
+{
+    setProperty(pageStepProperty, step);
+    QAbstractSlider::setPageStep(integerStep(*this, step));
+}
+
+void QxDoubleSlider::setPrecision(int decimals)
+{
+    setProperty(decimalsProperty, decimals);
+}
+
+void QxDoubleSlider::updateValueQSlider()
+{
+    const double current = value();
+    disconnect(this, SIGNAL(valueChanged(int)), this, SLOT(notifyValueChanged(int)));
+    QAbstractSlider::setValue(qxDoubleSliderToQSlider(current));
+    // Unique: a receiver of valueChanged(int) that calls setValue() again
+    // reconnects first, and the connection must not be doubled.
+    connect(this, SIGNAL(valueChanged(int)), this, SLOT(notifyValueChanged(int)),
+            Qt::UniqueConnection);
+}
+
+void QxDoubleSlider::notifyValueChanged(int value)
+{
+    const double mapped = qSliderToQxDoubleSlider(value);
+    // A NaN difference fails the test and so counts as too small.
+    if (std::abs(mapped - this->value()) >= getPrecision())
+        setValue(mapped);
+}
+
+void QxDoubleSlider::mousePressEvent(QMouseEvent *event)
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect handle
+            = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    if (event->button() == Qt::LeftButton && !handle.contains(event->pos())) {
+        // The knob's centre travels between half a handle from one end of the
+        // widget and half a handle from the other; presses beyond land on the
+        // end. Vertical sliders measure along y, with the maximum on top
+        // unless the appearance is inverted, as QSlider draws them.
+        const bool horizontal = orientation() == Qt::Horizontal;
+        const double half = (horizontal ? handle.width() : handle.height()) * 0.5 + 0.5;
+        const double end = (horizontal ? width() : height()) - half;
+        int at = horizontal ? event->pos().x() : event->pos().y();
+        if (half > at)
+            at = static_cast<int>(half);
+        if (at > end)
+            at = static_cast<int>(end);
+        double fraction = (at - half) / (end - half);
+        if (!horizontal && option.upsideDown)
+            fraction = 1.0 - fraction;
+        const int low = QAbstractSlider::minimum();
+        const int high = QAbstractSlider::maximum();
+        QAbstractSlider::setValue(
+                boundedTruncation((double(high) - low) * fraction + low, low, high));
+        event->accept();
+    }
+    QSlider::mousePressEvent(event);
+}
+
+void QxDoubleSlider::wheelEvent(QWheelEvent *event)
+{
+    if (!hasTracking()) {
+        event->ignore();
+        return;
+    }
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    const int steps = event->delta() / getWheelDetent();
+    QT_WARNING_POP
+    const double step = (event->modifiers() & Qt::ShiftModifier) ? pageStep() : singleStep();
+    // The wheel stops at the ends; NaN (from a NaN step or value) goes to the minimum.
+    double next = value() + step * steps;
+    if (!(next >= minimum()))
+        next = minimum();
+    else if (next > maximum())
+        next = maximum();
+    setValue(next);
+    event->accept();
+}

@@ -1,0 +1,849 @@
+// Mouse events go through the platform layer, as a real pointer's do, so that
+// presses, moves and releases carry the button state of a real drag.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include <lumo/QxDoubleSlider.h>
+
+#include <QtTest>
+
+#include <QProxyStyle>
+#include <QRandomGenerator>
+#include <QStyleOptionSlider>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const int intMin = std::numeric_limits<int>::min();
+const int intMax = std::numeric_limits<int>::max();
+const double notANumber = std::numeric_limits<double>::quiet_NaN();
+const double inf = std::numeric_limits<double>::infinity();
+const double epsilon = std::numeric_limits<double>::epsilon();
+
+// Gives the tests what the slider's protected interface offers subclasses.
+class Slider : public QxDoubleSlider
+{
+public:
+    using QxDoubleSlider::QxDoubleSlider;
+
+    QStyleOptionSlider styleOption() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return option;
+    }
+    QRect subControl(QStyle::SubControl part) const
+    {
+        const QStyleOptionSlider option = styleOption();
+        return style()->subControlRect(QStyle::CC_Slider, &option, part, this);
+    }
+    QRect handle() const { return subControl(QStyle::SC_SliderHandle); }
+    int position() const { return QAbstractSlider::value(); }
+    void setPosition(int position) { QAbstractSlider::setValue(position); }
+};
+
+class ReferenceSlider : public QSlider
+{
+public:
+    QRect handle() const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    }
+};
+
+// A shown slider over 0 to 99 of a useful size.
+struct ShownSlider
+{
+    explicit ShownSlider(Qt::Orientation orientation, QSize size = QSize(400, 40))
+    {
+        slider.setOrientation(orientation);
+        slider.resize(orientation == Qt::Horizontal ? size : size.transposed());
+        slider.show();
+        exposed = QTest::qWaitForWindowExposed(&slider);
+    }
+    Slider slider;
+    bool exposed = false;
+};
+
+void sendWheel(QWidget *widget, int delta, Qt::KeyboardModifiers modifiers, bool *accepted)
+{
+    const QPointF centre = QRectF(widget->rect()).center();
+    QWheelEvent event(centre, widget->mapToGlobal(centre.toPoint()), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+    *accepted = event.isAccepted();
+}
+
+bool sameDouble(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+} // namespace
+
+class tst_QxDoubleSlider : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaults();
+    void metaObject();
+    void toPosition_data();
+    void toPosition();
+    void toValue_data();
+    void toValue();
+    void setValueStoresAndAlwaysEmits_data();
+    void setValueStoresAndAlwaysEmits();
+    void knobPlacementDoesNotComeBack();
+    void integerSteps_data();
+    void integerSteps();
+    void rangeEndsPullValue_data();
+    void rangeEndsPullValue();
+    void precision_data();
+    void precision();
+    void precisionThreshold_data();
+    void precisionThreshold();
+    void arrowKeyMovesBySingleStep();
+    void wheel_data();
+    void wheel();
+    void handleFollowsValue_data();
+    void handleFollowsValue();
+    void dragHandle();
+    void clickJump_data();
+    void clickJump();
+    void pressWithoutJump_data();
+    void pressWithoutJump();
+    void randomUse_data();
+    void randomUse();
+};
+
+void tst_QxDoubleSlider::defaults()
+{
+    Slider slider;
+    QCOMPARE(slider.value(), 0.0);
+    QCOMPARE(slider.minimum(), 0.0);
+    QCOMPARE(slider.maximum(), 99.0);
+    QCOMPARE(slider.singleStep(), 1.0);
+    QCOMPARE(slider.pageStep(), 5.0);
+    QCOMPARE(slider.getPrecision(), 1.0);
+    QCOMPARE(QxDoubleSlider::getWheelDetent(), 120);
+    QCOMPARE(slider.orientation(), Qt::Vertical);
+    QCOMPARE(slider.QAbstractSlider::minimum(), intMin);
+    QCOMPARE(slider.QAbstractSlider::maximum(), intMax);
+    QCOMPARE(slider.position(), 0);
+    // It draws with its own copy of the application's style.
+    const auto *style = qobject_cast<const QProxyStyle *>(slider.style());
+    QVERIFY(style);
+    QCOMPARE(style->parent(), &slider);
+    QCOMPARE(style->baseStyle()->metaObject()->className(),
+             QApplication::style()->metaObject()->className());
+    QVERIFY(style->baseStyle() != QApplication::style());
+    // The integer steps stay QAbstractSlider's until a step or range is set.
+    QCOMPARE(slider.QAbstractSlider::singleStep(), 1);
+    QCOMPARE(slider.QAbstractSlider::pageStep(), 10);
+
+    // Integer variants first; the setters store doubles.
+    const QList<QPair<const char *, int>> initial
+            = { { "valueDbl", 0 },    { "minDbl", 0 },        { "maxDbl", 99 },
+                { "numDecimals", 0 }, { "singleStepDbl", 1 }, { "pageStepDbl", 5 } };
+    for (const auto &property : initial) {
+        const QVariant variant = slider.property(property.first);
+        QCOMPARE(int(variant.type()), int(QVariant::Int));
+        QCOMPARE(variant.toInt(), property.second);
+    }
+    slider.setValue(3);
+    slider.setMinimum(-1);
+    slider.setMaximum(10);
+    slider.setSingleStep(0.5);
+    slider.setPageStep(2);
+    slider.setPrecision(2);
+    for (const char *name : { "valueDbl", "minDbl", "maxDbl", "singleStepDbl", "pageStepDbl" })
+        QCOMPARE(int(slider.property(name).type()), int(QVariant::Double));
+    QCOMPARE(int(slider.property("numDecimals").type()), int(QVariant::Int));
+    QCOMPARE(slider.property("valueDbl").toDouble(), 3.0);
+    QCOMPARE(slider.property("numDecimals").toInt(), 2);
+}
+
+void tst_QxDoubleSlider::metaObject()
+{
+    QCOMPARE(QxDoubleSlider::staticMetaObject.superClass(), &QSlider::staticMetaObject);
+    const QMetaObject &own = QxDoubleSlider::staticMetaObject;
+    QCOMPARE(own.className(), "QxDoubleSlider");
+
+    const int signal = own.indexOfSignal("doubleValueChanged(double)");
+    QVERIFY(signal >= own.methodOffset());
+    QCOMPARE(own.method(signal).access(), QMetaMethod::Protected);
+    const int slot = own.indexOfSlot("notifyValueChanged(int)");
+    QVERIFY(slot >= own.methodOffset());
+    QCOMPARE(own.method(slot).methodType(), QMetaMethod::Slot);
+    QCOMPARE(own.method(slot).access(), QMetaMethod::Protected);
+    QCOMPARE(own.methodCount() - own.methodOffset(), 2);
+}
+
+void tst_QxDoubleSlider::toPosition_data()
+{
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("minimum") << 0.0 << 99.0 << 0.0 << intMin;
+    QTest::newRow("maximum") << 0.0 << 99.0 << 99.0 << intMax;
+    QTest::newRow("middle") << 0.0 << 99.0 << 49.5 << 0;
+    QTest::newRow("negative range middle") << -7.0 << -3.0 << -5.0 << 0;
+    // 4294967295 / 10 - 2147483648 = -1717986918.5 rounds up.
+    QTest::newRow("negative half rounds up") << 0.0 << 10.0 << 1.0 << -1717986918;
+    QTest::newRow("positive half rounds up") << 0.0 << 10.0 << 9.0 << 1717986918;
+    QTest::newRow("below the range") << 0.0 << 99.0 << -1.0 << intMin;
+    QTest::newRow("far below the range") << 0.0 << 99.0 << -1e300 << intMin;
+    QTest::newRow("above the range") << 0.0 << 99.0 << 100.0 << intMax;
+    QTest::newRow("largest double") << 0.0 << 99.0 << std::numeric_limits<double>::max() << intMax;
+    QTest::newRow("nan") << 0.0 << 99.0 << notANumber << intMin;
+    QTest::newRow("+inf") << 0.0 << 99.0 << inf << intMax;
+    QTest::newRow("-inf") << 0.0 << 99.0 << -inf << intMin;
+    QTest::newRow("empty range at its value") << 5.0 << 5.0 << 5.0 << intMin;
+    QTest::newRow("empty range above") << 5.0 << 5.0 << 6.0 << intMax;
+    QTest::newRow("empty range below") << 5.0 << 5.0 << 4.0 << intMin;
+    QTest::newRow("inverted range") << 10.0 << 0.0 << 2.5 << 1073741823;
+    QTest::newRow("infinite range") << -inf << inf << 0.0 << intMin;
+    QTest::newRow("nan minimum") << notANumber << 99.0 << 0.0 << intMin;
+    QTest::newRow("huge range maximum") << -1e290 << 1e290 << 1e290 << intMax;
+    QTest::newRow("range wider than a double") << -1e308 << 1e308 << 0.0 << intMin;
+    QTest::newRow("tiny range") << 0.0 << 1e-300 << 1e-300 << intMax;
+}
+
+void tst_QxDoubleSlider::toPosition()
+{
+    QFETCH(double, min);
+    QFETCH(double, max);
+    QFETCH(double, value);
+    QFETCH(int, expected);
+    Slider slider;
+    slider.setProperty("minDbl", min);
+    slider.setProperty("maxDbl", max);
+    QCOMPARE(slider.qxDoubleSliderToQSlider(value), expected);
+}
+
+void tst_QxDoubleSlider::toValue_data()
+{
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("lowest position") << 0.0 << 99.0 << intMin << 0.0;
+    QTest::newRow("highest position") << 0.0 << 99.0 << intMax << 99.0;
+    QTest::newRow("zero, unrounded") << 0.0 << 99.0 << 0 << 2147483648.0 * 99 / 4294967295.0;
+    QTest::newRow("offset range") << 10.0 << 20.0 << intMax << 20.0;
+    QTest::newRow("empty range") << 5.0 << 5.0 << 12345 << 5.0;
+}
+
+void tst_QxDoubleSlider::toValue()
+{
+    QFETCH(double, min);
+    QFETCH(double, max);
+    QFETCH(int, position);
+    QFETCH(double, expected);
+    Slider slider;
+    slider.setProperty("minDbl", min);
+    slider.setProperty("maxDbl", max);
+    QCOMPARE(slider.qSliderToQxDoubleSlider(position), expected);
+    // And back: the position of a mapped value is the position itself.
+    if (max > min)
+        QCOMPARE(slider.qxDoubleSliderToQSlider(slider.qSliderToQxDoubleSlider(position)),
+                 position);
+}
+
+void tst_QxDoubleSlider::setValueStoresAndAlwaysEmits_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("position");
+
+    QTest::newRow("inside") << 24.75 << -1073741824;
+    QTest::newRow("the stored value again") << 0.0 << intMin;
+    QTest::newRow("above the range is kept") << 150.0 << intMax;
+    QTest::newRow("below the range is kept") << -3.5 << intMin;
+    QTest::newRow("nan is kept") << notANumber << intMin;
+    QTest::newRow("-inf is kept") << -inf << intMin;
+}
+
+void tst_QxDoubleSlider::setValueStoresAndAlwaysEmits()
+{
+    QFETCH(double, value);
+    QFETCH(int, position);
+    Slider slider;
+    slider.setValue(0.0);
+    QSignalSpy spy(&slider, SIGNAL(doubleValueChanged(double)));
+    slider.setValue(value);
+    slider.setValue(value);
+    QCOMPARE(spy.count(), 2);
+    QVERIFY(sameDouble(spy.at(0).at(0).toDouble(), value));
+    QVERIFY(sameDouble(spy.at(1).at(0).toDouble(), value));
+    QVERIFY(sameDouble(slider.value(), value));
+    QCOMPARE(slider.position(), position);
+}
+
+void tst_QxDoubleSlider::knobPlacementDoesNotComeBack()
+{
+    Slider slider;
+    slider.setPrecision(9);
+    QSignalSpy positions(&slider, SIGNAL(valueChanged(int)));
+    QSignalSpy values(&slider, SIGNAL(doubleValueChanged(double)));
+    // 1/3 lands between integer positions: were the knob placement fed back,
+    // the mapped position would differ by more than 1e-9 and be stored.
+    slider.setValue(1.0 / 3.0);
+    QCOMPARE(positions.count(), 1);
+    QCOMPARE(values.count(), 1);
+    QCOMPARE(slider.value(), 1.0 / 3.0);
+    QVERIFY(slider.qSliderToQxDoubleSlider(slider.position()) != 1.0 / 3.0);
+
+    // The connection is back: an integer change reaches the value again.
+    slider.setPosition(0);
+    QCOMPARE(values.count(), 2);
+    QCOMPARE(slider.value(), slider.qSliderToQxDoubleSlider(0));
+
+    // Many placements leave exactly one connection behind.
+    for (int i = 0; i < 5; ++i)
+        slider.updateValueQSlider();
+    values.clear();
+    slider.setPosition(intMax);
+    QCOMPARE(values.count(), 1);
+}
+
+void tst_QxDoubleSlider::integerSteps_data()
+{
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("tenth of 0..10") << 0.0 << 10.0 << 1.0 << 429496730;
+    QTest::newRow("tenth of 10..20") << 10.0 << 20.0 << 1.0 << 429496730;
+    QTest::newRow("half of the range") << 0.0 << 99.0 << 49.5 << intMax;
+    QTest::newRow("the whole range") << 0.0 << 99.0 << 99.0 << intMax;
+    QTest::newRow("longer than the range") << 0.0 << 10.0 << 1e9 << intMax;
+    QTest::newRow("zero") << 0.0 << 10.0 << 0.0 << 0;
+    QTest::newRow("negative") << 0.0 << 10.0 << -1.0 << 0;
+    QTest::newRow("nan") << 0.0 << 10.0 << notANumber << 0;
+    QTest::newRow("inf") << 0.0 << 10.0 << inf << intMax;
+    QTest::newRow("empty range") << 3.0 << 3.0 << 1.0 << intMax;
+}
+
+void tst_QxDoubleSlider::integerSteps()
+{
+    QFETCH(double, min);
+    QFETCH(double, max);
+    QFETCH(double, step);
+    QFETCH(int, expected);
+
+    Slider slider;
+    slider.setSingleStep(step);
+    slider.setPageStep(step);
+    // The range setters derive the integer steps again from the stored ones.
+    slider.setMaximum(max);
+    slider.setMinimum(min);
+    QCOMPARE(slider.QAbstractSlider::singleStep(), expected);
+    QCOMPARE(slider.QAbstractSlider::pageStep(), expected);
+    QVERIFY(sameDouble(slider.singleStep(), step));
+    QVERIFY(sameDouble(slider.pageStep(), step));
+}
+
+void tst_QxDoubleSlider::rangeEndsPullValue_data()
+{
+    QTest::addColumn<bool>("setsMaximum");
+    QTest::addColumn<double>("end");
+    QTest::addColumn<double>("expectedValue");
+    QTest::addColumn<int>("expectedEmits");
+    QTest::addColumn<int>("expectedPosition");
+
+    // The value is 50 in 0..99 before each row.
+    QTest::newRow("maximum below the value") << true << 40.0 << 40.0 << 1 << intMax;
+    QTest::newRow("maximum equal to the value") << true << 50.0 << 50.0 << 0 << intMax;
+    QTest::newRow("maximum below by epsilon")
+            << true << 50.0 - 2 * epsilon * 50 << 50.0 - 2 * epsilon * 50 << 1 << intMax;
+    QTest::newRow("maximum above the value") << true << 100.0 << 50.0 << 0 << 0;
+    QTest::newRow("minimum above the value") << false << 60.0 << 60.0 << 1 << intMin;
+    QTest::newRow("minimum equal to the value") << false << 50.0 << 50.0 << 0 << intMin;
+    QTest::newRow("minimum below the value") << false << 1.0 << 50.0 << 0 << 0;
+    QTest::newRow("nan minimum") << false << notANumber << 50.0 << 0 << intMin;
+    QTest::newRow("-inf minimum") << false << -inf << 50.0 << 0 << intMin;
+    QTest::newRow("+inf maximum") << true << inf << 50.0 << 0 << intMin;
+}
+
+void tst_QxDoubleSlider::rangeEndsPullValue()
+{
+    QFETCH(bool, setsMaximum);
+    QFETCH(double, end);
+    QFETCH(double, expectedValue);
+    QFETCH(int, expectedEmits);
+    QFETCH(int, expectedPosition);
+
+    Slider slider;
+    slider.setValue(50.0);
+    QSignalSpy spy(&slider, SIGNAL(doubleValueChanged(double)));
+    if (setsMaximum)
+        slider.setMaximum(end);
+    else
+        slider.setMinimum(end);
+    QCOMPARE(spy.count(), expectedEmits);
+    if (expectedEmits)
+        QCOMPARE(spy.at(0).at(0).toDouble(), expectedValue);
+    QCOMPARE(slider.value(), expectedValue);
+    QCOMPARE(slider.position(), expectedPosition);
+}
+
+void tst_QxDoubleSlider::precision_data()
+{
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("none") << 0 << 1.0;
+    QTest::newRow("two") << 2 << 0.01;
+    QTest::newRow("negative") << -2 << 100.0;
+    QTest::newRow("int max") << intMax << 0.0;
+    QTest::newRow("int min") << intMin << inf;
+}
+
+void tst_QxDoubleSlider::precision()
+{
+    QFETCH(int, decimals);
+    QFETCH(double, expected);
+    Slider slider;
+    slider.setValue(1.23456);
+    QSignalSpy spy(&slider, SIGNAL(doubleValueChanged(double)));
+    slider.setPrecision(decimals);
+    QCOMPARE(slider.getPrecision(), expected);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(slider.value(), 1.23456);
+}
+
+void tst_QxDoubleSlider::precisionThreshold_data()
+{
+    QTest::addColumn<double>("move");
+    QTest::addColumn<bool>("counts");
+
+    QTest::newRow("well below 0.01") << 0.004 << false;
+    QTest::newRow("just below 0.01") << 0.0099 << false;
+    QTest::newRow("0.01") << 0.01 << true;
+    QTest::newRow("above 0.01") << 0.0137 << true;
+    QTest::newRow("backwards above 0.01") << -0.25 << true;
+    QTest::newRow("backwards below 0.01") << -0.005 << false;
+}
+
+void tst_QxDoubleSlider::precisionThreshold()
+{
+    QFETCH(double, move);
+    QFETCH(bool, counts);
+
+    ShownSlider shown(Qt::Horizontal);
+    QVERIFY(shown.exposed);
+    Slider &slider = shown.slider;
+    slider.setMaximum(1.0);
+    slider.setPrecision(2);
+    slider.setValue(0.5);
+    QSignalSpy spy(&slider, SIGNAL(doubleValueChanged(double)));
+
+    // The knob moves by the integer length of the wanted change; what the
+    // slider stores is the unrounded value of the position it lands on.
+    const int target = slider.position() + int(std::lround(move * 4294967295.0));
+    slider.setPosition(target);
+    const double landed = slider.qSliderToQxDoubleSlider(target);
+    QCOMPARE(std::abs(landed - 0.5) >= 0.01, counts);
+    if (counts) {
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toDouble(), landed);
+        QCOMPARE(slider.value(), landed);
+    } else {
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(slider.value(), 0.5);
+    }
+}
+
+void tst_QxDoubleSlider::arrowKeyMovesBySingleStep()
+{
+    ShownSlider shown(Qt::Horizontal);
+    QVERIFY(shown.exposed);
+    Slider &slider = shown.slider;
+    slider.setMaximum(10.0);
+    slider.setSingleStep(1.0);
+    slider.setValue(5.0);
+    QSignalSpy spy(&slider, SIGNAL(doubleValueChanged(double)));
+
+    QTest::keyClick(&slider, Qt::Key_Right);
+    QCOMPARE(spy.count(), 1);
+    // The integer step is 429496730 for 429496729.5 units: a hair over one.
+    QVERIFY(qAbs(slider.value() - 6.0) < 1e-8);
+    QTest::keyClick(&slider, Qt::Key_End);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(slider.value(), 10.0);
+    QTest::keyClick(&slider, Qt::Key_Right);
+    QCOMPARE(spy.count(), 2);
+    QTest::keyClick(&slider, Qt::Key_Home);
+    QCOMPARE(slider.value(), 0.0);
+}
+
+void tst_QxDoubleSlider::wheel_data()
+{
+    QTest::addColumn<double>("start");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<bool>("tracking");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<int>("expectedEmits");
+
+    // Range 0..99, single step 1.5, page step 10.
+    QTest::newRow("one notch with shift adds a page") << 40.0 << 120 << true << true << 50.0 << 1;
+    QTest::newRow("two notches back subtract two steps")
+            << 40.0 << -240 << false << true << 37.0 << 1;
+    QTest::newRow("half a notch emits the same value") << 40.0 << 60 << false << true << 40.0 << 1;
+    QTest::newRow("almost two notches are one") << 40.0 << -239 << false << true << 38.5 << 1;
+    QTest::newRow("tracking off ignores the wheel") << 40.0 << 120 << false << false << 40.0 << 0;
+    QTest::newRow("stops at the maximum") << 98.0 << 240 << false << true << 99.0 << 1;
+    QTest::newRow("stops at the minimum") << 5.0 << -120 << true << true << 0.0 << 1;
+    QTest::newRow("huge delta") << 40.0 << intMax << true << true << 99.0 << 1;
+    QTest::newRow("most negative delta") << 40.0 << intMin + 1 << false << true << 0.0 << 1;
+    QTest::newRow("from beyond the maximum") << 150.0 << -120 << false << true << 99.0 << 1;
+}
+
+void tst_QxDoubleSlider::wheel()
+{
+    QFETCH(double, start);
+    QFETCH(int, delta);
+    QFETCH(bool, shift);
+    QFETCH(bool, tracking);
+    QFETCH(double, expected);
+    QFETCH(int, expectedEmits);
+
+    ShownSlider shown(Qt::Vertical);
+    QVERIFY(shown.exposed);
+    Slider &slider = shown.slider;
+    slider.setSingleStep(1.5);
+    slider.setPageStep(10.0);
+    slider.setValue(start);
+    slider.setTracking(tracking);
+    QSignalSpy spy(&slider, SIGNAL(doubleValueChanged(double)));
+    bool accepted = false;
+    sendWheel(&slider, delta, shift ? Qt::ShiftModifier : Qt::NoModifier, &accepted);
+    QCOMPARE(accepted, tracking);
+    QCOMPARE(spy.count(), expectedEmits);
+    if (expectedEmits)
+        QCOMPARE(spy.at(0).at(0).toDouble(), expected);
+    QCOMPARE(slider.value(), expected);
+    QCOMPARE(slider.position(), slider.qxDoubleSliderToQSlider(expected));
+}
+
+void tst_QxDoubleSlider::handleFollowsValue_data()
+{
+    QTest::addColumn<Qt::Orientation>("orientation");
+    QTest::addColumn<double>("value");
+
+    for (const Qt::Orientation orientation : { Qt::Horizontal, Qt::Vertical }) {
+        const char *name = orientation == Qt::Horizontal ? "horizontal" : "vertical";
+        QTest::addRow("%s minimum", name) << orientation << 0.0;
+        QTest::addRow("%s quarter", name) << orientation << 24.75;
+        QTest::addRow("%s middle", name) << orientation << 49.5;
+        QTest::addRow("%s three quarters", name) << orientation << 74.25;
+        QTest::addRow("%s maximum", name) << orientation << 99.0;
+    }
+}
+
+// The handle sits where the same style puts it on a plain slider whose short
+// range (0..1000) Qt places without overflow.
+void tst_QxDoubleSlider::handleFollowsValue()
+{
+    QFETCH(Qt::Orientation, orientation);
+    QFETCH(double, value);
+
+    ShownSlider shown(orientation);
+    QVERIFY(shown.exposed);
+    Slider &slider = shown.slider;
+    slider.setValue(value);
+
+    ReferenceSlider reference;
+    reference.setOrientation(orientation);
+    reference.setStyle(slider.style());
+    reference.setRange(0, 1000);
+    reference.setValue(int(std::lround(value / 99.0 * 1000)));
+    reference.resize(slider.size());
+    const QRect expected = reference.handle();
+
+    const QRect handle = slider.handle();
+    QVERIFY2(qAbs(handle.left() - expected.left()) <= 1 && qAbs(handle.top() - expected.top()) <= 1,
+             qPrintable(QStringLiteral("handle at %1,%2, expected %3,%4")
+                                .arg(handle.left())
+                                .arg(handle.top())
+                                .arg(expected.left())
+                                .arg(expected.top())));
+    QCOMPARE(handle.size(), expected.size());
+    QVERIFY(slider.rect().contains(handle));
+
+    // The handle is hit where it is drawn.
+    const QStyleOptionSlider ownOption = slider.styleOption();
+    QCOMPARE(slider.style()->hitTestComplexControl(QStyle::CC_Slider, &ownOption, handle.center(),
+                                                   &slider),
+             QStyle::SC_SliderHandle);
+
+    // The ends of the range are the ends of the widget: left or bottom for the minimum.
+    if (value == 0.0) {
+        if (orientation == Qt::Horizontal)
+            QVERIFY(handle.left() < slider.width() / 4);
+        else
+            QVERIFY(handle.bottom() > slider.height() * 3 / 4);
+    }
+}
+
+void tst_QxDoubleSlider::dragHandle()
+{
+    ShownSlider shown(Qt::Horizontal);
+    QVERIFY(shown.exposed);
+    Slider &slider = shown.slider;
+    slider.setValue(49.5);
+
+    // Where the handle's centre is for three quarters, read from the style.
+    const QRect middle = slider.handle();
+    slider.setValue(74.25);
+    const QRect threeQuarters = slider.handle();
+    slider.setValue(49.5);
+    QCOMPARE(slider.handle(), middle);
+    QVERIFY(threeQuarters.center().x() > middle.center().x() + 50);
+
+    QSignalSpy values(&slider, SIGNAL(doubleValueChanged(double)));
+    QSignalSpy pressed(&slider, SIGNAL(sliderPressed()));
+    QSignalSpy released(&slider, SIGNAL(sliderReleased()));
+    const QPoint from = middle.center();
+    const QPoint to(threeQuarters.center().x(), from.y());
+    QTest::mousePress(&slider, Qt::LeftButton, Qt::NoModifier, from);
+    QCOMPARE(pressed.count(), 1);
+    QVERIFY(slider.isSliderDown());
+    QCOMPARE(values.count(), 0);
+    for (int step = 1; step <= 4; ++step)
+        QTest::mouseMove(&slider, from + (to - from) * step / 4);
+    QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, to);
+    QCOMPARE(released.count(), 1);
+
+    // One pixel of travel is worth about 99 / 370 here.
+    QVERIFY2(qAbs(slider.value() - 74.25) < 0.5, qPrintable(QString::number(slider.value())));
+    QVERIFY(values.count() >= 1);
+    QCOMPARE(values.last().at(0).toDouble(), slider.value());
+    QVERIFY(slider.handle().contains(to));
+}
+
+void tst_QxDoubleSlider::clickJump_data()
+{
+    QTest::addColumn<Qt::Orientation>("orientation");
+    QTest::addColumn<double>("along");
+    QTest::addColumn<double>("expected");
+
+    // "along" is the fraction of the handle's travel, measured from the
+    // minimum end (left, or bottom as QSlider draws a vertical slider);
+    // values outside 0..1 press beyond the travel, at the widget's edge.
+    for (const Qt::Orientation orientation : { Qt::Horizontal, Qt::Vertical }) {
+        const char *name = orientation == Qt::Horizontal ? "horizontal" : "vertical";
+        QTest::addRow("%s quarter", name) << orientation << 0.25 << 24.75;
+        QTest::addRow("%s three quarters", name) << orientation << 0.75 << 74.25;
+        QTest::addRow("%s minimum edge", name) << orientation << -1.0 << 0.0;
+        QTest::addRow("%s maximum edge", name) << orientation << 2.0 << 99.0;
+    }
+}
+
+void tst_QxDoubleSlider::clickJump()
+{
+    QFETCH(Qt::Orientation, orientation);
+    QFETCH(double, along);
+    QFETCH(double, expected);
+
+    ShownSlider shown(orientation);
+    QVERIFY(shown.exposed);
+    Slider &slider = shown.slider;
+    // Start at the far end from the press, so that the handle is not hit.
+    slider.setValue(along < 0.5 ? 99.0 : 0.0);
+
+    const bool horizontal = orientation == Qt::Horizontal;
+    const QRect handle = slider.handle();
+    const double half = (horizontal ? handle.width() : handle.height()) / 2.0;
+    const int length = horizontal ? slider.width() : slider.height();
+    int at = along < 0  ? 0
+            : along > 1 ? length - 1
+                        : int(std::lround(half + along * (length - 2 * half)));
+    if (!horizontal)
+        at = length - 1 - at;
+    const QPoint press
+            = horizontal ? QPoint(at, slider.height() / 2) : QPoint(slider.width() / 2, at);
+    QVERIFY(!handle.contains(press));
+
+    QSignalSpy values(&slider, SIGNAL(doubleValueChanged(double)));
+    QTest::mouseClick(&slider, Qt::LeftButton, Qt::NoModifier, press);
+    QCOMPARE(values.count(), 1);
+    QCOMPARE(values.at(0).at(0).toDouble(), slider.value());
+    // Within two pixels' worth of value: the knob's travel runs from half a
+    // handle plus half a pixel to half a handle minus half a pixel of the ends.
+    const double pixel = 99.0 / (length - 2 * half);
+    QVERIFY2(qAbs(slider.value() - expected) <= 2 * pixel,
+             qPrintable(QStringLiteral("value %1, expected %2").arg(slider.value()).arg(expected)));
+    if (along < 0 || along > 1)
+        QCOMPARE(slider.value(), expected);
+    // The knob is under the pointer now.
+    QVERIFY(slider.handle().contains(press));
+    QVERIFY(!slider.isSliderDown());
+}
+
+void tst_QxDoubleSlider::pressWithoutJump_data()
+{
+    QTest::addColumn<Qt::Orientation>("orientation");
+    QTest::addColumn<bool>("onHandle");
+
+    QTest::newRow("horizontal press on the handle") << Qt::Horizontal << true;
+    QTest::newRow("horizontal right button") << Qt::Horizontal << false;
+    QTest::newRow("vertical press on the handle") << Qt::Vertical << true;
+    QTest::newRow("vertical right button") << Qt::Vertical << false;
+}
+
+void tst_QxDoubleSlider::pressWithoutJump()
+{
+    QFETCH(Qt::Orientation, orientation);
+    QFETCH(bool, onHandle);
+
+    ShownSlider shown(orientation);
+    QVERIFY(shown.exposed);
+    Slider &slider = shown.slider;
+    slider.setValue(30.0);
+    const QRect handle = slider.handle();
+    // Otherwise, with the handle at 30%, a place four fifths of the way to the maximum.
+    const QPoint press = onHandle           ? handle.center()
+            : orientation == Qt::Horizontal ? QPoint(slider.width() * 4 / 5, slider.height() / 2)
+                                            : QPoint(slider.width() / 2, slider.height() / 5);
+    QVERIFY(onHandle == handle.contains(press));
+
+    QSignalSpy values(&slider, SIGNAL(doubleValueChanged(double)));
+    QSignalSpy pressed(&slider, SIGNAL(sliderPressed()));
+    QTest::mousePress(&slider, onHandle ? Qt::LeftButton : Qt::RightButton, Qt::NoModifier, press);
+    // A press on the handle starts QSlider's drag; neither moves the value.
+    QCOMPARE(pressed.count(), onHandle ? 1 : 0);
+    QCOMPARE(values.count(), 0);
+    QCOMPARE(slider.value(), 30.0);
+    QTest::mouseRelease(&slider, onHandle ? Qt::LeftButton : Qt::RightButton, Qt::NoModifier,
+                        press);
+    QCOMPARE(values.count(), 0);
+}
+
+void tst_QxDoubleSlider::randomUse_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (const quint32 seed : { 1u, 20240611u, 4242424242u })
+        QTest::addRow("seed %u", seed) << seed;
+}
+
+// Random sequences of everything a host and a user can do, with extreme
+// values. Under the sanitizer build any undefined behaviour aborts the test.
+void tst_QxDoubleSlider::randomUse()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    const double extremes[] = { 0.0,
+                                -0.0,
+                                1.0,
+                                -1.0,
+                                99.0,
+                                1e-300,
+                                -1e-300,
+                                1e300,
+                                -1e300,
+                                std::numeric_limits<double>::max(),
+                                std::numeric_limits<double>::lowest(),
+                                std::numeric_limits<double>::denorm_min(),
+                                inf,
+                                -inf,
+                                notANumber,
+                                2147483648.0,
+                                -2147483649.0,
+                                4294967295.0 };
+    const auto anyDouble = [&]() {
+        if (random.bounded(3) == 0)
+            return (random.generateDouble() - 0.5) * 200;
+        return extremes[random.bounded(int(sizeof extremes / sizeof *extremes))];
+    };
+    const int ints[] = { 0, 1, -1, 120, -120, 60, intMax, intMin, intMax - 1, intMin + 1 };
+    const auto anyInt = [&]() {
+        return random.bounded(2) ? int(random.generate())
+                                 : ints[random.bounded(int(sizeof ints / sizeof *ints))];
+    };
+
+    ShownSlider shown(Qt::Horizontal);
+    QVERIFY(shown.exposed);
+    Slider &slider = shown.slider;
+    QSignalSpy values(&slider, SIGNAL(doubleValueChanged(double)));
+    const Qt::Key keys[] = { Qt::Key_Left,   Qt::Key_Right,    Qt::Key_Up,   Qt::Key_Down,
+                             Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End };
+
+    for (int round = 0; round < 600; ++round) {
+        const int emitsBefore = values.count();
+        switch (random.bounded(13)) {
+        case 0:
+            slider.setValue(anyDouble());
+            QVERIFY(sameDouble(values.last().at(0).toDouble(), slider.value()));
+            QCOMPARE(slider.position(), slider.qxDoubleSliderToQSlider(slider.value()));
+            break;
+        case 1:
+            slider.setMinimum(anyDouble());
+            break;
+        case 2:
+            slider.setMaximum(anyDouble());
+            break;
+        case 3:
+            slider.setSingleStep(anyDouble());
+            QVERIFY(slider.QAbstractSlider::singleStep() >= 0);
+            break;
+        case 4:
+            slider.setPageStep(anyDouble());
+            QVERIFY(slider.QAbstractSlider::pageStep() >= 0);
+            break;
+        case 5:
+            slider.setPrecision(anyInt());
+            QCOMPARE(values.count(), emitsBefore);
+            break;
+        case 6: {
+            bool accepted = false;
+            sendWheel(&slider, anyInt(), random.bounded(2) ? Qt::ShiftModifier : Qt::NoModifier,
+                      &accepted);
+            QCOMPARE(values.count(), emitsBefore + (slider.hasTracking() ? 1 : 0));
+            const double min = slider.minimum(), max = slider.maximum();
+            if (slider.hasTracking() && min <= max && !std::isnan(slider.value()))
+                QVERIFY(slider.value() >= min && slider.value() <= max);
+            break;
+        }
+        case 7:
+            QTest::mouseClick(
+                    &slider, random.bounded(2) ? Qt::LeftButton : Qt::RightButton, Qt::NoModifier,
+                    QPoint(random.bounded(slider.width()), random.bounded(slider.height())));
+            break;
+        case 8:
+            QTest::keyClick(&slider, keys[random.bounded(int(sizeof keys / sizeof *keys))]);
+            break;
+        case 9:
+            slider.setPosition(anyInt());
+            break;
+        case 10:
+            slider.setOrientation(random.bounded(2) ? Qt::Horizontal : Qt::Vertical);
+            slider.setInvertedAppearance(random.bounded(4) == 0);
+            slider.resize(1 + random.bounded(300), 1 + random.bounded(300));
+            break;
+        case 11:
+            slider.setTracking(random.bounded(4) != 0);
+            break;
+        default:
+            slider.repaint();
+            break;
+        }
+        if (values.count() > emitsBefore)
+            QVERIFY(sameDouble(values.last().at(0).toDouble(), slider.value()));
+        // The handle never leaves a widget that has room for it, whatever the value.
+        if (slider.width() >= 60 && slider.height() >= 60)
+            QVERIFY(slider.rect().contains(slider.handle()));
+    }
+}
+
+QTEST_MAIN(tst_QxDoubleSlider)
+#include "tst_QxDoubleSlider.moc"

@@ -1,0 +1,665 @@
+#include <lumo/QxSmtpMailSender.h>
+
+#include <QtNetwork>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString From = QStringLiteral("from@x.org");
+const QString To = QStringLiteral("to@y.org");
+const QString Subject = QStringLiteral("Hello");
+const QString Body = QStringLiteral("Body");
+
+// Script entries: "<" bytes the client must send next, ">" bytes the server
+// sends (consecutive ones reach the client in separate reads), "#" the server
+// drops the connection.
+const QByteArray Helo = "<HELO there\r\n";
+const QByteArray MailFrom = "<MAIL FROM: from@x.org\r\n";
+const QByteArray RcptTo = "<RCPT TO: to@y.org\r\n";
+const QByteArray Data = "<DATA\r\n";
+const QByteArray Message
+        = "<To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\n\r\nBody\r\n.\r\n";
+const QByteArray Quit = "<QUIT\r\n";
+const QByteArray Drop = "#";
+
+const QByteArrayList FullDialogue = { ">220 mail.y.org ready\r\n",
+                                      Helo,
+                                      ">250 mail.y.org\r\n",
+                                      MailFrom,
+                                      ">250 OK\r\n",
+                                      RcptTo,
+                                      ">250 OK\r\n",
+                                      Data,
+                                      ">354 go ahead\r\n",
+                                      Message,
+                                      ">250 queued\r\n",
+                                      Quit,
+                                      ">221 bye\r\n" };
+
+// The dialogue up to and including the client's \a commands th command.
+QByteArrayList upToCommand(int commands)
+{
+    return FullDialogue.mid(0, 2 * commands);
+}
+
+QString unexpected(const QString &reply)
+{
+    return QStringLiteral("Unexpected reply from smtp server : ") + reply;
+}
+
+const QString RemoteClosed = QStringLiteral("Socket Error : The remote host closed the connection");
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost))
+        return 0;
+    return probe.serverPort();
+}
+
+} // namespace
+
+// A loopback SMTP server that plays a script against one client and keeps
+// every byte the client sends.
+class ScriptedServer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ScriptedServer(const QByteArrayList &script)
+        : script(script)
+    {
+        connect(&server, &QTcpServer::newConnection, this, &ScriptedServer::accept);
+        server.listen(QHostAddress::LocalHost);
+    }
+
+    quint16 port() const { return server.serverPort(); }
+    int connections() const { return connectionCount; }
+    bool scriptDone() const { return step == script.size(); }
+    bool closed() const { return connectionClosed; }
+    QByteArray received() const { return buffer; }
+
+    QByteArray expectedFromClient() const
+    {
+        QByteArray expected;
+        for (const QByteArray &entry : script) {
+            if (entry.startsWith('<'))
+                expected += entry.mid(1);
+        }
+        return expected;
+    }
+
+    // Fragments are sent one client read apart: the next goes out once the
+    // client's socket has read the previous one.
+    void watch(QxSmtpMailSender *sender)
+    {
+        auto *clientSocket = sender->findChild<QTcpSocket *>();
+        QVERIFY(clientSocket);
+        connect(clientSocket, &QTcpSocket::readyRead, this, [this] {
+            awaitingClientRead = false;
+            advance();
+        });
+    }
+
+private:
+    void accept()
+    {
+        ++connectionCount;
+        QTcpSocket *next = server.nextPendingConnection();
+        if (connection) {
+            next->deleteLater();
+            return;
+        }
+        connection = next;
+        connect(connection, &QTcpSocket::readyRead, this, [this] {
+            buffer += connection->readAll();
+            advance();
+        });
+        connect(connection, &QTcpSocket::disconnected, this, [this] { connectionClosed = true; });
+        advance();
+    }
+
+    void advance()
+    {
+        while (connection && step < script.size()) {
+            const QByteArray &entry = script.at(step);
+            const QByteArray data = entry.mid(1);
+            if (entry.startsWith('<')) {
+                if (buffer.size() - consumed < data.size())
+                    return;
+                consumed += data.size();
+            } else if (entry.startsWith('>')) {
+                if (awaitingClientRead)
+                    return;
+                connection->write(data);
+                connection->flush();
+                awaitingClientRead
+                        = step + 1 < script.size() && script.at(step + 1).startsWith('>');
+            } else {
+                connection->disconnectFromHost();
+            }
+            ++step;
+        }
+    }
+
+    QTcpServer server;
+    QPointer<QTcpSocket> connection;
+    QByteArrayList script;
+    QByteArray buffer;
+    int consumed = 0;
+    int step = 0;
+    int connectionCount = 0;
+    bool awaitingClientRead = false;
+    bool connectionClosed = false;
+};
+
+// A Python SMTP server (aiosmtpd) on a free loopback port, for the life of the
+// object. Its handler keeps each mail in a temporary directory.
+class SmtpServerProcess
+{
+public:
+    // \a arguments follow the interpreter; "%port" and "%dir" are filled in.
+    explicit SmtpServerProcess(const QStringList &arguments)
+    {
+        QVERIFY(outDir.isValid());
+        serverPort = freePort();
+        QVERIFY(serverPort != 0);
+        QStringList filled;
+        for (QString argument : arguments) {
+            argument.replace(QLatin1String("%port"), QString::number(serverPort));
+            argument.replace(QLatin1String("%dir"), outDir.path());
+            filled << argument;
+        }
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PYTHONPATH"), QStringLiteral(LUMO_TEST_SOURCE_DIR));
+        environment.insert(QStringLiteral("PYTHONDONTWRITEBYTECODE"), QStringLiteral("1"));
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(outDir.path());
+        // The Debian interpreter, where python3-aiosmtpd lives.
+        process.start(QStringLiteral("/usr/bin/python3"), filled);
+        QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
+        QTRY_VERIFY2_WITH_TIMEOUT(accepts() || process.state() == QProcess::NotRunning,
+                                  "the SMTP server does not accept connections", 30000);
+        QVERIFY2(process.state() == QProcess::Running,
+                 qPrintable(
+                         "the SMTP server ended (is python3-aiosmtpd installed? run scripts/deps): "
+                         + QString::fromLocal8Bit(process.readAllStandardError())));
+    }
+
+    ~SmtpServerProcess()
+    {
+        process.closeWriteChannel();
+        process.terminate();
+        if (!process.waitForFinished(10000))
+            process.kill();
+        process.waitForFinished();
+    }
+
+    quint16 port() const { return serverPort; }
+
+    QByteArray file(const QString &name) const
+    {
+        QFile file(outDir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+
+private:
+    bool accepts() const
+    {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, serverPort);
+        const bool connected = probe.waitForConnected(1000);
+        probe.abort();
+        return connected;
+    }
+
+    QTemporaryDir outDir;
+    QProcess process;
+    quint16 serverPort = 0;
+};
+
+class tst_QxSmtpMailSender : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void interface();
+    void dialogue_data();
+    void dialogue();
+    void message_data();
+    void message();
+    void refusedInput_data();
+    void refusedInput();
+    void secondSendMailRefused();
+    void connectionRefused();
+    void realServer_data();
+    void realServer();
+    void multilineServer();
+    void cleanupTestCase();
+
+private:
+    std::unique_ptr<SmtpServerProcess> cliServer;
+    int mailCount = 0;
+};
+
+void tst_QxSmtpMailSender::interface()
+{
+    const QMetaObject &meta = QxSmtpMailSender::staticMetaObject;
+    QCOMPARE(meta.className(), "QxSmtpMailSender");
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), 3);
+    const QMetaMethod status = meta.method(meta.indexOfSignal("status(bool,QString)"));
+    QVERIFY(status.isValid());
+    QCOMPARE(status.parameterNames(), QList<QByteArray>({ "success", "error" }));
+    for (const char *slot : { "readyRead()", "error()" }) {
+        const QMetaMethod method = meta.method(meta.indexOfSlot(slot));
+        QVERIFY2(method.isValid(), slot);
+        QCOMPARE(method.access(), QMetaMethod::Private);
+    }
+
+    QxSmtpMailSender sender(QStringLiteral("127.0.0.1"), 25);
+    QCOMPARE(sender.parent(), nullptr);
+    QCOMPARE(sender.timeout(), 0);
+    sender.setTimeout(-5);
+    QCOMPARE(sender.timeout(), 0);
+    sender.setTimeout(1500);
+    QCOMPARE(sender.timeout(), 1500);
+}
+
+void tst_QxSmtpMailSender::dialogue_data()
+{
+    QTest::addColumn<QByteArrayList>("script");
+    QTest::addColumn<int>("timeout");
+    QTest::addColumn<bool>("success");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<bool>("selfDeletes");
+    QTest::addColumn<bool>("closes");
+
+    QTest::newRow("whole dialogue") << FullDialogue << 0 << true << QString() << true << true;
+    QTest::newRow("replies in fragments") << QByteArrayList(
+            { ">2",        ">20 mail.y", ">.org ready\r", ">\n",         Helo,
+              ">250",      "> ok\r\n",   MailFrom,        ">25",         ">0-more\r\n25",
+              ">0 ok\r\n", RcptTo,       ">250 ok\r",     ">\n",         Data,
+              ">3",        ">54 go\r\n", Message,         ">250 queued", ">\r\n",
+              Quit,        ">22",        ">1 bye\r\n" })
+                                          << 0 << true << QString() << true << true;
+    QTest::newRow("multi-line replies, one line per read")
+            << QByteArrayList({ ">220-mail.y.org\r\n",
+                                ">220-says hello\r\n",
+                                ">220 ready\r\n",
+                                Helo,
+                                ">250-mail.y.org\r\n",
+                                ">250-PIPELINING\r\n",
+                                ">250 8BITMIME\r\n",
+                                MailFrom,
+                                ">250-sender\r\n",
+                                ">250 ok\r\n",
+                                RcptTo,
+                                ">250-recipient\r\n",
+                                ">250 ok\r\n",
+                                Data,
+                                ">354-go\r\n",
+                                ">354 on\r\n",
+                                Message,
+                                ">250-queued\r\n",
+                                ">250 as 12\r\n",
+                                Quit,
+                                ">221-bye\r\n",
+                                ">221 now\r\n" })
+            << 0 << true << QString() << true << true;
+    QTest::newRow("multi-line replies in one read")
+            << QByteArrayList(
+                       { ">220-mail.y.org\r\n220 ready\r\n", Helo, ">250-a\r\n250-b\r\n250 c\r\n" })
+                    + FullDialogue.mid(3)
+            << 0 << true << QString() << true << true;
+    QTest::newRow("bare codes and lone line feeds")
+            << QByteArrayList({ ">220\n", Helo, ">250\n", MailFrom, ">250\r\n", RcptTo, ">250\r\n",
+                                Data, ">354\r\n", Message, ">250\n", Quit, ">221\n" })
+            << 0 << true << QString() << true << true;
+
+    QTest::newRow("greeting refused") << QByteArrayList({ ">554 go away\r\n", ">221 bye\r\n" }) << 0
+                                      << false << unexpected("554 go away\r\n") << true << true;
+    QTest::newRow("empty greeting line") << QByteArrayList({ ">\r\n", Drop }) << 0 << false
+                                         << unexpected("\r\n") << true << true;
+    QTest::newRow("HELO refused") << upToCommand(1) + QByteArrayList({ ">501 bad\r\n", Drop }) << 0
+                                  << false << unexpected("501 bad\r\n") << true << true;
+    QTest::newRow("MAIL FROM refused")
+            << upToCommand(2) + QByteArrayList({ ">550 unknown sender\r\n", ">421 closing\r\n" })
+            << 0 << false << unexpected("550 unknown sender\r\n") << true << true;
+    QTest::newRow("RCPT TO refused over several reads")
+            << upToCommand(3)
+                    + QByteArrayList({ ">550-no such", "> user\r\n", ">550 sorry\r\n", Drop })
+            << 0 << false << unexpected("550-no such user\r\n550 sorry\r\n") << true << true;
+    QTest::newRow("DATA answered as if done")
+            << upToCommand(4) + QByteArrayList({ ">250 odd\r\n", Drop }) << 0 << false
+            << unexpected("250 odd\r\n") << true << true;
+    QTest::newRow("message refused")
+            << upToCommand(5) + QByteArrayList({ ">552 too big\r\n", Drop }) << 0 << false
+            << unexpected("552 too big\r\n") << true << true;
+
+    QTest::newRow("dropped before the greeting")
+            << QByteArrayList({ Drop }) << 0 << false << RemoteClosed << false << true;
+    QTest::newRow("dropped after HELO") << upToCommand(1) + QByteArrayList({ Drop }) << 0 << false
+                                        << RemoteClosed << false << true;
+    QTest::newRow("dropped within a reply") << upToCommand(2) + QByteArrayList({ ">25", Drop }) << 0
+                                            << false << RemoteClosed << false << true;
+    QTest::newRow("dropped after the message") << upToCommand(5) + QByteArrayList({ Drop }) << 0
+                                               << false << RemoteClosed << false << true;
+    QTest::newRow("dropped instead of answering QUIT")
+            << upToCommand(6) + QByteArrayList({ Drop }) << 0 << true << QString() << true << true;
+    QTest::newRow("silent after QUIT")
+            << upToCommand(6) << 0 << true << QString() << false << false;
+
+    QTest::newRow("silent server with a timeout")
+            << QByteArrayList() << 100 << false
+            << QStringLiteral("Timeout : no reply from smtp server within 100 ms") << false << true;
+    QTest::newRow("silent after QUIT with a timeout")
+            << upToCommand(6) << 100 << true << QString() << true << true;
+    QTest::newRow("silent after a refusal with a timeout")
+            << QByteArrayList({ ">554 no\r\n" }) << 100 << false << unexpected("554 no\r\n") << true
+            << true;
+}
+
+void tst_QxSmtpMailSender::dialogue()
+{
+    QFETCH(QByteArrayList, script);
+    QFETCH(int, timeout);
+    QFETCH(bool, success);
+    QFETCH(QString, error);
+    QFETCH(bool, selfDeletes);
+    QFETCH(bool, closes);
+
+    ScriptedServer server(script);
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    // Success is reported once QUIT is written, before the server can answer it.
+    bool scriptDoneAtStatus = false;
+    connect(sender, &QxSmtpMailSender::status, this,
+            [&] { scriptDoneAtStatus = server.scriptDone(); });
+    server.watch(sender);
+    sender->setTimeout(timeout);
+    sender->sendMail(From, To, Subject, Body);
+
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toBool(), success);
+    QCOMPARE(spy.at(0).at(1).toString(), error);
+    QCOMPARE(spy.at(0).at(1).toString().isNull(), success);
+    if (success)
+        QVERIFY(!scriptDoneAtStatus);
+    QTRY_VERIFY(server.scriptDone());
+    if (closes)
+        QTRY_VERIFY(server.closed());
+    if (selfDeletes)
+        QTRY_VERIFY(sender.isNull());
+    QCOMPARE(server.received(), server.expectedFromClient());
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(server.connections(), 1);
+    if (!selfDeletes) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(sender);
+        delete sender;
+    }
+}
+
+void tst_QxSmtpMailSender::message_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QByteArray>("data");
+
+    const QByteArray plain = "To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\n\r\n";
+    const QByteArray mime = "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
+                            "Content-Transfer-Encoding: 8bit\r\n\r\n";
+    const QByteArray headerStart = "To: to@y.org\r\nFrom: from@x.org\r\nSubject: ";
+
+    QTest::newRow("plain") << Subject << Body << plain + "Body";
+    QTest::newRow("empty subject") << QString() << Body << headerStart + "\r\n\r\nBody";
+    QTest::newRow("empty body") << Subject << QString() << plain;
+    QTest::newRow("lone LF") << Subject << "a\nb" << plain + "a\r\nb";
+    QTest::newRow("CR LF stays one line end") << Subject << "a\r\nb" << plain + "a\r\nb";
+    QTest::newRow("lone CR") << Subject << "a\rb" << plain + "a\r\nb";
+    QTest::newRow("CR CR LF") << Subject << "a\r\r\nb" << plain + "a\r\n\r\nb";
+    QTest::newRow("LF CR") << Subject << "a\n\rb" << plain + "a\r\n\r\nb";
+    QTest::newRow("trailing LF") << Subject << "a\n" << plain + "a\r\n";
+    QTest::newRow("dot line") << Subject << "a\n.\nb" << plain + "a\r\n..\r\nb";
+    QTest::newRow("dot lines in a row from the start")
+            << Subject << ".\n.\r\n.\r." << plain + "..\r\n..\r\n..\r\n..";
+    QTest::newRow("dot line at the end") << Subject << "a\n." << plain + "a\r\n..";
+    QTest::newRow("dot and text") << Subject << ".x\n..y\n. z" << plain + "..x\r\n...y\r\n.. z";
+    QTest::newRow("dots inside lines") << Subject << "a.b\n x.\n" << plain + "a.b\r\n x.\r\n";
+    QTest::newRow("non-ASCII body") << Subject << QStringLiteral("Grüße\n.ä")
+                                    << "To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\n"
+                    + mime + QStringLiteral("Grüße\r\n..ä").toUtf8();
+    QTest::newRow("non-ASCII subject") << QStringLiteral("Grüße") << Body
+                                       << headerStart + "=?UTF-8?B?"
+                    + QStringLiteral("Grüße").toUtf8().toBase64() + "?=\r\n" + mime + "Body";
+    // 42 bytes of UTF-8 at most per encoded word.
+    QTest::newRow("long non-ASCII subject") << QString(30, QChar(0xe4)) << Body
+                                            << headerStart + "=?UTF-8?B?"
+                    + QString(21, QChar(0xe4)).toUtf8().toBase64() + "?=\r\n =?UTF-8?B?"
+                    + QString(9, QChar(0xe4)).toUtf8().toBase64() + "?=\r\n" + mime + "Body";
+    const QString smiley = QStringLiteral("\U0001F600");
+    QTest::newRow("four-byte characters stay whole")
+            << smiley.repeated(11) << Body
+            << headerStart + "=?UTF-8?B?" + smiley.repeated(10).toUtf8().toBase64()
+                    + "?=\r\n =?UTF-8?B?" + smiley.toUtf8().toBase64() + "?=\r\n" + mime + "Body";
+}
+
+void tst_QxSmtpMailSender::message()
+{
+    QFETCH(QString, subject);
+    QFETCH(QString, body);
+    QFETCH(QByteArray, data);
+
+    ScriptedServer server(upToCommand(4)
+                          + QByteArrayList({ ">354 go\r\n", "<" + data + "\r\n.\r\n" })
+                          + FullDialogue.mid(10));
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(From, To, subject, body);
+    QTRY_VERIFY(sender.isNull());
+    QCOMPARE(server.received(), server.expectedFromClient());
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toBool(), true);
+}
+
+void tst_QxSmtpMailSender::refusedInput_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("empty sender") << QString() << To << Subject
+                                  << "Refused : the sender address is empty";
+    QTest::newRow("empty recipient")
+            << From << "" << Subject << "Refused : the recipient address is empty";
+    QTest::newRow("CR in the sender") << "from@x.org\rRSET" << To << Subject
+                                      << "Refused : the sender address holds a line break";
+    QTest::newRow("command in the recipient")
+            << From << "to@y.org\r\nRCPT TO: other@z.org" << Subject
+            << "Refused : the recipient address holds a line break";
+    QTest::newRow("header in the subject") << From << To << "Hello\nBcc: other@z.org"
+                                           << "Refused : the subject holds a line break";
+    QTest::newRow("CR in the subject") << From << To << "Hello\r"
+                                       << "Refused : the subject holds a line break";
+}
+
+void tst_QxSmtpMailSender::refusedInput()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, subject);
+    QFETCH(QString, error);
+
+    ScriptedServer server(FullDialogue);
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(from, to, subject, Body);
+    QCOMPARE(spy.count(), 0);
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toBool(), false);
+    QCOMPARE(spy.at(0).at(1).toString(), error);
+    QCOMPARE(sender->findChild<QTcpSocket *>()->state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(server.connections(), 0);
+
+    // The refused sender stays with its creator and takes no further mail.
+    sender->sendMail(From, To, Subject, Body);
+    QTRY_COMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(1).toString(),
+             QStringLiteral("Refused : sendMail may be called only once per sender"));
+    QCOMPARE(sender->findChild<QTcpSocket *>()->state(), QAbstractSocket::UnconnectedState);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(sender);
+    delete sender;
+}
+
+void tst_QxSmtpMailSender::secondSendMailRefused()
+{
+    ScriptedServer server(FullDialogue);
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(From, To, Subject, Body);
+    sender->sendMail(QStringLiteral("other@x.org"), QStringLiteral("other@y.org"), Subject, Body);
+    QCOMPARE(spy.count(), 0);
+    QTRY_VERIFY(sender.isNull());
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0),
+             QVariantList(
+                     { false,
+                       QStringLiteral("Refused : sendMail may be called only once per sender") }));
+    QCOMPARE(spy.at(1), QVariantList({ true, QString() }));
+    QCOMPARE(server.received(), server.expectedFromClient());
+    QCOMPARE(server.connections(), 1);
+}
+
+void tst_QxSmtpMailSender::connectionRefused()
+{
+    const quint16 port = freePort();
+    QVERIFY(port != 0);
+    QPointer<QxSmtpMailSender> sender = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), port);
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(From, To, Subject, Body);
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0),
+             QVariantList({ false, QStringLiteral("Socket Error : Connection refused") }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QVERIFY(sender);
+    QCOMPARE(spy.count(), 1);
+    delete sender;
+}
+
+void tst_QxSmtpMailSender::realServer_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<bool>("mime");
+    QTest::addColumn<QByteArray>("content");
+
+    const QByteArray plain = "To: %1\r\nFrom: from@x.org\r\nSubject: Hello\r\n\r\n";
+    QTest::newRow("dot lines everywhere") << Subject << ".\n.\na\n.\n\n.\nb\n.\n." << false
+                                          << plain + ".\r\n.\r\na\r\n.\r\n\r\n.\r\nb\r\n.\r\n.";
+    QTest::newRow("dot and text") << Subject << ".x\n..\n..y\nz.\n.\r\n.end" << false
+                                  << plain + ".x\r\n..\r\n..y\r\nz.\r\n.\r\n.end";
+    QTest::newRow("mixed line ends") << Subject << "a\r\nb\rc\nd\r\r\ne\n\r." << false
+                                     << plain + "a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\n.";
+    QTest::newRow("empty body") << Subject << QString() << false << plain;
+    QTest::newRow("empty subject")
+            << QString() << Body << false
+            << QByteArray("To: %1\r\nFrom: from@x.org\r\nSubject: \r\n\r\nBody");
+
+    QString big;
+    QByteArray bigContent;
+    for (int line = 0; bigContent.size() < 5 * 1024 * 1024; ++line) {
+        const QString text = (line % 3 == 0 ? QStringLiteral(".") : QString())
+                + QStringLiteral("line %1 ").arg(line) + QString(90, QLatin1Char('x'));
+        big += text + QLatin1Char('\n');
+        bigContent += text.toLatin1() + "\r\n";
+    }
+    QTest::newRow("5 MiB") << Subject << big << false << plain + bigContent;
+
+    const QString subject = QStringLiteral("Grüße aus Köln – 日本語の件名もちゃんと読めますように");
+    const QString body = QStringLiteral("Grüße\n.ä\nЖ\r\n日本語");
+    // The encoded subject is checked through the server's mail parser.
+    QTest::newRow("non-ASCII") << subject << body << true
+                               << QStringLiteral("Grüße\r\n.ä\r\nЖ\r\n日本語").toUtf8();
+}
+
+void tst_QxSmtpMailSender::realServer()
+{
+    QFETCH(QString, subject);
+    QFETCH(QString, body);
+    QFETCH(bool, mime);
+    QFETCH(QByteArray, content);
+
+    if (!cliServer) {
+        cliServer.reset(new SmtpServerProcess(
+                { QStringLiteral("-m"), QStringLiteral("aiosmtpd"), QStringLiteral("-n"),
+                  QStringLiteral("-l"), QStringLiteral("127.0.0.1:%port"), QStringLiteral("-c"),
+                  QStringLiteral("smtp_capture.CaptureHandler"), QStringLiteral("%dir") }));
+        if (QTest::currentTestFailed()) {
+            cliServer.reset();
+            return;
+        }
+    }
+    const QString recipient = QStringLiteral("mail%1@example.org").arg(++mailCount);
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), cliServer->port());
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(From, recipient, subject, body);
+    QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 60000);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0), QVariantList({ true, QString() }));
+
+    const QByteArray received = cliServer->file(recipient + ".eml");
+    if (mime) {
+        QVERIFY(received.startsWith("To: " + recipient.toLatin1()
+                                    + "\r\nFrom: from@x.org\r\nSubject: =?UTF-8?B?"));
+        QVERIFY(received.endsWith(
+                "\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
+                "Content-Transfer-Encoding: 8bit\r\n\r\n"
+                + content + "\r\n"));
+        for (const QByteArray &line : received.split('\n'))
+            QVERIFY2(line.size() <= 79, line.constData());
+    } else {
+        QCOMPARE(received, content.replace("%1", recipient.toLatin1()) + "\r\n");
+    }
+    QCOMPARE(cliServer->file(recipient + ".envelope"), "from@x.org\n" + recipient.toLatin1());
+    QCOMPARE(QString::fromUtf8(cliServer->file(recipient + ".subject")), subject);
+    QString text = body;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+            .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    QCOMPARE(QString::fromUtf8(cliServer->file(recipient + ".text")), text + QLatin1String("\r\n"));
+}
+
+void tst_QxSmtpMailSender::multilineServer()
+{
+    SmtpServerProcess server({ QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_multiline_server.py"),
+                               QStringLiteral("%port"), QStringLiteral("%dir") });
+    if (QTest::currentTestFailed())
+        return;
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(From, To, Subject, QStringLiteral("a\n.\nb"));
+    QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 30000);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0), QVariantList({ true, QString() }));
+    QCOMPARE(server.file(To + ".eml"),
+             QByteArray(
+                     "To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\n\r\na\r\n.\r\nb\r\n"));
+}
+
+void tst_QxSmtpMailSender::cleanupTestCase()
+{
+    cliServer.reset();
+}
+
+QTEST_MAIN(tst_QxSmtpMailSender)
+#include "tst_QxSmtpMailSender.moc"

@@ -1,0 +1,188 @@
+#include <lumo/QxSnapWidget.h>
+
+#include <QtTest>
+
+#include <QBuffer>
+#include <QDir>
+#include <QImageReader>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTranslator>
+
+namespace {
+// Paints only its left half red; the rest is left to whatever lies beneath.
+class HalfPainted : public QWidget
+{
+public:
+    HalfPainted()
+    {
+        setAttribute(Qt::WA_NoSystemBackground);
+        resize(120, 80);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(0, 0, width() / 2, height(), Qt::red);
+    }
+};
+
+class FakeTranslator : public QTranslator
+{
+public:
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
+    {
+        if (qstrcmp(context, "QxSnapWidget") == 0
+            && qstrcmp(sourceText, "Snapshot written in") == 0)
+            return QStringLiteral("Capture écrite dans");
+        return QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+} // namespace
+
+class tst_QxSnapWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void pngOfWidgetSizeWithTransparency();
+    void reportLine_data();
+    void reportLine();
+    void reportIsTranslated();
+    void noLineOnFailure_data();
+    void noLineOnFailure();
+    void nullWidgetDoesNothing();
+
+private:
+    QScopedPointer<QTemporaryDir> m_dir;
+};
+
+void tst_QxSnapWidget::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+}
+
+void tst_QxSnapWidget::pngOfWidgetSizeWithTransparency()
+{
+    HalfPainted widget;
+    auto *child = new QWidget(&widget);
+    child->setGeometry(80, 10, 20, 20);
+    child->setAutoFillBackground(true);
+    QPalette palette = child->palette();
+    palette.setColor(QPalette::Window, Qt::blue);
+    child->setPalette(palette);
+
+    const QString path = m_dir->filePath(QStringLiteral("snap.png"));
+    QString report;
+    QTextStream stream(&report);
+    QxSnapWidget::snapWidget(&widget, path, stream);
+    QVERIFY(!report.isEmpty());
+
+    const QByteArray format = QImageReader::imageFormat(path);
+    QCOMPARE(format, QByteArray("png"));
+    const QImage image(path);
+    QCOMPARE(image.size(), QSize(120, 80));
+    QVERIFY(image.hasAlphaChannel());
+    QCOMPARE(image.pixel(10, 40), qRgba(255, 0, 0, 255));
+    QCOMPARE(image.pixel(90, 20), qRgba(0, 0, 255, 255));
+    QCOMPARE(qAlpha(image.pixel(70, 40)), 0);
+    QCOMPARE(qAlpha(image.pixel(119, 79)), 0);
+}
+
+void tst_QxSnapWidget::reportLine_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("relative");
+
+    QTest::newRow("absolute") << "snap.png" << false;
+    QTest::newRow("relative") << "snap.png" << true;
+    QTest::newRow("relative with dot segment") << "./sub/../snap.png" << true;
+    QTest::newRow("spaces and quotes kept as they are") << "my \"best\" snap.png" << true;
+    QTest::newRow("other format by suffix") << "snap.bmp" << true;
+}
+
+// The line goes through a device-backed stream, which buffers: finding it in
+// the device shows that the line end flushed it.
+void tst_QxSnapWidget::reportLine()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, relative);
+    QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("sub"))));
+
+    const QString startDirectory = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    if (!relative)
+        path = m_dir->filePath(path);
+
+    HalfPainted widget;
+    QBuffer device;
+    device.open(QIODevice::WriteOnly);
+    QTextStream stream(&device);
+    stream.setCodec("UTF-8");
+    QxSnapWidget::snapWidget(&widget, path, stream);
+    const QString written = QString::fromUtf8(device.data());
+    const bool exists = QFile::exists(path);
+    QDir::setCurrent(startDirectory);
+
+    QCOMPARE(written, QStringLiteral("Snapshot written in \"") + path + QStringLiteral("\"\n"));
+    QVERIFY(exists);
+}
+
+void tst_QxSnapWidget::reportIsTranslated()
+{
+    FakeTranslator translator;
+    QCoreApplication::installTranslator(&translator);
+    HalfPainted widget;
+    QString report;
+    QTextStream stream(&report);
+    const QString path = m_dir->filePath(QStringLiteral("snap.png"));
+    QxSnapWidget::snapWidget(&widget, path, stream);
+    QCoreApplication::removeTranslator(&translator);
+    QCOMPARE(report, QStringLiteral("Capture écrite dans \"") + path + QStringLiteral("\"\n"));
+}
+
+void tst_QxSnapWidget::noLineOnFailure_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("fileName");
+
+    QTest::newRow("zero width") << QSize(0, 50) << "snap.png";
+    QTest::newRow("zero height") << QSize(50, 0) << "snap.png";
+    QTest::newRow("suffix without writer") << QSize(50, 50) << "snap.unknownformat";
+    QTest::newRow("no suffix") << QSize(50, 50) << "snap";
+    QTest::newRow("missing directory") << QSize(50, 50) << "missing/snap.png";
+}
+
+void tst_QxSnapWidget::noLineOnFailure()
+{
+    QFETCH(QSize, size);
+    QFETCH(QString, fileName);
+
+    QWidget widget;
+    widget.resize(size);
+    QCOMPARE(widget.size(), size);
+    const QString path = m_dir->filePath(fileName);
+    QString report;
+    QTextStream stream(&report);
+    QxSnapWidget::snapWidget(&widget, path, stream);
+    QCOMPARE(report, QString());
+    QVERIFY(!QFile::exists(path));
+}
+
+void tst_QxSnapWidget::nullWidgetDoesNothing()
+{
+    const QString path = m_dir->filePath(QStringLiteral("snap.png"));
+    QString report;
+    QTextStream stream(&report);
+    QxSnapWidget::snapWidget(nullptr, path, stream);
+    QCOMPARE(report, QString());
+    QVERIFY(!QFile::exists(path));
+}
+
+QTEST_MAIN(tst_QxSnapWidget)
+#include "tst_QxSnapWidget.moc"
