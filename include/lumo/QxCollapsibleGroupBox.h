@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QGroupBox>
+
+#include "lumo_export.h"
+
+class QFrame;
+
+/// A checkable QGroupBox whose contents fold away when its title check box is
+/// unchecked, so that the box shrinks to its title.
+///
+/// The contents live in an inner frame that the box creates and owns; fill it
+/// through addWidget() or getInsideWidget(). A new box is checked and
+/// expanded, without title.
+class LUMO_EXPORT QxCollapsibleGroupBox : public QGroupBox
+{
+    Q_OBJECT
+public:
+    explicit QxCollapsibleGroupBox(QWidget *parent = nullptr);
+    ~QxCollapsibleGroupBox() override;
+
+    /// Appends \a widget below the contents already there and reparents it to
+    /// the inner frame, which then owns it. Null is ignored.
+    void addWidget(QWidget *widget);
+    /// The inner frame that holds the contents, for callers that fill or style
+    /// it themselves.
+    QFrame *getInsideWidget() const;
+
+public slots:
+    /// Shows or hides the contents. The title check box drives it through
+    /// toggled(bool); a direct call leaves the check state as it is.
+    void setGroupBoxExpanded(bool show);
+
+private:
+    QFrame *insideWidget;
+    bool expanded;
+};

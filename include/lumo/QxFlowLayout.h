@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QLayout>
+#include <QList>
+#include <QStyle>
+
+#include "lumo_export.h"
+
+/// A layout that places its items left to right at their preferred sizes and
+/// wraps them onto a new line when the next one would reach the right edge,
+/// like words in a paragraph.
+///
+/// Its height depends on its width, which it reports through Qt's
+/// height-for-width protocol. The layout owns every item handed to addItem()
+/// (QLayout::addWidget() wraps widgets in items) until takeAt() gives it back;
+/// its destructor deletes the items still in it, not their widgets. Hidden
+/// items take no room. sizeHint() and minimumSize() report the largest single
+/// item plus the margin on each side, not a multi-line arrangement.
+///
+/// A spacing of -1 is derived: from the parent widget's style, or the parent
+/// layout's spacing, and failing those from the style of each item's widget.
+/// It has no meta-object of its own.
+class LUMO_EXPORT QxFlowLayout : public QLayout
+{
+public:
+    /// Installs the layout on \a parent with \a margin on all four sides. A
+    /// margin of -1 takes the style's layout margins, a spacing of -1 the
+    /// derived spacing.
+    explicit QxFlowLayout(QWidget *parent, int margin = -1, int hSpacing = -1, int vSpacing = -1);
+    /// A layout without parent, to be nested in another layout or set on a
+    /// widget later.
+    explicit QxFlowLayout(int margin = -1, int hSpacing = -1, int vSpacing = -1);
+    /// Deletes the items still in the layout.
+    ~QxFlowLayout() override;
+
+    /// Appends \a item and takes ownership of it; null is ignored.
+    void addItem(QLayoutItem *item) override;
+    /// Neither: the layout never asks for more room than its items need.
+    Qt::Orientations expandingDirections() const override;
+    QSize minimumSize() const override;
+    /// Places the items in \a rect.
+    void setGeometry(const QRect &rect) override;
+    /// The item at \a index, or null outside 0 .. count() - 1.
+    QLayoutItem *itemAt(int index) const override;
+    /// Removes the item at \a index and hands it to the caller; null, with no
+    /// change at all, outside 0 .. count() - 1.
+    QLayoutItem *takeAt(int index) override;
+    /// All items, hidden ones included.
+    int count() const override;
+    bool hasHeightForWidth() const override;
+    /// The height the items need when laid out in \a width, margins included.
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+
+    /// The gap between neighbours on a line; -1 when it cannot be derived here.
+    int horizontalSpacing() const;
+    /// The gap between lines; -1 when it cannot be derived here.
+    int verticalSpacing() const;
+
+private:
+    int doLayout(const QRect &rect, bool testOnly) const;
+    int smartSpacing(QStyle::PixelMetric pm) const;
+    int fallbackSpacing(QLayoutItem *item, Qt::Orientation orientation) const;
+
+    QList<QLayoutItem *> layoutItems;
+    int horizontalSpacingSetting;
+    int verticalSpacingSetting;
+};

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QPointer>
+#include <QTextEdit>
+
+#include "lumo_export.h"
+
+class QCompleter;
+
+/// A QTextEdit that offers completions of the word under the text cursor.
+///
+/// While the user types, a QCompleter popup lists the admissible completions of
+/// the word under the cursor, just below the cursor; choosing an entry inserts
+/// only the part of the entry that is still missing, so the letters already
+/// typed keep their case. Control+E opens the popup on demand, even outside a
+/// word, listing every admissible completion. The class offers no completions
+/// of its own: a subclass supplies them by overriding
+/// getAllAdmissibleCompletion(), and may redefine what a word is by overriding
+/// tokenUnderCursor(). Both, and updateCompleter(), are protected: they are
+/// meant for subclass authors, not for the code that merely hosts the editor.
+class LUMO_EXPORT QxTextEditWithAutocompletion : public QTextEdit
+{
+    Q_OBJECT
+public:
+    /// Starts with a completer of its own (parented to the editor) and the
+    /// translatable default text "Here is the text that will be autocompleted.".
+    explicit QxTextEditWithAutocompletion(QWidget *parent = nullptr);
+    ~QxTextEditWithAutocompletion() override;
+
+    /// The current completer, or null when completion is switched off.
+    QCompleter *completer() const;
+    /// True when a completer is set and its popup is shown.
+    bool isCompleterVisible() const;
+
+    /// Replaces the completer. The previous one is disconnected from the editor
+    /// and scheduled for deletion with deleteLater(), whoever its parent is;
+    /// setting the current completer again changes nothing. A new completer
+    /// keeps its parent, is attached to the editor and switched to popup,
+    /// case-insensitive completion. Null switches completion off.
+    void setCompleter(QCompleter *completer);
+
+protected:
+    /// Fills the completer with a fresh list model of the completions of
+    /// \a word and shows its popup below the text cursor, as wide as its
+    /// entries plus a vertical scroll bar. Does nothing without a completer.
+    void updateCompleter(const QString &word);
+
+    /// The completions admissible for \a word; the popup filters them by the
+    /// word, ignoring case. Returns an empty list here: override it.
+    virtual QStringList getAllAdmissibleCompletion(const QString &word);
+    /// The word under the text cursor, as QTextCursor::WordUnderCursor sees it;
+    /// the editor's own cursor does not move.
+    virtual QString tokenUnderCursor() const;
+
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+
+private slots:
+    void insertCompletion(const QString &completion);
+
+private:
+    // Guarded: a completer handed in keeps its own parent, which may delete it.
+    QPointer<QCompleter> c;
+};

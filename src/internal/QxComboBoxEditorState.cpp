@@ -1,0 +1,38 @@
+#include "QxComboBoxEditorState.h"
+
+QxComboBoxEditorState::QxComboBoxEditorState()
+    : selectedIndex(-1)
+{
+}
+
+QxComboBoxEditorState::QxComboBoxEditorState(const QStringList &itemTexts, const int &selectedIndex)
+    : itemTexts(itemTexts)
+    , selectedIndex(selectedIndex)
+{
+}
+
+QxComboBoxEditorState::QxComboBoxEditorState(const QxComboBoxEditorState &other) = default;
+
+QxComboBoxEditorState &QxComboBoxEditorState::operator=(const QxComboBoxEditorState &other)
+        = default;
+
+QxComboBoxEditorState::~QxComboBoxEditorState() = default;
+
+bool QxComboBoxEditorState::operator==(const QxComboBoxEditorState &other) const
+{
+    return selectedIndex == other.selectedIndex && itemTexts == other.itemTexts;
+}
+
+bool QxComboBoxEditorState::operator!=(const QxComboBoxEditorState &other) const
+{
+    return !(*this == other);
+}
+
+int QxComboBoxEditorState::registerMetaType()
+{
+    const int id = qRegisterMetaType<QxComboBoxEditorState>("QxComboBoxEditorState");
+    // Registering the comparator twice makes Qt warn.
+    if (!QMetaType::hasRegisteredComparators(id))
+        QMetaType::registerEqualsComparator<QxComboBoxEditorState>();
+    return id;
+}

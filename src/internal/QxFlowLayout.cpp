@@ -1,0 +1,184 @@
+#include "QxFlowLayout.h"
+
+#include <QWidget>
+
+#include <algorithm>
+
+QxFlowLayout::QxFlowLayout(QWidget *parent, int margin, int hSpacing, int vSpacing)
+    : QLayout(parent)
+    , horizontalSpacingSetting(hSpacing)
+    , verticalSpacingSetting(vSpacing)
+{
+    setContentsMargins(margin, margin, margin, margin);
+}
+
+QxFlowLayout::QxFlowLayout(int margin, int hSpacing, int vSpacing)
+    : horizontalSpacingSetting(hSpacing)
+    , verticalSpacingSetting(vSpacing)
+{
+    setContentsMargins(margin, margin, margin, margin);
+}
+
+QxFlowLayout::~QxFlowLayout()
+{
+    while (QLayoutItem *item = takeAt(0))
+        delete item;
+}
+
+void QxFlowLayout::addItem(QLayoutItem *item)
+{
+    // Every other operation relies on the items being real.
+    if (!item)
+        return;
+    layoutItems.append(item);
+    invalidate();
+}
+
+int QxFlowLayout::count() const
+{
+    return layoutItems.size();
+}
+
+QLayoutItem *QxFlowLayout::itemAt(int index) const
+{
+    return layoutItems.value(index);
+}
+
+QLayoutItem *QxFlowLayout::takeAt(int index)
+{
+    if (index < 0 || index >= layoutItems.size())
+        return nullptr;
+    QLayoutItem *item = layoutItems.takeAt(index);
+    invalidate();
+    return item;
+}
+
+Qt::Orientations QxFlowLayout::expandingDirections() const
+{
+    return Qt::Orientations();
+}
+
+bool QxFlowLayout::hasHeightForWidth() const
+{
+    return true;
+}
+
+int QxFlowLayout::heightForWidth(int width) const
+{
+    return doLayout(QRect(0, 0, width, 0), true);
+}
+
+void QxFlowLayout::setGeometry(const QRect &rect)
+{
+    QLayout::setGeometry(rect);
+    doLayout(rect, false);
+}
+
+QSize QxFlowLayout::sizeHint() const
+{
+    QSize size;
+    for (const QLayoutItem *item : layoutItems)
+        size = size.expandedTo(item->sizeHint());
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    const int m = margin();
+    QT_WARNING_POP
+    return size + QSize(2 * m, 2 * m);
+}
+
+QSize QxFlowLayout::minimumSize() const
+{
+    QSize size;
+    for (const QLayoutItem *item : layoutItems)
+        size = size.expandedTo(item->minimumSize());
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    const int m = margin();
+    QT_WARNING_POP
+    return size + QSize(2 * m, 2 * m);
+}
+
+int QxFlowLayout::horizontalSpacing() const
+{
+    if (horizontalSpacingSetting >= 0)
+        return horizontalSpacingSetting;
+    return smartSpacing(QStyle::PM_LayoutHorizontalSpacing);
+}
+
+int QxFlowLayout::verticalSpacing() const
+{
+    if (verticalSpacingSetting >= 0)
+        return verticalSpacingSetting;
+    return smartSpacing(QStyle::PM_LayoutVerticalSpacing);
+}
+
+int QxFlowLayout::smartSpacing(QStyle::PixelMetric pm) const
+{
+    QObject *parent = this->parent();
+    if (!parent)
+        return -1;
+    if (parent->isWidgetType()) {
+        QWidget *parentWidget = static_cast<QWidget *>(parent);
+        return parentWidget->style()->pixelMetric(pm, nullptr, parentWidget);
+    }
+    // Anything but a widget or a layout has no spacing to offer.
+    if (const QLayout *parentLayout = qobject_cast<const QLayout *>(parent))
+        return parentLayout->spacing();
+    return -1;
+}
+
+// The gap when no spacing could be derived: the style of the item's widget
+// decides. An item without widget, such as a nested layout, asks the style of
+// the widget the layout works in, and gets no gap when there is no such widget
+// or its style has no spacing to give.
+int QxFlowLayout::fallbackSpacing(QLayoutItem *item, Qt::Orientation orientation) const
+{
+    if (const QWidget *widget = item->widget())
+        return widget->style()->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton,
+                                              orientation);
+    const QWidget *parent = parentWidget();
+    if (!parent)
+        return 0;
+    return std::max(0,
+                    parent->style()->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton,
+                                                   orientation));
+}
+
+int QxFlowLayout::doLayout(const QRect &rect, bool testOnly) const
+{
+    int left, top, right, bottom;
+    getContentsMargins(&left, &top, &right, &bottom);
+    const int leftEdge = rect.x() + left;
+    const int rightEdge = rect.right() - right;
+    int x = leftEdge;
+    int y = rect.y() + top;
+    int lineHeight = 0;
+
+    for (QLayoutItem *item : layoutItems) {
+        if (item->isEmpty())
+            continue;
+
+        int spaceX = horizontalSpacing();
+        if (spaceX == -1)
+            spaceX = fallbackSpacing(item, Qt::Horizontal);
+        int spaceY = verticalSpacing();
+        if (spaceY == -1)
+            spaceY = fallbackSpacing(item, Qt::Vertical);
+
+        const QSize hint = item->sizeHint();
+        int nextX = x + hint.width() + spaceX;
+        if (x + hint.width() > rightEdge && lineHeight > 0) {
+            x = leftEdge;
+            y = y + lineHeight + spaceY;
+            nextX = x + hint.width() + spaceX;
+            lineHeight = 0;
+        }
+
+        if (!testOnly)
+            item->setGeometry(QRect(QPoint(x, y), hint));
+
+        lineHeight = std::max(lineHeight, hint.height());
+        x = nextX;
+    }
+    return y + lineHeight - rect.y() + bottom;
+}

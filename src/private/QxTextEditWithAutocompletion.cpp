@@ -1,0 +1,150 @@
+#include "QxTextEditWithAutocompletion.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QTextCursor>
+
+// Typing one of these ends a word, so the popup closes. Built on first use and
+// shared by every editor.
+static const QString &endOfWordCharacters()
+{
+    static const QString eow(QStringLiteral("~!@#$%^&*()+{}|:\"<>?,/;'[]\\-="));
+    return eow;
+}
+
+QxTextEditWithAutocompletion::QxTextEditWithAutocompletion(QWidget *parent)
+    : QTextEdit(parent)
+{
+    setCompleter(new QCompleter(this));
+    setPlainText(tr("Here is the text that will be autocompleted."));
+}
+
+QxTextEditWithAutocompletion::~QxTextEditWithAutocompletion() = default;
+
+QCompleter *QxTextEditWithAutocompletion::completer() const
+{
+    return c;
+}
+
+bool QxTextEditWithAutocompletion::isCompleterVisible() const
+{
+    return c && c->popup()->isVisible();
+}
+
+void QxTextEditWithAutocompletion::setCompleter(QCompleter *completer)
+{
+    // Scheduling the installed completer for deletion while keeping it would
+    // leave the editor with a dangling completer.
+    if (completer == c)
+        return;
+
+    if (c) {
+        QObject::disconnect(c, nullptr, this, nullptr);
+        c->deleteLater();
+    }
+
+    c = completer;
+    if (!c)
+        return;
+
+    c->setWidget(this);
+    c->setCompletionMode(QCompleter::PopupCompletion);
+    c->setCaseSensitivity(Qt::CaseInsensitive);
+    connect(c, SIGNAL(activated(QString)), this, SLOT(insertCompletion(QString)));
+}
+
+void QxTextEditWithAutocompletion::updateCompleter(const QString &word)
+{
+    if (!c)
+        return;
+
+    c->setModel(new QStringListModel(getAllAdmissibleCompletion(word), c));
+
+    if (word != c->completionPrefix()) {
+        c->setCompletionPrefix(word);
+        c->popup()->setCurrentIndex(c->completionModel()->index(0, 0));
+    }
+
+    QRect rect = cursorRect();
+    rect.setWidth(c->popup()->sizeHintForColumn(0)
+                  + c->popup()->verticalScrollBar()->sizeHint().width());
+    c->complete(rect);
+}
+
+QStringList QxTextEditWithAutocompletion::getAllAdmissibleCompletion(const QString &)
+{
+    return QStringList();
+}
+
+QString QxTextEditWithAutocompletion::tokenUnderCursor() const
+{
+    QTextCursor cursor = textCursor();
+    cursor.select(QTextCursor::WordUnderCursor);
+    return cursor.selectedText();
+}
+
+void QxTextEditWithAutocompletion::insertCompletion(const QString &completion)
+{
+    if (!c || c->widget() != this)
+        return;
+
+    // A completion no longer than the typed prefix has nothing left to add;
+    // QString::right() with a negative count would return all of it.
+    const int missing = completion.length() - c->completionPrefix().length();
+    if (missing <= 0)
+        return;
+
+    QTextCursor cursor = textCursor();
+    cursor.movePosition(QTextCursor::Left);
+    cursor.movePosition(QTextCursor::EndOfWord);
+    cursor.insertText(completion.right(missing));
+    setTextCursor(cursor);
+}
+
+void QxTextEditWithAutocompletion::focusInEvent(QFocusEvent *event)
+{
+    if (c)
+        c->setWidget(this);
+    QTextEdit::focusInEvent(event);
+}
+
+void QxTextEditWithAutocompletion::keyPressEvent(QKeyEvent *event)
+{
+    if (c && c->popup()->isVisible()) {
+        // The popup acts on these keys itself: choosing the entry or closing.
+        switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->ignore();
+            return;
+        default:
+            break;
+        }
+    }
+
+    const bool isShortcut = (event->modifiers() & Qt::ControlModifier) && event->key() == Qt::Key_E;
+    if (!c || !isShortcut)
+        QTextEdit::keyPressEvent(event);
+
+    const bool ctrlOrShift = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+    if (!c || (ctrlOrShift && event->text().isEmpty()))
+        return;
+
+    const bool hasForeignModifier = event->modifiers() != Qt::NoModifier && !ctrlOrShift;
+    const QString word = tokenUnderCursor();
+
+    if (!isShortcut
+        && (hasForeignModifier || event->text().isEmpty() || word.length() < 1
+            || endOfWordCharacters().contains(event->text().right(1)))) {
+        c->popup()->hide();
+        return;
+    }
+
+    updateCompleter(word);
+}

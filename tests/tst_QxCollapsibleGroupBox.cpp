@@ -1,0 +1,174 @@
+#include <lumo/QxCollapsibleGroupBox.h>
+
+#include <QFrame>
+#include <QLabel>
+#include <QStyleOptionGroupBox>
+#include <QVBoxLayout>
+#include <QtTest>
+
+namespace {
+
+// Exposes the style option so that the title check box is found where the
+// style draws it.
+class Box : public QxCollapsibleGroupBox
+{
+public:
+    using QxCollapsibleGroupBox::QxCollapsibleGroupBox;
+
+    QPoint checkBoxCenter() const
+    {
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        return style()
+                ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxCheckBox, this)
+                .center();
+    }
+};
+
+QMargins margins(const QLayout *layout)
+{
+    return layout->contentsMargins();
+}
+
+} // namespace
+
+class tst_QxCollapsibleGroupBox : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void widgetTree();
+    void addWidgetAppendsToInsideFrame();
+    void foldsThroughTitleCheckBox();
+    void directCallKeepsCheckState();
+
+private:
+    QWidget *window = nullptr;
+    Box *box = nullptr;
+    QList<QLabel *> labels;
+};
+
+void tst_QxCollapsibleGroupBox::init()
+{
+    window = new QWidget;
+    QVBoxLayout *layout = new QVBoxLayout(window);
+    box = new Box(window);
+    box->setTitle(QStringLiteral("Options"));
+    layout->addWidget(box);
+    layout->addStretch();
+    labels.clear();
+    for (const char *text : { "first", "second", "third" }) {
+        labels.append(new QLabel(QString::fromLatin1(text)));
+        box->addWidget(labels.last());
+    }
+    window->resize(300, 400);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void tst_QxCollapsibleGroupBox::cleanup()
+{
+    delete window;
+    window = nullptr;
+    box = nullptr;
+}
+
+void tst_QxCollapsibleGroupBox::widgetTree()
+{
+    QxCollapsibleGroupBox fresh;
+    QVERIFY(fresh.isCheckable());
+    QVERIFY(fresh.isChecked());
+    QVERIFY(fresh.title().isEmpty());
+    QFrame *inside = fresh.getInsideWidget();
+    QVERIFY(inside);
+    QCOMPARE(inside->parentWidget(), &fresh);
+    QVERIFY(inside->isVisibleTo(&fresh));
+    QCOMPARE(inside->windowType(), Qt::Widget);
+    QVERIFY(!inside->isWindow());
+
+    QVBoxLayout *outer = qobject_cast<QVBoxLayout *>(fresh.layout());
+    QVERIFY(outer);
+    QCOMPARE(margins(outer), QMargins(0, 2, 0, 0));
+    QCOMPARE(outer->count(), 1);
+    QCOMPARE(outer->itemAt(0)->widget(), inside);
+    QCOMPARE(outer->stretch(0), 0);
+    QCOMPARE(outer->itemAt(0)->alignment(), Qt::Alignment());
+
+    QVBoxLayout *inner = qobject_cast<QVBoxLayout *>(inside->layout());
+    QVERIFY(inner);
+    QCOMPARE(margins(inner), QMargins(5, 5, 2, 5));
+    QCOMPARE(inner->count(), 0);
+}
+
+void tst_QxCollapsibleGroupBox::addWidgetAppendsToInsideFrame()
+{
+    QLayout *inner = box->getInsideWidget()->layout();
+    QCOMPARE(inner->count(), labels.size());
+    for (int i = 0; i < labels.size(); ++i) {
+        QCOMPARE(labels.at(i)->parentWidget(), box->getInsideWidget());
+        QCOMPARE(inner->itemAt(i)->widget(), labels.at(i));
+    }
+    QLabel *extra = new QLabel(QStringLiteral("extra"), window);
+    box->addWidget(extra);
+    QCOMPARE(extra->parentWidget(), box->getInsideWidget());
+    QCOMPARE(inner->itemAt(inner->count() - 1)->widget(), extra);
+    QTRY_VERIFY(extra->isVisible());
+
+    box->addWidget(nullptr);
+    QCOMPARE(inner->count(), labels.size() + 1);
+}
+
+void tst_QxCollapsibleGroupBox::foldsThroughTitleCheckBox()
+{
+    QSignalSpy toggled(box, &QGroupBox::toggled);
+    QTRY_VERIFY(labels.last()->isVisible());
+    const int expandedHeight = box->height();
+
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, box->checkBoxCenter());
+    QCOMPARE(toggled.count(), 1);
+    QCOMPARE(toggled.at(0).at(0).toBool(), false);
+    QVERIFY(!box->isChecked());
+    QVERIFY(!box->getInsideWidget()->isVisible());
+    for (const QLabel *label : qAsConst(labels))
+        QVERIFY(!label->isVisible());
+    QTRY_VERIFY(box->height() < expandedHeight);
+    QVERIFY(box->isVisible());
+
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, box->checkBoxCenter());
+    QCOMPARE(toggled.count(), 2);
+    QCOMPARE(toggled.at(1).at(0).toBool(), true);
+    QVERIFY(box->getInsideWidget()->isVisible());
+    QTRY_COMPARE(box->height(), expandedHeight);
+    for (int i = 0; i < labels.size(); ++i) {
+        QVERIFY(labels.at(i)->isVisible());
+        if (i > 0)
+            QVERIFY(labels.at(i)->y() > labels.at(i - 1)->y());
+    }
+}
+
+void tst_QxCollapsibleGroupBox::directCallKeepsCheckState()
+{
+    QSignalSpy toggled(box, &QGroupBox::toggled);
+    box->setGroupBoxExpanded(true);
+    QVERIFY(box->getInsideWidget()->isVisible());
+
+    box->setGroupBoxExpanded(false);
+    QVERIFY(box->isChecked());
+    QVERIFY(!box->getInsideWidget()->isVisible());
+    QCOMPARE(toggled.count(), 0);
+
+    // The user's uncheck hides again, which changes nothing; checking shows.
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, box->checkBoxCenter());
+    QCOMPARE(toggled.count(), 1);
+    QVERIFY(!box->isChecked());
+    QVERIFY(!box->getInsideWidget()->isVisible());
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, box->checkBoxCenter());
+    QVERIFY(box->isChecked());
+    QVERIFY(box->getInsideWidget()->isVisible());
+}
+
+QTEST_MAIN(tst_QxCollapsibleGroupBox)
+#include "tst_QxCollapsibleGroupBox.moc"

@@ -1,0 +1,441 @@
+#include <lumo/QxFlowLayout.h>
+
+#include <QProxyStyle>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QtTest>
+
+#include <climits>
+
+namespace {
+
+// An item without widget whose size, emptiness, placements and deletion the
+// tests control and observe.
+class FixedItem : public QLayoutItem
+{
+public:
+    explicit FixedItem(QSize hint, bool empty = false, int *deletions = nullptr)
+        : hint(hint)
+        , minimum(hint)
+        , empty(empty)
+        , deletions(deletions)
+    {
+    }
+    ~FixedItem() override
+    {
+        if (deletions)
+            ++*deletions;
+    }
+    QSize sizeHint() const override { return hint; }
+    QSize minimumSize() const override { return minimum; }
+    QSize maximumSize() const override { return hint; }
+    Qt::Orientations expandingDirections() const override { return Qt::Orientations(); }
+    void setGeometry(const QRect &rect) override
+    {
+        placed = rect;
+        ++placements;
+    }
+    QRect geometry() const override { return placed; }
+    bool isEmpty() const override { return empty; }
+
+    QSize hint;
+    QSize minimum;
+    bool empty;
+    int *deletions;
+    QRect placed;
+    int placements = 0;
+};
+
+class CountingFlowLayout : public QxFlowLayout
+{
+public:
+    using QxFlowLayout::QxFlowLayout;
+    void invalidate() override
+    {
+        ++invalidations;
+        QxFlowLayout::invalidate();
+    }
+    int invalidations = 0;
+};
+
+// A style whose layout spacings are recognisable; pixel metric -1 makes layouts
+// fall back to layoutSpacing().
+class SpacingStyle : public QProxyStyle
+{
+public:
+    SpacingStyle(int metric, int horizontal, int vertical)
+        : QProxyStyle(QStringLiteral("Fusion"))
+        , metric(metric)
+        , horizontal(horizontal)
+        , vertical(vertical)
+    {
+    }
+    int pixelMetric(PixelMetric pm, const QStyleOption *option,
+                    const QWidget *widget) const override
+    {
+        if (pm == PM_LayoutHorizontalSpacing || pm == PM_LayoutVerticalSpacing)
+            return metric;
+        return QProxyStyle::pixelMetric(pm, option, widget);
+    }
+    int layoutSpacing(QSizePolicy::ControlType, QSizePolicy::ControlType,
+                      Qt::Orientation orientation, const QStyleOption *,
+                      const QWidget *) const override
+    {
+        return orientation == Qt::Horizontal ? horizontal : vertical;
+    }
+    int metric;
+    int horizontal;
+    int vertical;
+};
+
+QWidget *fixedWidget(QSize size, QWidget *parent = nullptr)
+{
+    QWidget *widget = new QWidget(parent);
+    widget->setFixedSize(size);
+    return widget;
+}
+
+} // namespace
+
+class tst_QxFlowLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void placement_data();
+    void placement();
+    void derivedSpacing_data();
+    void derivedSpacing();
+    void sizeHintAndMinimumSize_data();
+    void sizeHintAndMinimumSize();
+    void outOfRangeIndices_data();
+    void outOfRangeIndices();
+    void takeAtHandsItemBack();
+    void ownsItsItems();
+    void nullItemIgnored();
+    void sizeProtocol();
+    void followsScrollAreaWidth();
+};
+
+void tst_QxFlowLayout::placement_data()
+{
+    QTest::addColumn<int>("margin");
+    QTest::addColumn<int>("spacing");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QList<QSize>>("sizes");
+    QTest::addColumn<QList<bool>>("hidden");
+    // (-1, -1) for an item that must get no geometry at all.
+    QTest::addColumn<QList<QPoint>>("positions");
+    QTest::addColumn<int>("height");
+
+    const QSize s(40, 20);
+    QTest::newRow("140 pixels: one line")
+            << 0 << 5 << 140 << QList<QSize> { s, s, s } << QList<bool> { false, false, false }
+            << QList<QPoint> { { 0, 0 }, { 45, 0 }, { 90, 0 } } << 20;
+    QTest::newRow("130 pixels: ending on the last column wraps")
+            << 0 << 5 << 130 << QList<QSize> { s, s, s } << QList<bool> { false, false, false }
+            << QList<QPoint> { { 0, 0 }, { 45, 0 }, { 0, 25 } } << 45;
+    QTest::newRow("margins inset every line and add below")
+            << 7 << 5 << 143 << QList<QSize> { s, s, s } << QList<bool> { false, false, false }
+            << QList<QPoint> { { 7, 7 }, { 52, 7 }, { 7, 32 } } << 59;
+    QTest::newRow("hidden item leaves no hole")
+            << 0 << 5 << 95 << QList<QSize> { s, s, s } << QList<bool> { false, true, false }
+            << QList<QPoint> { { 0, 0 }, { -1, -1 }, { 45, 0 } } << 20;
+    QTest::newRow("hidden first item opens no line")
+            << 0 << 5 << 100 << QList<QSize> { QSize(500, 90), s } << QList<bool> { true, false }
+            << QList<QPoint> { { -1, -1 }, { 0, 0 } } << 20;
+    QTest::newRow("oversized first item stays on its line")
+            << 0 << 5 << 100 << QList<QSize> { QSize(150, 30), s } << QList<bool> { false, false }
+            << QList<QPoint> { { 0, 0 }, { 0, 35 } } << 55;
+    QTest::newRow("items of height 0 never wrap")
+            << 0 << 5 << 100
+            << QList<QSize> { QSize(60, 0), QSize(60, 0), QSize(60, 20), QSize(60, 20) }
+            << QList<bool> { false, false, false, false }
+            << QList<QPoint> { { 0, 0 }, { 65, 0 }, { 130, 0 }, { 0, 25 } } << 45;
+    QTest::newRow("line as tall as its tallest item")
+            << 0 << 5 << 100 << QList<QSize> { QSize(40, 10), QSize(40, 30), s }
+            << QList<bool> { false, false, false }
+            << QList<QPoint> { { 0, 0 }, { 45, 0 }, { 0, 35 } } << 55;
+    QTest::newRow("width 0: one item per line")
+            << 0 << 5 << 0 << QList<QSize> { s, s, s } << QList<bool> { false, false, false }
+            << QList<QPoint> { { 0, 0 }, { 0, 25 }, { 0, 50 } } << 70;
+    QTest::newRow("no items: margins only")
+            << 4 << 5 << 100 << QList<QSize> {} << QList<bool> {} << QList<QPoint> {} << 8;
+    QTest::newRow("only hidden items: margins only")
+            << 3 << 5 << 100 << QList<QSize> { s } << QList<bool> { true }
+            << QList<QPoint> { { -1, -1 } } << 6;
+}
+
+void tst_QxFlowLayout::placement()
+{
+    QFETCH(int, margin);
+    QFETCH(int, spacing);
+    QFETCH(int, width);
+    QFETCH(QList<QSize>, sizes);
+    QFETCH(QList<bool>, hidden);
+    QFETCH(QList<QPoint>, positions);
+    QFETCH(int, height);
+
+    QxFlowLayout layout(margin, spacing, spacing);
+    QList<FixedItem *> items;
+    for (int i = 0; i < sizes.size(); ++i) {
+        items.append(new FixedItem(sizes.at(i), hidden.at(i)));
+        layout.addItem(items.last());
+    }
+
+    QCOMPARE(layout.heightForWidth(width), height);
+    for (const FixedItem *item : qAsConst(items))
+        QCOMPARE(item->placements, 0);
+
+    // Placing mode works in the given rectangle, wherever it lies.
+    const QPoint origin(10, 20);
+    layout.setGeometry(QRect(origin, QSize(width, height)));
+    for (int i = 0; i < items.size(); ++i) {
+        if (positions.at(i) == QPoint(-1, -1)) {
+            QCOMPARE(items.at(i)->placements, 0);
+        } else {
+            QCOMPARE(items.at(i)->placements, 1);
+            QCOMPARE(items.at(i)->placed, QRect(origin + positions.at(i), sizes.at(i)));
+        }
+    }
+}
+
+void tst_QxFlowLayout::derivedSpacing_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<int>("horizontalGap");
+    QTest::addColumn<int>("verticalGap");
+
+    QTest::newRow("no parent: each item widget's style") << "item widgets styled" << 11 << 13;
+    QTest::newRow("parent widget's pixel metric") << "parent metric" << 7 << 7;
+    QTest::newRow("negative metric other than -1 used as it is")
+            << "parent negative metric" << -3 << -3;
+    QTest::newRow("parent layout's spacing") << "parent layout" << 4 << 4;
+    QTest::newRow("nested layouts: parent widget's style") << "nested, parent" << 11 << 13;
+    QTest::newRow("nested layouts, parent style gives none: 0")
+            << "nested, parent without spacing" << 0 << 0;
+    QTest::newRow("nested layouts without parent: 0") << "nested, no parent" << 0 << 0;
+}
+
+// Three 40 x 20 items in 100 pixels: the second sits one horizontal gap after
+// the first, the third wraps one vertical gap below. Each gap is the one of the
+// item before it (horizontal) or of the item opening the line (vertical).
+void tst_QxFlowLayout::derivedSpacing()
+{
+    QFETCH(QString, setup);
+    QFETCH(int, horizontalGap);
+    QFETCH(int, verticalGap);
+
+    SpacingStyle metricStyle(7, 50, 50);
+    SpacingStyle layoutSpacingStyle(-1, 11, 13);
+    SpacingStyle negativeMetricStyle(-3, 50, 50);
+    SpacingStyle noSpacingStyle(-1, -1, -1);
+    QWidget host;
+    QScopedPointer<QxFlowLayout> parentless;
+    QxFlowLayout *flow = nullptr;
+
+    if (setup == "item widgets styled" || setup == "nested, no parent") {
+        parentless.reset(new QxFlowLayout(0, -1, -1));
+        flow = parentless.data();
+    } else if (setup == "parent layout") {
+        QVBoxLayout *outer = new QVBoxLayout(&host);
+        outer->setSpacing(4);
+        flow = new QxFlowLayout(0, -1, -1);
+        outer->addLayout(flow);
+    } else {
+        const QMap<QString, QStyle *> styles { { "parent metric", &metricStyle },
+                                               { "parent negative metric", &negativeMetricStyle },
+                                               { "nested, parent", &layoutSpacingStyle },
+                                               { "nested, parent without spacing",
+                                                 &noSpacingStyle } };
+        host.setStyle(styles.value(setup));
+        flow = new QxFlowLayout(&host, 0, -1, -1);
+    }
+
+    QList<QWidget *> widgets;
+    for (int i = 0; i < 3; ++i) {
+        widgets.append(fixedWidget(QSize(40, 20), &host));
+        if (setup == "item widgets styled")
+            widgets.last()->setStyle(&layoutSpacingStyle);
+        if (setup.startsWith("nested")) {
+            // A nested layout is an item without widget that is not empty.
+            QHBoxLayout *nested = new QHBoxLayout;
+            nested->setContentsMargins(0, 0, 0, 0);
+            nested->addWidget(widgets.last());
+            nested->setParent(flow);
+            flow->addItem(nested);
+        } else {
+            flow->addItem(new QWidgetItem(widgets.last()));
+        }
+    }
+
+    flow->setGeometry(QRect(0, 0, 100, 100));
+    QCOMPARE(widgets.at(0)->geometry().topLeft(), QPoint(0, 0));
+    QCOMPARE(widgets.at(1)->geometry().topLeft(), QPoint(40 + horizontalGap, 0));
+    QCOMPARE(widgets.at(2)->geometry().topLeft(), QPoint(0, 20 + verticalGap));
+}
+
+void tst_QxFlowLayout::sizeHintAndMinimumSize_data()
+{
+    QTest::addColumn<int>("margin");
+    QTest::addColumn<bool>("withItems");
+    QTest::addColumn<QSize>("sizeHint");
+    QTest::addColumn<QSize>("minimumSize");
+
+    QTest::newRow("no items, margin 0") << 0 << false << QSize(-1, -1) << QSize(-1, -1);
+    QTest::newRow("no items, margin 6") << 6 << false << QSize(11, 11) << QSize(11, 11);
+    QTest::newRow("largest item, hidden included") << 0 << true << QSize(70, 50) << QSize(35, 40);
+    QTest::newRow("largest item plus margins") << 6 << true << QSize(82, 62) << QSize(47, 52);
+}
+
+void tst_QxFlowLayout::sizeHintAndMinimumSize()
+{
+    QFETCH(int, margin);
+    QFETCH(bool, withItems);
+    QFETCH(QSize, sizeHint);
+    QFETCH(QSize, minimumSize);
+
+    QxFlowLayout layout(margin, 5, 5);
+    if (withItems) {
+        FixedItem *wide = new FixedItem(QSize(40, 20));
+        wide->minimum = QSize(35, 10);
+        FixedItem *hidden = new FixedItem(QSize(70, 10), true);
+        hidden->minimum = QSize(5, 40);
+        layout.addItem(wide);
+        layout.addItem(hidden);
+        // A multi-line arrangement plays no part.
+        for (int i = 0; i < 2; ++i) {
+            FixedItem *tall = new FixedItem(QSize(30, 50));
+            tall->minimum = QSize(20, 30);
+            layout.addItem(tall);
+        }
+    }
+    QCOMPARE(layout.sizeHint(), sizeHint);
+    QCOMPARE(layout.minimumSize(), minimumSize);
+}
+
+void tst_QxFlowLayout::outOfRangeIndices_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::newRow("-1") << -1;
+    QTest::newRow("count()") << 2;
+    QTest::newRow("beyond count()") << 7;
+    QTest::newRow("INT_MIN") << INT_MIN;
+    QTest::newRow("INT_MAX") << INT_MAX;
+}
+
+void tst_QxFlowLayout::outOfRangeIndices()
+{
+    QFETCH(int, index);
+    CountingFlowLayout layout(0, 5, 5);
+    layout.addItem(new FixedItem(QSize(10, 10)));
+    layout.addItem(new FixedItem(QSize(10, 10)));
+    const int invalidations = layout.invalidations;
+
+    QCOMPARE(layout.itemAt(index), nullptr);
+    QCOMPARE(layout.takeAt(index), nullptr);
+    QCOMPARE(layout.count(), 2);
+    QCOMPARE(layout.invalidations, invalidations);
+}
+
+void tst_QxFlowLayout::takeAtHandsItemBack()
+{
+    CountingFlowLayout layout(0, 5, 5);
+    FixedItem *items[3] = { new FixedItem(QSize(10, 10)), new FixedItem(QSize(20, 10)),
+                            new FixedItem(QSize(30, 10)) };
+    for (FixedItem *item : items)
+        layout.addItem(item);
+    QCOMPARE(layout.invalidations, 3);
+    QCOMPARE(layout.itemAt(1), items[1]);
+
+    QScopedPointer<QLayoutItem> taken(layout.takeAt(1));
+    QCOMPARE(taken.data(), items[1]);
+    QCOMPARE(layout.invalidations, 4);
+    QCOMPARE(layout.count(), 2);
+    QCOMPARE(layout.itemAt(0), items[0]);
+    QCOMPARE(layout.itemAt(1), items[2]);
+}
+
+void tst_QxFlowLayout::ownsItsItems()
+{
+    int deletions = 0;
+    QScopedPointer<FixedItem> taken;
+    QPointer<QWidget> widget;
+    {
+        QWidget host;
+        QxFlowLayout *layout = new QxFlowLayout(&host, 0, 5, 5);
+        layout->addItem(new FixedItem(QSize(10, 10), false, &deletions));
+        layout->addItem(new FixedItem(QSize(10, 10), false, &deletions));
+        layout->addItem(new FixedItem(QSize(10, 10), true, &deletions));
+        widget = fixedWidget(QSize(10, 10));
+        layout->addWidget(widget);
+        taken.reset(static_cast<FixedItem *>(layout->takeAt(0)));
+
+        delete layout;
+        QCOMPARE(deletions, 2);
+        // Items go, the widgets they hold stay with their parent.
+        QVERIFY(widget);
+        QCOMPARE(widget->parentWidget(), &host);
+    }
+    QVERIFY(!widget);
+    taken.reset();
+    QCOMPARE(deletions, 3);
+}
+
+void tst_QxFlowLayout::nullItemIgnored()
+{
+    CountingFlowLayout layout(0, 5, 5);
+    layout.addItem(new FixedItem(QSize(10, 10)));
+    const int invalidations = layout.invalidations;
+    layout.addItem(nullptr);
+    QCOMPARE(layout.count(), 1);
+    QCOMPARE(layout.invalidations, invalidations);
+    QCOMPARE(layout.sizeHint(), QSize(10, 10));
+    QCOMPARE(layout.heightForWidth(100), 10);
+}
+
+void tst_QxFlowLayout::sizeProtocol()
+{
+    QxFlowLayout layout;
+    QVERIFY(layout.hasHeightForWidth());
+    QCOMPARE(layout.expandingDirections(), Qt::Orientations());
+    QCOMPARE(layout.metaObject(), &QLayout::staticMetaObject);
+}
+
+void tst_QxFlowLayout::followsScrollAreaWidth()
+{
+    QScrollArea area;
+    area.setWidgetResizable(true);
+    QWidget *content = new QWidget;
+    QxFlowLayout *flow = new QxFlowLayout(content, 3, 5, 5);
+    QList<QWidget *> tiles;
+    for (int i = 0; i < 12; ++i) {
+        tiles.append(fixedWidget(QSize(60, 30)));
+        flow->addWidget(tiles.last());
+    }
+    area.setWidget(content);
+    area.resize(400, 60);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+
+    int previousHeight = 0;
+    for (int width : { 400, 300, 200, 120, 250 }) {
+        area.resize(width, 60);
+        QTRY_COMPARE(content->width(), area.viewport()->width());
+        const int needed = flow->heightForWidth(content->width());
+        QVERIFY(needed > area.viewport()->height());
+        QTRY_COMPARE(content->height(), needed);
+        QVERIFY(!area.horizontalScrollBar()->isVisible());
+        QVERIFY(area.verticalScrollBar()->isVisible());
+        for (const QWidget *tile : qAsConst(tiles))
+            QVERIFY2(content->rect().contains(tile->geometry()),
+                     qPrintable(QString::number(width)));
+        if (previousHeight && width < 250)
+            QVERIFY(content->height() > previousHeight);
+        previousHeight = content->height();
+    }
+}
+
+QTEST_MAIN(tst_QxFlowLayout)
+#include "tst_QxFlowLayout.moc"

@@ -1,0 +1,461 @@
+#include <lumo/QxTextEditWithAutocompletion.h>
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QTranslator>
+#include <QVBoxLayout>
+#include <QtTest>
+
+namespace {
+
+// An editor with a vocabulary of its own, as a subclass would write it.
+class WordEdit : public QxTextEditWithAutocompletion
+{
+public:
+    using QxTextEditWithAutocompletion::QxTextEditWithAutocompletion;
+    using QxTextEditWithAutocompletion::tokenUnderCursor;
+
+    QStringList words { "HELLO", "help", "helmet", "he_man", "he2o", "world" };
+    QStringList asked;
+
+protected:
+    QStringList getAllAdmissibleCompletion(const QString &word) override
+    {
+        asked.append(word);
+        return words;
+    }
+};
+
+class FrenchTranslator : public QTranslator
+{
+public:
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
+    {
+        if (QByteArray(context) == "QxTextEditWithAutocompletion"
+            && QByteArray(sourceText) == "Here is the text that will be autocompleted.")
+            return QStringLiteral("Voici le texte à compléter.");
+        return QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
+} // namespace
+
+class tst_QxTextEditWithAutocompletion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsWithOwnCompleterAndText();
+    void defaultTextIsTranslated();
+    void firstLetterShowsPopup();
+    void keyAfterWord_data();
+    void keyAfterWord();
+    void backspaceClosesOnEmptyWord();
+    void shortcutListsEverythingOutsideWord();
+    void popupKeysNeverReachText_data();
+    void popupKeysNeverReachText();
+    void popupKeysIgnoredWhenSentToEditor();
+    void completionKeepsTypedCase();
+    void completionNoLongerThanPrefix_data();
+    void completionNoLongerThanPrefix();
+    void completionForAnotherWidgetIgnored();
+    void freshModelPerRefresh();
+    void replacingCompleter();
+    void settingSameCompleterKeepsIt();
+    void completerDeletedByItsOwner();
+    void withoutCompleterKeysGoToEditor();
+    void baseClassOffersNothing();
+
+private:
+    void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+              const QString &text = QString());
+    void typeText(const QString &text);
+
+    QWidget *window = nullptr;
+    WordEdit *editor = nullptr;
+};
+
+void tst_QxTextEditWithAutocompletion::init()
+{
+    window = new QWidget;
+    editor = new WordEdit(window);
+    QVBoxLayout *layout = new QVBoxLayout(window);
+    layout->addWidget(editor);
+    window->resize(400, 300);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    editor->clear();
+}
+
+void tst_QxTextEditWithAutocompletion::cleanup()
+{
+    delete window;
+    window = nullptr;
+    editor = nullptr;
+}
+
+// Through the window, as the platform delivers keys: while the popup is open,
+// Qt hands them to the popup first.
+void tst_QxTextEditWithAutocompletion::type(Qt::Key key, Qt::KeyboardModifiers modifiers,
+                                            const QString &text)
+{
+    if (text.isNull())
+        QTest::keyClick(window->windowHandle(), key, modifiers);
+    else
+        QTest::sendKeyEvent(QTest::Click, window->windowHandle(), key, text, modifiers);
+}
+
+void tst_QxTextEditWithAutocompletion::typeText(const QString &text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(window->windowHandle(), c.toLatin1());
+}
+
+void tst_QxTextEditWithAutocompletion::startsWithOwnCompleterAndText()
+{
+    QxTextEditWithAutocompletion fresh;
+    QCOMPARE(fresh.toPlainText(), QStringLiteral("Here is the text that will be autocompleted."));
+    QCompleter *completer = fresh.completer();
+    QVERIFY(completer);
+    QCOMPARE(completer->parent(), &fresh);
+    QCOMPARE(completer->widget(), &fresh);
+    QCOMPARE(completer->completionMode(), QCompleter::PopupCompletion);
+    QCOMPARE(completer->caseSensitivity(), Qt::CaseInsensitive);
+    QVERIFY(!fresh.isCompleterVisible());
+    QCOMPARE(fresh.metaObject()->className(), "QxTextEditWithAutocompletion");
+}
+
+void tst_QxTextEditWithAutocompletion::defaultTextIsTranslated()
+{
+    FrenchTranslator translator;
+    QCoreApplication::installTranslator(&translator);
+    QxTextEditWithAutocompletion translated;
+    QCoreApplication::removeTranslator(&translator);
+    QCOMPARE(translated.toPlainText(), QStringLiteral("Voici le texte à compléter."));
+}
+
+void tst_QxTextEditWithAutocompletion::firstLetterShowsPopup()
+{
+    QVERIFY(!editor->isCompleterVisible());
+    type(Qt::Key_H);
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("h"));
+    QCOMPARE(editor->asked, QStringList { "h" });
+    QCompleter *completer = editor->completer();
+    QCOMPARE(completer->completionPrefix(), QStringLiteral("h"));
+    QCOMPARE(completer->completionCount(), 5);
+    QCOMPARE(completer->popup()->currentIndex().row(), 0);
+    // As wide as the entries plus a vertical scroll bar, below the cursor.
+    QAbstractItemView *popup = completer->popup();
+    QCOMPARE(popup->width(),
+             popup->sizeHintForColumn(0) + popup->verticalScrollBar()->sizeHint().width());
+    QVERIFY(popup->geometry().top()
+            > editor->viewport()->mapToGlobal(editor->cursorRect().topLeft()).y());
+}
+
+void tst_QxTextEditWithAutocompletion::keyAfterWord_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("visible");
+    // The prefix the completer works with afterwards; null when not refreshed.
+    QTest::addColumn<QString>("prefix");
+
+    const QString endOfWord = QStringLiteral("~!@#$%^&*()+{}|:\"<>?,/;'[]\\-=");
+    QCOMPARE(endOfWord.size(), 29);
+    for (const QChar c : endOfWord)
+        QTest::addRow("end of word '%c'", c.toLatin1())
+                << int(Qt::Key(c.unicode())) << QString(c) << int(Qt::NoModifier) << false
+                << QString();
+
+    QTest::newRow("Alt with a letter")
+            << int(Qt::Key_L) << "l" << int(Qt::AltModifier) << false << QString();
+    QTest::newRow("keypad digit") << int(Qt::Key_2) << "2" << int(Qt::KeypadModifier) << false
+                                  << QString();
+    QTest::newRow("arrow without text")
+            << int(Qt::Key_Left) << "" << int(Qt::NoModifier) << false << QString();
+    QTest::newRow("letter") << int(Qt::Key_L) << "l" << int(Qt::NoModifier) << true << "hel";
+    QTest::newRow("Shift with a letter")
+            << int(Qt::Key_L) << "L" << int(Qt::ShiftModifier) << true << "heL";
+    QTest::newRow("underscore") << int(Qt::Key_Underscore) << "_" << int(Qt::NoModifier) << true
+                                << "he_";
+    QTest::newRow("digit") << int(Qt::Key_2) << "2" << int(Qt::NoModifier) << true << "he2";
+    QTest::newRow("bare Shift") << int(Qt::Key_Shift) << "" << int(Qt::NoModifier) << true
+                                << QString();
+    QTest::newRow("bare Control") << int(Qt::Key_Control) << "" << int(Qt::NoModifier) << true
+                                  << QString();
+}
+
+void tst_QxTextEditWithAutocompletion::keyAfterWord()
+{
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(int, modifiers);
+    QFETCH(bool, visible);
+    QFETCH(QString, prefix);
+
+    typeText("he");
+    QTRY_VERIFY(editor->isCompleterVisible());
+    const int asked = editor->asked.size();
+
+    type(Qt::Key(key), Qt::KeyboardModifiers(modifiers), text);
+    QCOMPARE(editor->isCompleterVisible(), visible);
+    if (prefix.isNull()) {
+        QCOMPARE(editor->asked.size(), asked);
+    } else {
+        QCOMPARE(editor->asked.size(), asked + 1);
+        QCOMPARE(editor->completer()->completionPrefix(), prefix);
+        QCOMPARE(editor->toPlainText(), prefix);
+    }
+}
+
+void tst_QxTextEditWithAutocompletion::backspaceClosesOnEmptyWord()
+{
+    typeText("he");
+    QTRY_VERIFY(editor->isCompleterVisible());
+    type(Qt::Key_Backspace);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("h"));
+    QVERIFY(editor->isCompleterVisible());
+    QCOMPARE(editor->completer()->completionPrefix(), QStringLiteral("h"));
+    type(Qt::Key_Backspace);
+    QCOMPARE(editor->toPlainText(), QString());
+    QVERIFY(!editor->isCompleterVisible());
+}
+
+void tst_QxTextEditWithAutocompletion::shortcutListsEverythingOutsideWord()
+{
+    typeText("ab ");
+    QVERIFY(!editor->isCompleterVisible());
+    QCOMPARE(editor->tokenUnderCursor(), QString());
+
+    type(Qt::Key_E, Qt::ControlModifier);
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QCOMPARE(editor->asked.last(), QString());
+    QCOMPARE(editor->completer()->completionCount(), editor->words.size());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("ab "));
+}
+
+void tst_QxTextEditWithAutocompletion::popupKeysNeverReachText_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("expected");
+
+    // The popup takes the first entry, HELLO, or closes; the letters typed
+    // keep their case either way.
+    QTest::newRow("Return") << int(Qt::Key_Return) << "heLLO";
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << "heLLO";
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << "heLLO";
+    QTest::newRow("Backtab") << int(Qt::Key_Backtab) << "he";
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << "he";
+}
+
+void tst_QxTextEditWithAutocompletion::popupKeysNeverReachText()
+{
+    QFETCH(int, key);
+    QFETCH(QString, expected);
+
+    typeText("he");
+    QTRY_VERIFY(editor->isCompleterVisible());
+    type(Qt::Key(key));
+    QCOMPARE(editor->toPlainText(), expected);
+    QVERIFY(!editor->isCompleterVisible());
+}
+
+void tst_QxTextEditWithAutocompletion::popupKeysIgnoredWhenSentToEditor()
+{
+    typeText("he");
+    QTRY_VERIFY(editor->isCompleterVisible());
+    for (Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab, Qt::Key_Backtab }) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(editor, &event);
+        QVERIFY(!event.isAccepted());
+    }
+    QCOMPARE(editor->toPlainText(), QStringLiteral("he"));
+    QVERIFY(editor->isCompleterVisible());
+}
+
+void tst_QxTextEditWithAutocompletion::completionKeepsTypedCase()
+{
+    editor->setPlainText(QStringLiteral("say  world"));
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(4);
+    editor->setTextCursor(cursor);
+
+    typeText("he");
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QCOMPARE(editor->completer()->popup()->currentIndex().data().toString(),
+             QStringLiteral("HELLO"));
+    type(Qt::Key_Return);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("say heLLO world"));
+    QCOMPARE(editor->textCursor().position(), 9);
+}
+
+void tst_QxTextEditWithAutocompletion::completionNoLongerThanPrefix_data()
+{
+    QTest::addColumn<QString>("completion");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("shorter than the prefix") << "he"
+                                             << "hello";
+    QTest::newRow("as long as the prefix") << "HELLO"
+                                           << "hello";
+    QTest::newRow("empty") << ""
+                           << "hello";
+    QTest::newRow("longer: the tail") << "helloworld"
+                                      << "helloworld";
+}
+
+void tst_QxTextEditWithAutocompletion::completionNoLongerThanPrefix()
+{
+    QFETCH(QString, completion);
+    QFETCH(QString, expected);
+
+    typeText("hello");
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QCOMPARE(editor->completer()->completionPrefix(), QStringLiteral("hello"));
+    QVERIFY(QMetaObject::invokeMethod(editor->completer(), "activated",
+                                      Q_ARG(QString, completion)));
+    QCOMPARE(editor->toPlainText(), expected);
+}
+
+void tst_QxTextEditWithAutocompletion::completionForAnotherWidgetIgnored()
+{
+    typeText("he");
+    QTRY_VERIFY(editor->isCompleterVisible());
+    type(Qt::Key_Escape);
+    QTextEdit other(window);
+    window->layout()->addWidget(&other);
+    other.setFocus();
+    QTRY_VERIFY(other.hasFocus());
+    editor->completer()->setWidget(&other);
+
+    QVERIFY(QMetaObject::invokeMethod(editor->completer(), "activated",
+                                      Q_ARG(QString, QStringLiteral("help"))));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("he"));
+
+    // Coming back into focus takes the completer back.
+    editor->setFocus();
+    QTRY_VERIFY(editor->hasFocus());
+    QCOMPARE(editor->completer()->widget(), editor);
+    QVERIFY(QMetaObject::invokeMethod(editor->completer(), "activated",
+                                      Q_ARG(QString, QStringLiteral("help"))));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("help"));
+}
+
+void tst_QxTextEditWithAutocompletion::freshModelPerRefresh()
+{
+    type(Qt::Key_H);
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QPointer<QAbstractItemModel> first = editor->completer()->model();
+    QVERIFY(qobject_cast<QStringListModel *>(first));
+    QCOMPARE(first->parent(), editor->completer());
+
+    type(Qt::Key_E);
+    QAbstractItemModel *second = editor->completer()->model();
+    QVERIFY(first.isNull());
+    QVERIFY(qobject_cast<QStringListModel *>(second));
+    QCOMPARE(second->parent(), editor->completer());
+    QCOMPARE(second->rowCount(), editor->words.size());
+}
+
+void tst_QxTextEditWithAutocompletion::replacingCompleter()
+{
+    QPointer<QCompleter> old = editor->completer();
+    QObject owner;
+    QCompleter *replacement = new QCompleter(&owner);
+    editor->setCompleter(replacement);
+
+    QCOMPARE(editor->completer(), replacement);
+    QCOMPARE(replacement->parent(), &owner);
+    QCOMPARE(replacement->widget(), editor);
+    QCOMPARE(replacement->completionMode(), QCompleter::PopupCompletion);
+    QCOMPARE(replacement->caseSensitivity(), Qt::CaseInsensitive);
+
+    // The old one no longer completes and goes at the next turn of the loop.
+    editor->setPlainText(QStringLiteral("x"));
+    QVERIFY(old);
+    QVERIFY(QMetaObject::invokeMethod(old, "activated", Q_ARG(QString, QStringLiteral("xyz"))));
+    QCOMPARE(editor->toPlainText(), QStringLiteral("x"));
+    QTRY_VERIFY(old.isNull());
+
+    editor->clear();
+    type(Qt::Key_H);
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QVERIFY(replacement->popup()->isVisible());
+
+    // The deletion applies whoever the parent is.
+    QPointer<QCompleter> guarded = replacement;
+    editor->setCompleter(nullptr);
+    QTRY_VERIFY(guarded.isNull());
+}
+
+void tst_QxTextEditWithAutocompletion::settingSameCompleterKeepsIt()
+{
+    QPointer<QCompleter> completer = editor->completer();
+    editor->setCompleter(completer);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(completer);
+    QCOMPARE(editor->completer(), completer.data());
+
+    type(Qt::Key_H);
+    QTRY_VERIFY(editor->isCompleterVisible());
+    type(Qt::Key_Return);
+    // One connection only: the tail is inserted once.
+    QCOMPARE(editor->toPlainText(), QStringLiteral("hELLO"));
+}
+
+void tst_QxTextEditWithAutocompletion::completerDeletedByItsOwner()
+{
+    QObject *owner = new QObject;
+    editor->setCompleter(new QCompleter(owner));
+    delete owner;
+    QCOMPARE(editor->completer(), nullptr);
+    type(Qt::Key_H);
+    type(Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("h"));
+    QVERIFY(!editor->isCompleterVisible());
+}
+
+void tst_QxTextEditWithAutocompletion::withoutCompleterKeysGoToEditor()
+{
+    editor->setCompleter(nullptr);
+    QCOMPARE(editor->completer(), nullptr);
+    QVERIFY(QMetaObject::invokeMethod(editor, "insertCompletion",
+                                      Q_ARG(QString, QStringLiteral("hello"))));
+    QCOMPARE(editor->toPlainText(), QString());
+    typeText("he");
+    type(Qt::Key_E, Qt::ControlModifier);
+    type(Qt::Key_Return);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("he\n"));
+    QVERIFY(!editor->isCompleterVisible());
+    QVERIFY(!QApplication::activePopupWidget());
+    QVERIFY(editor->asked.isEmpty());
+}
+
+void tst_QxTextEditWithAutocompletion::baseClassOffersNothing()
+{
+    QxTextEditWithAutocompletion *plain = new QxTextEditWithAutocompletion(window);
+    window->layout()->addWidget(plain);
+    plain->clear();
+    plain->setFocus();
+    QTRY_VERIFY(plain->hasFocus());
+    type(Qt::Key_H);
+    type(Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(plain->toPlainText(), QStringLiteral("h"));
+    QVERIFY(plain->completer()->model());
+    QCOMPARE(plain->completer()->model()->rowCount(), 0);
+    QVERIFY(!plain->isCompleterVisible());
+}
+
+QTEST_MAIN(tst_QxTextEditWithAutocompletion)
+#include "tst_QxTextEditWithAutocompletion.moc"
