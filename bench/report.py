@@ -22,6 +22,23 @@ import tempfile
 # where a larger number is better and the ratio is ours / baseline; for all
 # others the ratio is ours / baseline time.
 FIGURES = [
+    ("1 typing, 1,000 words (CPU/key)", "bench_typing", "typing/ours/1000",
+     "typing/baseline/1000", "cpu", "ms", "ratio <= 1", lambda ours, base, r: r <= 1.0),
+    ("1 typing, 10,000 words (CPU/key)", "bench_typing", "typing/ours/10000",
+     "typing/baseline/10000", "cpu", "ms", "ratio <= 1", lambda ours, base, r: r <= 1.0),
+    ("1 typing, 100,000 words (CPU/key)", "bench_typing", "typing/ours/100000",
+     "typing/baseline/100000", "cpu", "ms", "ratio <= 1, < 16 ms",
+     lambda ours, base, r: r <= 1.0 and ours < 0.016),
+    ("2 flow: 10,000 widgets, relayout (CPU)", "bench_flowlayout", "flow/ours", "flow/baseline",
+     "cpu", "ms", "ratio <= 1", lambda ours, base, r: r <= 1.0),
+    ("3 mail: 16 MiB body (MiB/s)", "bench_mail", "mail/ours", "mail/baseline",
+     "mib_per_s", "MiB/s", "ratio >= 1", lambda ours, base, r: r >= 1.0),
+    ("3 mail: client CPU per MiB", "bench_mail", "mail/ours", "mail/baseline",
+     "cpu_ms_per_mib", "ms/MiB", "reported", None),
+    ("4 splash: 1,000 events (CPU)", "bench_splash", "splash/ours", "splash/baseline",
+     "cpu", "us", "ratio <= 1.08", lambda ours, base, r: r <= 1.08),
+    ("4 splash: floor, empty app filter", "bench_splash", "splash/emptyfilter",
+     "splash/baseline", "cpu", "us", "reported", None),
     ("5 fixup: FixedDecimalsValidator", "bench_validators", "fixup/QxFixedDecimalsValidator", "fixup/baseline",
      "cpu", "ns", "ratio <= 2", lambda ours, base, r: r <= 2.0),
     ("5 fixup: SignificantDigitsValidator", "bench_validators", "fixup/QxSignificantDigitsValidator", "fixup/baseline",
@@ -61,6 +78,8 @@ def run(program, names, repetitions):
         os.unlink(path)
 
 
+MAIL_MIB = 16.0  # the body size of bench_mail
+
 SCALE = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
 
 
@@ -74,6 +93,8 @@ def samples(results, name, metric):
         if metric in ("cpu", "time"):
             key = "cpu_time" if metric == "cpu" else "real_time"
             values.append(entry[key] * SCALE[entry["time_unit"]])
+        elif metric == "mib_per_s":
+            values.append(MAIL_MIB / (entry["real_time"] * SCALE[entry["time_unit"]]))
         else:
             values.append(entry[metric])
     if not values:

@@ -183,7 +183,7 @@ void QxSmtpMailSender::readyRead()
         // Converted with its length: fromLatin1(QByteArray) stops at a NUL, and a
         // reply line that starts with one would leave no first character.
         const QByteArray bytes = socket->readLine();
-        const QString line = QString::fromLatin1(bytes.constData(), bytes.size());
+        const QString line = QLatin1String(bytes.constData(), bytes.size());
         replyText += line;
         const bool continued = line.size() > 3 && line.at(3) == QLatin1Char('-');
         if (!continued && !handleReply(line.at(0)))
