@@ -1,7 +1,9 @@
 // Figure: one relayout, heightForWidth() and then setGeometry(), of 10,000
 // visible widgets in a QxFlowLayout against the same widgets in a
-// QVBoxLayout. The width alternates, so that every relayout moves or resizes
-// the widgets.
+// QVBoxLayout. The width alternates between 800 and the benchmark's argument:
+// 640 rewraps the flow, so that nearly every widget moves, while the box
+// resizes every widget; 801 keeps the flow's lines, so that only the box has
+// widgets to change and the flow's own computation shows.
 
 #include <lumo/QxFlowLayout.h>
 
@@ -22,7 +24,7 @@ public:
     QSize sizeHint() const override { return { 40, 20 }; }
 };
 
-void relayout(benchmark::State &state, QLayout *layout)
+void relayout(benchmark::State &state, QLayout *layout, int otherWidth)
 {
     QWidget window;
     // The window stays a normal size; the widgets beyond it are clipped but
@@ -37,7 +39,7 @@ void relayout(benchmark::State &state, QLayout *layout)
 
     int width = 800;
     for (auto _ : state) {
-        width = width == 800 ? 640 : 800;
+        width = width == 800 ? otherWidth : 800;
         // The box layout has no height-for-width and asks for its size hint.
         int height = layout->heightForWidth(width);
         if (height < 0)
@@ -49,17 +51,17 @@ void relayout(benchmark::State &state, QLayout *layout)
 
 void ours(benchmark::State &state)
 {
-    relayout(state, new QxFlowLayout(0, 5, 5));
+    relayout(state, new QxFlowLayout(0, 5, 5), int(state.range(0)));
 }
 
 void baseline(benchmark::State &state)
 {
-    relayout(state, new QVBoxLayout);
+    relayout(state, new QVBoxLayout, int(state.range(0)));
 }
 
 } // namespace
 
-BENCHMARK(ours)->Name("flow/ours")->Unit(benchmark::kMillisecond);
-BENCHMARK(baseline)->Name("flow/baseline")->Unit(benchmark::kMillisecond);
+BENCHMARK(ours)->Name("flow/ours")->Arg(640)->Arg(801)->Unit(benchmark::kMillisecond);
+BENCHMARK(baseline)->Name("flow/baseline")->Arg(640)->Arg(801)->Unit(benchmark::kMillisecond);
 
 LUMO_BENCHMARK_QT_MAIN()

@@ -13,6 +13,7 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <cctype>
 #include <cstring>
 #include <cstdio>
 #include <ctime>
@@ -120,12 +121,15 @@ private:
                 const std::size_t end = pending.find("\r\n");
                 if (end == std::string::npos)
                     break;
-                const std::string command = pending.substr(0, end);
+                // Commands are case-insensitive: smtplib writes them in lower case.
+                std::string command = pending.substr(0, 4);
+                for (char &c : command)
+                    c = char(std::toupper(static_cast<unsigned char>(c)));
                 pending.erase(0, end + 2);
-                if (command.rfind("DATA", 0) == 0) {
+                if (command == "DATA") {
                     inData = true;
                     reply(connection, "354 go ahead\r\n");
-                } else if (command.rfind("QUIT", 0) == 0) {
+                } else if (command == "QUIT") {
                     reply(connection, "221 bye\r\n");
                     return;
                 } else {

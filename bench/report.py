@@ -29,8 +29,10 @@ FIGURES = [
     ("1 typing, 100,000 words (CPU/key)", "bench_typing", "typing/ours/100000",
      "typing/baseline/100000", "cpu", "ms", "ratio <= 1, < 16 ms",
      lambda ours, base, r: r <= 1.0 and ours < 0.016),
-    ("2 flow: 10,000 widgets, relayout (CPU)", "bench_flowlayout", "flow/ours", "flow/baseline",
-     "cpu", "ms", "ratio <= 1", lambda ours, base, r: r <= 1.0),
+    ("2 flow: 10,000 widgets, 800<->640 px (CPU)", "bench_flowlayout", "flow/ours/640",
+     "flow/baseline/640", "cpu", "ms", "ratio <= 1", lambda ours, base, r: r <= 1.0),
+    ("2 flow: same, 800<->801 px, lines kept", "bench_flowlayout", "flow/ours/801",
+     "flow/baseline/801", "cpu", "ms", "ratio <= 1", lambda ours, base, r: r <= 1.0),
     ("3 mail: 16 MiB body (MiB/s)", "bench_mail", "mail/ours", "mail/baseline",
      "mib_per_s", "MiB/s", "ratio >= 1", lambda ours, base, r: r >= 1.0),
     ("3 mail: client CPU per MiB", "bench_mail", "mail/ours", "mail/baseline",
@@ -88,6 +90,8 @@ def samples(results, name, metric):
     for entry in results:
         if entry.get("run_type") != "iteration":
             continue
+        if entry.get("error_occurred"):
+            raise SystemExit("%s: %s" % (entry["name"], entry.get("error_message", "failed")))
         if entry["run_name"] != name and not entry["run_name"].startswith(name + "/"):
             continue
         if metric in ("cpu", "time"):
