@@ -65,7 +65,9 @@ private slots:
     void completionNoLongerThanPrefix_data();
     void completionNoLongerThanPrefix();
     void completionForAnotherWidgetIgnored();
-    void freshModelPerRefresh();
+    void modelFollowsTheList();
+    void sortedAndUnsortedListsCompleteAlike_data();
+    void sortedAndUnsortedListsCompleteAlike();
     void replacingCompleter();
     void settingSameCompleterKeepsIt();
     void completerDeletedByItsOwner();
@@ -352,7 +354,7 @@ void tst_QxTextEditWithAutocompletion::completionForAnotherWidgetIgnored()
     QCOMPARE(editor->toPlainText(), QStringLiteral("help"));
 }
 
-void tst_QxTextEditWithAutocompletion::freshModelPerRefresh()
+void tst_QxTextEditWithAutocompletion::modelFollowsTheList()
 {
     type(Qt::Key_H);
     QTRY_VERIFY(editor->isCompleterVisible());
@@ -360,12 +362,54 @@ void tst_QxTextEditWithAutocompletion::freshModelPerRefresh()
     QVERIFY(qobject_cast<QStringListModel *>(first));
     QCOMPARE(first->parent(), editor->completer());
 
+    // The same list: the model in place serves, with the completer's
+    // filtering of the previous prefix.
     type(Qt::Key_E);
+    QCOMPARE(editor->completer()->model(), first.data());
+    QCOMPARE(editor->completer()->completionCount(), 5);
+
+    // Another list: a fresh model over it replaces the previous one.
+    editor->words = QStringList { "hedge", "hello", "zebra" };
+    type(Qt::Key_L);
     QAbstractItemModel *second = editor->completer()->model();
     QVERIFY(first.isNull());
     QVERIFY(qobject_cast<QStringListModel *>(second));
     QCOMPARE(second->parent(), editor->completer());
-    QCOMPARE(second->rowCount(), editor->words.size());
+    QCOMPARE(qobject_cast<QStringListModel *>(second)->stringList(), editor->words);
+    QCOMPARE(editor->completer()->completionCount(), 1);
+}
+
+void tst_QxTextEditWithAutocompletion::sortedAndUnsortedListsCompleteAlike_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::newRow("unsorted") << QStringList { "help", "Hello", "world", "helmet", "HELD", "he" };
+    QTest::newRow("sorted ignoring case")
+            << QStringList { "he", "HELD", "Hello", "helmet", "help", "world" };
+    QTest::newRow("sorted by case only")
+            << QStringList { "HELD", "Hello", "he", "helmet", "help", "world" };
+}
+
+// On a list sorted ignoring case the completer searches by halves; the
+// entries offered, and their order, are those of the list filtered in order.
+void tst_QxTextEditWithAutocompletion::sortedAndUnsortedListsCompleteAlike()
+{
+    QFETCH(QStringList, words);
+    editor->words = words;
+    for (const QString &typed : { QString("h"), QString("hel"), QString("help") }) {
+        editor->clear();
+        typeText(typed);
+        QTRY_VERIFY(editor->isCompleterVisible());
+        QStringList expected;
+        for (const QString &word : words) {
+            if (word.startsWith(typed, Qt::CaseInsensitive))
+                expected << word;
+        }
+        QStringList offered;
+        QAbstractItemModel *completions = editor->completer()->completionModel();
+        for (int row = 0; row < completions->rowCount(); ++row)
+            offered << completions->index(row, 0).data().toString();
+        QCOMPARE(offered, expected);
+    }
 }
 
 void tst_QxTextEditWithAutocompletion::replacingCompleter()

@@ -180,7 +180,10 @@ void QxSmtpMailSender::readyRead()
     // A line without its line feed stays in the socket until the rest arrives;
     // each complete reply is acted on at its last line.
     while (socket->canReadLine()) {
-        const QString line = QString::fromLatin1(socket->readLine());
+        // Converted with its length: fromLatin1(QByteArray) stops at a NUL, and a
+        // reply line that starts with one would leave no first character.
+        const QByteArray bytes = socket->readLine();
+        const QString line = QLatin1String(bytes.constData(), bytes.size());
         replyText += line;
         const bool continued = line.size() > 3 && line.at(3) == QLatin1Char('-');
         if (!continued && !handleReply(line.at(0)))

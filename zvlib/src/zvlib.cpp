@@ -2,17 +2,20 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
-#include <string>
 
 namespace {
 
 // A finite, non-zero double as its shortest decimal text:
 // value = sign * 0.d1 d2 d3 ... * 10^(exponent + 1), i.e. digits[0] sits at 10^exponent.
+// Fixed buffers rather than strings: the validators round on every repair, and
+// allocations would be most of the cost.
 struct Decimal
 {
     bool negative = false;
-    std::string digits;
+    char digits[17] = {}; // a double's shortest text has at most 17 digits
+    int count = 0;
     long long exponent = 0;
 };
 
@@ -29,15 +32,15 @@ Decimal decompose(double value)
     }
     for (; p != result.ptr && *p != 'e'; ++p) {
         if (*p != '.')
-            d.digits += *p;
+            d.digits[d.count++] = *p;
     }
     if (p != result.ptr) {
         int exponent = 0;
         std::from_chars(p + 1 + (p[1] == '+'), result.ptr, exponent);
         d.exponent = exponent;
     }
-    while (d.digits.size() > 1 && d.digits.back() == '0')
-        d.digits.pop_back();
+    while (d.count > 1 && d.digits[d.count - 1] == '0')
+        --d.count;
     return d;
 }
 
@@ -57,7 +60,7 @@ bool roundsUp(const Decimal &d, ZvRoundingRule rule, long long keep)
     case ZvRoundHalfToEven: {
         if (firstDropped != '5')
             return firstDropped > '5';
-        const bool moreAfterFive = keep < 0 || keep + 1 < static_cast<long long>(d.digits.size());
+        const bool moreAfterFive = keep < 0 || keep + 1 < d.count;
         const bool lastKeptOdd = keep > 0 && (d.digits[keep - 1] - '0') % 2 == 1;
         return moreAfterFive || lastKeptOdd;
     }
@@ -72,27 +75,36 @@ bool roundsUp(const Decimal &d, ZvRoundingRule rule, long long keep)
 // rounds under rule.
 double roundKeepingDigits(double value, const Decimal &d, ZvRoundingRule rule, long long keep)
 {
-    if (keep >= static_cast<long long>(d.digits.size()))
+    if (keep >= d.count)
         return value;
 
-    std::string kept = keep > 0 ? d.digits.substr(0, keep) : std::string();
+    // Sign, a carry digit, the kept digits, 'e' and the exponent.
+    char text[64];
+    char *const first = text + (d.negative ? 2 : 1);
+    const int kept = keep > 0 ? int(keep) : 0;
+    std::memcpy(first, d.digits, std::size_t(kept));
+    char *begin = first;
+    char *end = first + kept;
     // Place value of the last kept digit, as a power of ten.
     const long long scale = d.exponent - keep + 1;
     if (roundsUp(d, rule, keep)) {
-        int i = static_cast<int>(kept.size()) - 1;
-        for (; i >= 0 && kept[i] == '9'; --i)
-            kept[i] = '0';
-        if (i >= 0)
-            ++kept[i];
+        char *digit = end - 1;
+        for (; digit >= first && *digit == '9'; --digit)
+            *digit = '0';
+        if (digit >= first)
+            ++*digit;
         else
-            kept.insert(kept.begin(), '1');
+            *--begin = '1';
     }
-    if (kept.empty())
+    if (begin == end)
         return std::copysign(0.0, value);
 
-    const std::string text = (d.negative ? "-" : "") + kept + 'e' + std::to_string(scale);
+    if (d.negative)
+        *--begin = '-';
+    *end++ = 'e';
+    end = std::to_chars(end, text + sizeof text, scale).ptr;
     double result = 0.0;
-    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), result);
+    const auto parsed = std::from_chars(begin, end, result);
     if (parsed.ec == std::errc::result_out_of_range)
         return std::copysign(scale > 0 ? std::numeric_limits<double>::infinity() : 0.0, value);
     return result;

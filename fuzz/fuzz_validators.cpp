@@ -1,0 +1,106 @@
+// Fuzzes the validators' repair step and QxCustomValidator::removeTrailingZero
+// on arbitrary text.
+//
+// Input: one byte choosing the digit count (-128 to 127) and the format of the
+// formatting validator, then the text as UTF-8 (invalid sequences included). Besides
+// surviving any text: the trimming removes only trailing zeros and at most
+// one separator after them; each validator's one-argument fixup is its
+// two-argument one with the rule of value 2; and a repaired text, repaired
+// again, stays as it is for the fixed-point validators.
+
+#include <lumo/QxAutoRulesValidator.h>
+#include <lumo/QxCustomValidator.h>
+#include <lumo/QxExponentialNotationValidator.h>
+#include <lumo/QxFixedDecimalsValidator.h>
+#include <lumo/QxFormatingStringValidator.h>
+#include <lumo/QxSignificantDigitsValidator.h>
+
+#include <QLocale>
+#include <QString>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void fail(const char *what, const QString &input, const QString &output)
+{
+    std::fprintf(stderr, "fuzz_validators: %s\n  input:  \"%s\"\n  output: \"%s\"\n", what,
+                 input.toUtf8().constData(), output.toUtf8().constData());
+    std::abort();
+}
+
+// What trimming must leave: the text less its trailing zeros and then less
+// one trailing separator, when the text holds a separator at all.
+QString trimmed(QString text)
+{
+    if (!text.contains('.') && !text.contains(','))
+        return text;
+    while (text.endsWith('0'))
+        text.chop(1);
+    if (text.endsWith(',') || text.endsWith('.'))
+        text.chop(1);
+    return text;
+}
+
+const char *const formats[] = { "%.3f", "%08.3f", "%.2f%%", "%.0f", "%+.6f", "%12.1f" };
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    static const bool cLocale = [] {
+        QLocale::setDefault(QLocale::c());
+        return true;
+    }();
+    (void)cLocale;
+
+    const int digits = static_cast<std::int8_t>(data[0]);
+    const char *format = formats[data[0] % (sizeof formats / sizeof *formats)];
+    const QString input
+            = QString::fromUtf8(reinterpret_cast<const char *>(data + 1), int(size - 1));
+
+    QString text = input;
+    QxCustomValidator::removeTrailingZero(text);
+    if (text != trimmed(input))
+        fail("removeTrailingZero", input, text);
+
+    std::vector<std::unique_ptr<QxCustomValidator>> validators;
+    validators.emplace_back(new QxCustomValidator(nullptr));
+    validators.emplace_back(new QxFixedDecimalsValidator(digits, nullptr));
+    validators.emplace_back(new QxSignificantDigitsValidator(digits, nullptr));
+    validators.emplace_back(new QxExponentialNotationValidator(digits, nullptr));
+    validators.emplace_back(new QxAutoRulesValidator(digits, nullptr));
+    validators.emplace_back(new QxFormatingStringValidator(QString::fromLatin1(format), nullptr));
+
+    for (const auto &validator : validators) {
+        QString byDefault = input;
+        validator->fixup(byDefault);
+        QString byRule = input;
+        validator->fixup(byRule, ZvRoundingRule(2));
+        if (byDefault != byRule)
+            fail("the one-argument fixup differs from the rule of value 2", input, byDefault);
+        for (int rule = 0; rule <= 5; ++rule) {
+            QString repaired = input;
+            validator->fixup(repaired, ZvRoundingRule(rule));
+        }
+    }
+
+    // Fixed decimals: the repaired text is already rounded and trimmed, so a
+    // second repair has nothing left to do.
+    if (digits >= 0) {
+        const QxFixedDecimalsValidator fixed(digits, nullptr);
+        QString once = input;
+        fixed.fixup(once);
+        QString twice = once;
+        fixed.fixup(twice);
+        if (twice != once)
+            fail("a second repair changed the text", once, twice);
+    }
+    return 0;
+}
