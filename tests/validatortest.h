@@ -6,6 +6,8 @@
 #include <QValidator>
 #include <QtTest>
 
+#include <lumo/QxCustomValidator.h>
+
 // Shared by the validator tests.
 
 // 1e308 written out in full: the exact value of the double nearest to it.
@@ -34,6 +36,19 @@ inline QString longFraction()
 inline QString arabicIndicDigits()
 {
     return QStringLiteral("\u0661\u0662");
+}
+
+// Qt's one-argument repair writes what the rule-driven one writes with the
+// rule of numeric value 2.
+inline void checkOneArgumentFixup(const QxCustomValidator &validator, const QString &input,
+                                  const QString &expected)
+{
+    QString viaQt = input;
+    static_cast<const QValidator &>(validator).fixup(viaQt);
+    QString withRule = input;
+    validator.fixup(withRule, ZvRoundingRule(2));
+    QCOMPARE(viaQt, withRule);
+    QCOMPARE(viaQt, expected);
 }
 
 // Puts validator on a shown line edit holding input, then ends the editing by
