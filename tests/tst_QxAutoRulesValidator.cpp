@@ -199,11 +199,7 @@ void tst_QxAutoRulesValidator::settings()
 {
     QObject owner;
     const QxAutoRulesValidator validator(6, &owner);
-    QCOMPARE(validator.parent(), &owner);
-    QCOMPARE(validator.decimals(), 3);
-    QVERIFY(std::isinf(validator.bottom()) && validator.bottom() < 0);
-    QVERIFY(std::isinf(validator.top()) && validator.top() > 0);
-    QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
+    checkFamilySettings(validator, &owner);
 }
 
 void tst_QxAutoRulesValidator::lineEditShowsRepair_data()

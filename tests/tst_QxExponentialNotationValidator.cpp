@@ -192,11 +192,7 @@ void tst_QxExponentialNotationValidator::settings()
 {
     QObject owner;
     const QxExponentialNotationValidator validator(6, &owner);
-    QCOMPARE(validator.parent(), &owner);
-    QCOMPARE(validator.decimals(), 3);
-    QVERIFY(std::isinf(validator.bottom()) && validator.bottom() < 0);
-    QVERIFY(std::isinf(validator.top()) && validator.top() > 0);
-    QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
+    checkFamilySettings(validator, &owner);
     QCOMPARE(validator.fixup(1234.56789, ZvRoundHalfAwayFromZero), 1234.57);
 }
 

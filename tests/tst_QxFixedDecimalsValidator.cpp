@@ -199,11 +199,7 @@ void tst_QxFixedDecimalsValidator::settings()
 {
     QObject owner;
     const QxFixedDecimalsValidator validator(6, &owner);
-    QCOMPARE(validator.parent(), &owner);
-    QCOMPARE(validator.decimals(), 3);
-    QVERIFY(std::isinf(validator.bottom()) && validator.bottom() < 0);
-    QVERIFY(std::isinf(validator.top()) && validator.top() > 0);
-    QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
+    checkFamilySettings(validator, &owner);
     QCOMPARE(validator.fixup(1.23456789, ZvRoundHalfAwayFromZero), 1.234568);
     QCOMPARE(validator.fixup(1.23456789, ZvRoundTowardZero), 1.234567);
 }

@@ -312,11 +312,7 @@ void tst_QxFormatingStringValidator::settings()
 {
     QObject owner;
     const QxFormatingStringValidator validator(QStringLiteral("%.6f"), &owner);
-    QCOMPARE(validator.parent(), &owner);
-    QCOMPARE(validator.decimals(), 3);
-    QVERIFY(std::isinf(validator.bottom()) && validator.bottom() < 0);
-    QVERIFY(std::isinf(validator.top()) && validator.top() > 0);
-    QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
+    checkFamilySettings(validator, &owner);
 }
 
 void tst_QxFormatingStringValidator::lineEditShowsRepair_data()

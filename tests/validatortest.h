@@ -8,6 +8,8 @@
 
 #include <lumo/QxCustomValidator.h>
 
+#include <cmath>
+
 // Shared by the validator tests.
 
 // 1e308 written out in full: the exact value of the double nearest to it.
@@ -36,6 +38,18 @@ inline QString longFraction()
 inline QString arabicIndicDigits()
 {
     return QStringLiteral("\u0661\u0662");
+}
+
+// What every validator of the family inherits: the Qt-level limits of the
+// base (the whole double range, 3 decimals whatever the digit count), its
+// parent, and QDoubleValidator's meta-object.
+inline void checkFamilySettings(const QxCustomValidator &validator, const QObject *owner)
+{
+    QCOMPARE(validator.parent(), owner);
+    QCOMPARE(validator.decimals(), 3);
+    QVERIFY(std::isinf(validator.bottom()) && validator.bottom() < 0);
+    QVERIFY(std::isinf(validator.top()) && validator.top() > 0);
+    QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
 }
 
 // Qt's one-argument repair writes what the rule-driven one writes with the
