@@ -64,6 +64,7 @@ private:
     int doLayout(const QRect &rect, bool testOnly) const;
     int smartSpacing(QStyle::PixelMetric pm) const;
     int fallbackSpacing(QLayoutItem *item, Qt::Orientation orientation) const;
+    QSize largestItemPlusMargins(QSize (QLayoutItem::*itemSize)() const) const;
 
     QList<QLayoutItem *> layoutItems;
     int horizontalSpacingSetting;

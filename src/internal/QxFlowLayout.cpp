@@ -76,21 +76,19 @@ void QxFlowLayout::setGeometry(const QRect &rect)
 
 QSize QxFlowLayout::sizeHint() const
 {
-    QSize size;
-    for (const QLayoutItem *item : layoutItems)
-        size = size.expandedTo(item->sizeHint());
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    const int m = margin();
-    QT_WARNING_POP
-    return size + QSize(2 * m, 2 * m);
+    return largestItemPlusMargins(&QLayoutItem::sizeHint);
 }
 
 QSize QxFlowLayout::minimumSize() const
 {
+    return largestItemPlusMargins(&QLayoutItem::minimumSize);
+}
+
+QSize QxFlowLayout::largestItemPlusMargins(QSize (QLayoutItem::*itemSize)() const) const
+{
     QSize size;
     for (const QLayoutItem *item : layoutItems)
-        size = size.expandedTo(item->minimumSize());
+        size = size.expandedTo((item->*itemSize)());
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
     const int m = margin();
