@@ -6,120 +6,153 @@
 #include <lumo/QxCollapsibleGroupBox.h>
 #include <lumo/QxComboBoxEditor.h>
 #include <lumo/QxDoubleSlider.h>
-#include <lumo/QxMailAddressEdit.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxTextEditWithAutocompletion.h>
 #include <lumo/QxWebView.h>
 
+#include <QCoreApplication>
 #include <QtDesigner/QDesignerFormEditorInterface>
+#include <QtDesigner/QDesignerFormWindowInterface>
+#include <QtDesigner/QDesignerFormWindowManagerInterface>
+#include <QtDesigner/QDesignerPropertySheetExtension>
 #include <QtDesigner/QExtensionManager>
 
 namespace {
 
-QString geometry(int width, int height)
+template<class Widget> QWidget *create(QWidget *parent)
 {
-    return QStringLiteral("  <property name=\"geometry\">\n"
-                          "   <rect><x>0</x><y>0</y><width>%1</width><height>%2</height></rect>\n"
-                          "  </property>\n")
-            .arg(width)
-            .arg(height);
+    return new Widget(parent);
 }
+
+// Designer offers every property of the class hierarchy, shadowed ones
+// included, and the dynamic properties an object has when it is created. The
+// slider's floating-point state is edited through its double properties
+// (value, minimum, ...) only: QAbstractSlider's integer ones would break the
+// full integer range, and the dynamic copies ("maxDbl", ...) would be edited
+// as the integer variants they start as and, written directly, bypass the
+// setters (the knob and the integer steps would not follow). "numDecimals"
+// stays: it is an integer, and setting it is all setPrecision() does.
+void hideDoubleSliderState(QDesignerFormEditorInterface *core, QWidget *widget)
+{
+    if (!qobject_cast<QxDoubleSlider *>(widget))
+        return;
+    auto *sheet = qt_extension<QDesignerPropertySheetExtension *>(core->extensionManager(), widget);
+    if (!sheet)
+        return;
+    for (int index = 0; index < sheet->count(); ++index) {
+        if (sheet->indexOf(sheet->propertyName(index)) != index)
+            sheet->setVisible(index, false);
+    }
+    for (const char *name : { "valueDbl", "minDbl", "maxDbl", "singleStepDbl", "pageStepDbl" }) {
+        const int index = sheet->indexOf(QLatin1String(name));
+        if (index >= 0)
+            sheet->setVisible(index, false);
+    }
+}
+
+void watchDoubleSliders(QDesignerFormEditorInterface *core)
+{
+    QDesignerFormWindowManagerInterface *forms = core->formWindowManager();
+    if (!forms)
+        return;
+    QObject::connect(forms, &QDesignerFormWindowManagerInterface::formWindowAdded, forms,
+                     [core](QDesignerFormWindowInterface *form) {
+                         QObject::connect(
+                                 form, &QDesignerFormWindowInterface::widgetManaged, form,
+                                 [core](QWidget *widget) { hideDoubleSliderState(core, widget); });
+                     });
+}
+
+void registerGroupBoxContainer(QDesignerFormEditorInterface *core)
+{
+    QExtensionManager *manager = core->extensionManager();
+    manager->registerExtensions(new CollapsibleGroupBoxExtensionFactory(manager),
+                                Q_TYPEID(QDesignerContainerExtension));
+}
+
+struct Entry
+{
+    const char *className;
+    const char *iconText;
+    const char *toolTip;
+    const char *whatsThis;
+    int width;
+    int height;
+    /// Properties beyond the geometry, and for a container its first page.
+    const char *properties;
+    /// The <customwidgets> element of a container, naming its add-page method.
+    const char *customWidgetXml;
+    QWidget *(*create)(QWidget *parent);
+    void (*initialize)(QDesignerFormEditorInterface *core);
+};
+
+// The texts are translated in the context "LumoDesignerPlugins".
+#define LUMO_TR(text) QT_TRANSLATE_NOOP("LumoDesignerPlugins", text)
+
+const Entry entries[] = {
+    { "QxDoubleSlider", "DS", LUMO_TR("A slider driven in floating-point values"),
+      LUMO_TR("A QSlider whose value, range and steps are doubles; emits "
+              "doubleValueChanged(double). A click beside the handle jumps there."),
+      160, 22, "  <property name=\"orientation\"><enum>Qt::Horizontal</enum></property>\n", nullptr,
+      create<QxDoubleSlider>, watchDoubleSliders },
+    { "QxSliderSpinBox", "SS", LUMO_TR("A slider and a spin box editing one value"),
+      LUMO_TR("A slider and a double spin box kept in step over a range set with setMin() "
+              "and setMax(); emits valueChanged(double)."),
+      200, 22, "", nullptr, create<QxSliderSpinBox>, nullptr },
+    { "QxTextEditWithAutocompletion", "Ab",
+      LUMO_TR("A text editor that completes the word under the cursor"),
+      LUMO_TR("Offers completions from getAllAdmissibleCompletion(), which a subclass "
+              "overrides; Ctrl+E opens the list on demand."),
+      240, 120, "", nullptr, create<QxTextEditWithAutocompletion>, nullptr },
+    { "QxCollapsibleGroupBox", "GB", LUMO_TR("A group box whose contents fold away"),
+      LUMO_TR("Unchecking the title check box hides the contents; they live in an inner "
+              "frame filled through addWidget()."),
+      240, 160,
+      "  <property name=\"title\"><string>Section</string></property>\n"
+      "  <widget class=\"QWidget\" name=\"page\"/>\n",
+      " <customwidgets>\n"
+      "  <customwidget>\n"
+      "   <class>QxCollapsibleGroupBox</class>\n"
+      "   <extends>QGroupBox</extends>\n"
+      "   <addpagemethod>addWidget</addpagemethod>\n"
+      "  </customwidget>\n"
+      " </customwidgets>\n",
+      create<QxCollapsibleGroupBox>, registerGroupBoxContainer },
+    { "QxComboBoxEditor", "CB", LUMO_TR("A combo box edited as one value, for item views"),
+      LUMO_TR("Its entries and selection are one QxComboBoxEditorState, the user property "
+              "\"state\" that item delegates read and write."),
+      160, 24, "", nullptr, create<QxComboBoxEditor>, nullptr },
+    { "QxWebView", "W", LUMO_TR("A web view zoomable by keys and wheel"),
+      LUMO_TR("A QWebView that zooms with the standard zoom keys and with the wheel while a "
+              "modifier is held."),
+      320, 240, "", nullptr, create<QxWebView>, nullptr },
+};
+
+#undef LUMO_TR
 
 } // namespace
 
 LumoDesignerPlugins::LumoDesignerPlugins(QObject *parent)
     : QObject(parent)
 {
-    QList<LumoWidgetDescription> descriptions;
-
-    LumoWidgetDescription slider;
-    slider.className = QStringLiteral("QxDoubleSlider");
-    slider.iconText = QStringLiteral("DS");
-    slider.toolTip = tr("A slider driven in floating-point values");
-    slider.whatsThis = tr("A QSlider whose value, range and steps are doubles; emits "
-                          "doubleValueChanged(double). A click beside the handle jumps there.");
-    slider.defaultProperties
-            = geometry(160, 22)
-            + QStringLiteral(
-                      "  <property name=\"orientation\"><enum>Qt::Horizontal</enum></property>\n");
-    slider.create = [](QWidget *parent) { return new QxDoubleSlider(parent); };
-    descriptions << slider;
-
-    LumoWidgetDescription sliderSpinBox;
-    sliderSpinBox.className = QStringLiteral("QxSliderSpinBox");
-    sliderSpinBox.iconText = QStringLiteral("SS");
-    sliderSpinBox.toolTip = tr("A slider and a spin box editing one value");
-    sliderSpinBox.whatsThis = tr("A slider and a double spin box kept in step over a range set "
-                                 "with setMin() and setMax(); emits valueChanged(double).");
-    sliderSpinBox.defaultProperties = geometry(200, 22);
-    sliderSpinBox.create = [](QWidget *parent) { return new QxSliderSpinBox(parent); };
-    descriptions << sliderSpinBox;
-
-    LumoWidgetDescription mail;
-    mail.className = QStringLiteral("QxMailAddressEdit");
-    mail.iconText = QStringLiteral("@");
-    mail.toolTip = tr("A line edit for an e-mail address");
-    mail.whatsThis = tr("Refuses what can never become an e-mail address; isValid() tells "
-                        "whether the text is a complete one.");
-    mail.defaultProperties = geometry(200, 24);
-    mail.create = [](QWidget *parent) { return new QxMailAddressEdit(parent); };
-    descriptions << mail;
-
-    LumoWidgetDescription text;
-    text.className = QStringLiteral("QxTextEditWithAutocompletion");
-    text.iconText = QStringLiteral("Ab");
-    text.toolTip = tr("A text editor that completes the word under the cursor");
-    text.whatsThis = tr("Offers completions from getAllAdmissibleCompletion(), which a subclass "
-                        "overrides; Ctrl+E opens the list on demand.");
-    text.defaultProperties = geometry(240, 120);
-    text.create = [](QWidget *parent) { return new QxTextEditWithAutocompletion(parent); };
-    descriptions << text;
-
-    LumoWidgetDescription box;
-    box.className = QStringLiteral("QxCollapsibleGroupBox");
-    box.iconText = QStringLiteral("GB");
-    box.toolTip = tr("A group box whose contents fold away");
-    box.whatsThis = tr("Unchecking the title check box hides the contents; they live in an "
-                       "inner frame filled through addWidget().");
-    box.isContainer = true;
-    box.defaultProperties = geometry(240, 160)
-            + QStringLiteral("  <property name=\"title\"><string>Section</string></property>\n"
-                             "  <widget class=\"QWidget\" name=\"page\"/>\n");
-    box.customWidgetXml = QStringLiteral(" <customwidgets>\n"
-                                         "  <customwidget>\n"
-                                         "   <class>QxCollapsibleGroupBox</class>\n"
-                                         "   <extends>QGroupBox</extends>\n"
-                                         "   <addpagemethod>addWidget</addpagemethod>\n"
-                                         "  </customwidget>\n"
-                                         " </customwidgets>\n");
-    box.create = [](QWidget *parent) { return new QxCollapsibleGroupBox(parent); };
-    box.initialize = [](QDesignerFormEditorInterface *core) {
-        QExtensionManager *manager = core->extensionManager();
-        manager->registerExtensions(new CollapsibleGroupBoxExtensionFactory(manager),
-                                    Q_TYPEID(QDesignerContainerExtension));
-    };
-    descriptions << box;
-
-    LumoWidgetDescription combo;
-    combo.className = QStringLiteral("QxComboBoxEditor");
-    combo.iconText = QStringLiteral("CB");
-    combo.toolTip = tr("A combo box edited as one value, for item views");
-    combo.whatsThis = tr("Its entries and selection are one QxComboBoxEditorState, the user "
-                         "property \"state\" that item delegates read and write.");
-    combo.defaultProperties = geometry(160, 24);
-    combo.create = [](QWidget *parent) { return new QxComboBoxEditor(parent); };
-    descriptions << combo;
-
-    LumoWidgetDescription web;
-    web.className = QStringLiteral("QxWebView");
-    web.iconText = QStringLiteral("W");
-    web.toolTip = tr("A web view zoomable by keys and wheel");
-    web.whatsThis = tr("A QWebView that zooms with the standard zoom keys and with the wheel "
-                       "while a modifier is held.");
-    web.defaultProperties = geometry(320, 240);
-    web.create = [](QWidget *parent) { return new QxWebView(parent); };
-    descriptions << web;
-
-    for (const LumoWidgetDescription &description : descriptions)
+    for (const Entry &entry : entries) {
+        LumoWidgetDescription description;
+        description.className = QLatin1String(entry.className);
+        description.iconText = QString::fromUtf8(entry.iconText);
+        description.toolTip = QCoreApplication::translate("LumoDesignerPlugins", entry.toolTip);
+        description.whatsThis = QCoreApplication::translate("LumoDesignerPlugins", entry.whatsThis);
+        description.defaultProperties = QStringLiteral("  <property name=\"geometry\">\n"
+                                                       "   <rect><x>0</x><y>0</y><width>%1</width>"
+                                                       "<height>%2</height></rect>\n"
+                                                       "  </property>\n")
+                                                .arg(entry.width)
+                                                .arg(entry.height)
+                + QLatin1String(entry.properties);
+        description.isContainer = entry.customWidgetXml != nullptr;
+        if (entry.customWidgetXml)
+            description.customWidgetXml = QLatin1String(entry.customWidgetXml);
+        description.create = entry.create;
+        description.initialize = entry.initialize;
         m_widgets << new LumoWidgetPlugin(description, this);
+    }
 }

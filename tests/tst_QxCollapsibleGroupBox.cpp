@@ -42,6 +42,7 @@ private slots:
 
     void widgetTree();
     void addWidgetAppendsToInsideFrame();
+    void addWidgetByName();
     void foldsThroughTitleCheckBox();
     void directCallKeepsCheckState();
 
@@ -119,6 +120,21 @@ void tst_QxCollapsibleGroupBox::addWidgetAppendsToInsideFrame()
 
     box->addWidget(nullptr);
     QCOMPARE(inner->count(), labels.size() + 1);
+}
+
+// QUiLoader fills a custom container through its add-page method, called by
+// name: the page must land in the folding frame as it does through uic's
+// direct call.
+void tst_QxCollapsibleGroupBox::addWidgetByName()
+{
+    QLabel *page = new QLabel(QStringLiteral("page"), box);
+    QVERIFY(QMetaObject::invokeMethod(box, "addWidget", Qt::DirectConnection,
+                                      Q_ARG(QWidget *, page)));
+    QCOMPARE(page->parentWidget(), box->getInsideWidget());
+    QLayout *inner = box->getInsideWidget()->layout();
+    QCOMPARE(inner->itemAt(inner->count() - 1)->widget(), page);
+    box->setChecked(false);
+    QVERIFY(!page->isVisible());
 }
 
 void tst_QxCollapsibleGroupBox::foldsThroughTitleCheckBox()

@@ -91,6 +91,9 @@ class tst_QxDoubleSlider : public QObject
 private slots:
     void defaults();
     void metaObject();
+    void doubleProperties_data();
+    void doubleProperties();
+    void pointerToMemberConnect();
     void toPosition_data();
     void toPosition();
     void toValue_data();
@@ -173,14 +176,78 @@ void tst_QxDoubleSlider::metaObject()
     const QMetaObject &own = QxDoubleSlider::staticMetaObject;
     QCOMPARE(own.className(), "QxDoubleSlider");
 
+    // A public signal, so that pointer-to-member connects compile.
     const int signal = own.indexOfSignal("doubleValueChanged(double)");
     QVERIFY(signal >= own.methodOffset());
-    QCOMPARE(own.method(signal).access(), QMetaMethod::Protected);
+    QCOMPARE(own.method(signal).access(), QMetaMethod::Public);
     const int slot = own.indexOfSlot("notifyValueChanged(int)");
     QVERIFY(slot >= own.methodOffset());
     QCOMPARE(own.method(slot).methodType(), QMetaMethod::Slot);
     QCOMPARE(own.method(slot).access(), QMetaMethod::Protected);
     QCOMPARE(own.methodCount() - own.methodOffset(), 2);
+}
+
+// The double properties shadow QAbstractSlider's integer ones: setting one by
+// name, as Designer, uic and QUiLoader do, runs the double setter, keeps the
+// fraction and leaves the integer range whole. The dynamic copy follows.
+void tst_QxDoubleSlider::doubleProperties_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("dynamicName");
+    QTest::addColumn<double>("given");
+
+    // clang-format off
+    QTest::newRow("value") << QByteArray("value") << QByteArray("valueDbl") << 2.5;
+    QTest::newRow("minimum") << QByteArray("minimum") << QByteArray("minDbl") << -1.5;
+    QTest::newRow("maximum") << QByteArray("maximum") << QByteArray("maxDbl") << 2.5;
+    QTest::newRow("single step") << QByteArray("singleStep") << QByteArray("singleStepDbl") << 0.25;
+    QTest::newRow("page step") << QByteArray("pageStep") << QByteArray("pageStepDbl") << 7.5;
+    // clang-format on
+}
+
+void tst_QxDoubleSlider::doubleProperties()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, dynamicName);
+    QFETCH(double, given);
+
+    const QMetaObject &own = QxDoubleSlider::staticMetaObject;
+    const QMetaProperty property = own.property(own.indexOfProperty(name));
+    QCOMPARE(property.enclosingMetaObject(), &own);
+    QCOMPARE(property.userType(), int(QMetaType::Double));
+    QVERIFY(property.isDesignable());
+
+    Slider slider;
+    QVERIFY(slider.setProperty(name, given));
+    QCOMPARE(slider.property(name).toDouble(), given);
+    QCOMPARE(slider.property(dynamicName).toDouble(), given);
+    QCOMPARE(slider.QAbstractSlider::minimum(), intMin);
+    QCOMPARE(slider.QAbstractSlider::maximum(), intMax);
+
+    // Written through the dynamic copy, the state reads the same.
+    slider.setProperty(dynamicName, given + 1.0);
+    QCOMPARE(slider.property(name).toDouble(), given + 1.0);
+}
+
+// The value is the slider's user property, with its change signal, so item
+// delegates and property bindings handle the double value.
+void tst_QxDoubleSlider::pointerToMemberConnect()
+{
+    Slider slider;
+    double received = 0.0;
+    connect(&slider, &QxDoubleSlider::doubleValueChanged, &slider,
+            [&received](double value) { received = value; });
+    slider.setValue(4.75);
+    QCOMPARE(received, 4.75);
+
+    const QMetaProperty user = QxDoubleSlider::staticMetaObject.userProperty();
+    QCOMPARE(user.name(), "value");
+    QCOMPARE(user.userType(), int(QMetaType::Double));
+    QCOMPARE(user.notifySignal().name(), QByteArray("doubleValueChanged"));
+    slider.setMaximum(10.0);
+    QVERIFY(user.write(&slider, 7.5));
+    QCOMPARE(slider.value(), 7.5);
+    QCOMPARE(slider.position(), slider.qxDoubleSliderToQSlider(7.5));
 }
 
 void tst_QxDoubleSlider::toPosition_data()

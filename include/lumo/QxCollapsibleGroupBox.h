@@ -22,12 +22,17 @@ public:
 
     /// Appends \a widget below the contents already there and reparents it to
     /// the inner frame, which then owns it. Null is ignored.
-    void addWidget(QWidget *widget);
+    ///
+    /// Invokable because QUiLoader (and Designer's preview) fill a custom
+    /// container by calling its add-page method through the meta-object, as
+    /// uic's generated code calls it directly: a form's pages then fold away
+    /// with the frame whichever way the form is loaded.
+    Q_INVOKABLE void addWidget(QWidget *widget);
     /// The inner frame that holds the contents, for callers that fill or style
     /// it themselves.
     QFrame *getInsideWidget() const;
 
-public slots:
+public Q_SLOTS:
     /// Shows or hides the contents. The title check box drives it through
     /// toggled(bool); a direct call leaves the check state as it is.
     void setGroupBoxExpanded(bool show);

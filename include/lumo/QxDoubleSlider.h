@@ -19,6 +19,12 @@
 /// beside the handle makes the knob jump there; the wheel moves the value by
 /// whole floating-point steps.
 ///
+/// The double properties value, minimum, maximum, singleStep and pageStep
+/// shadow QAbstractSlider's integer ones, so that Qt Designer, uic, QUiLoader
+/// and QObject::setProperty() set the floating-point state through the setters
+/// below and never touch the integer range. The dynamic properties above hold
+/// the same state and keep working.
+///
 /// The slider draws with a private copy of the application's style, wrapped so
 /// that the handle is placed correctly on the full int range (Qt 5's own
 /// geometry overflows on a span above INT_MAX). Replacing it with setStyle()
@@ -26,6 +32,11 @@
 class LUMO_EXPORT QxDoubleSlider : public QSlider
 {
     Q_OBJECT
+    Q_PROPERTY(double value READ value WRITE setValue NOTIFY doubleValueChanged USER true)
+    Q_PROPERTY(double minimum READ minimum WRITE setMinimum)
+    Q_PROPERTY(double maximum READ maximum WRITE setMaximum)
+    Q_PROPERTY(double singleStep READ singleStep WRITE setSingleStep)
+    Q_PROPERTY(double pageStep READ pageStep WRITE setPageStep)
 public:
     /// A vertical slider over 0 to 99 at 0, single step 1, page step 5,
     /// precision 0 decimals. The integer position stays 0, the middle of the
@@ -77,11 +88,11 @@ public:
     /// other receivers, but the move does not come back as a floating-point change.
     void updateValueQSlider();
 
-protected:
+Q_SIGNALS:
     /// The value given to setValue(), on every call.
-    Q_SIGNAL void doubleValueChanged(double value);
+    void doubleValueChanged(double value);
 
-protected slots:
+protected Q_SLOTS:
     /// Turns a change of the integer position into a floating-point one when
     /// it differs from the stored value by at least getPrecision().
     void notifyValueChanged(int value);
