@@ -1,0 +1,200 @@
+// Builds against an installed lumo and loads one form with every lumo widget
+// the way applications do: compiled by uic, and at run time through QUiLoader
+// with the installed Designer plugin, found through QT_PLUGIN_PATH or
+// QUiLoader::addPluginPath().
+
+#include "ui_allwidgets.h"
+
+#include <lumo/QxCollapsibleGroupBox.h>
+#include <lumo/QxComboBoxEditor.h>
+#include <lumo/QxDoubleSlider.h>
+#include <lumo/QxMailAddressEdit.h>
+#include <lumo/QxSliderSpinBox.h>
+#include <lumo/QxTextEditWithAutocompletion.h>
+#include <lumo/QxWebView.h>
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QRegExpValidator>
+#include <QtTest>
+#include <QtUiTools/QUiLoader>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+enum class Loading { Uic, PluginPathVariable, AddPluginPath };
+
+// QUiLoader cannot create a promoted class by itself; an application that
+// uses QxMailAddressEdit in run-time forms creates it here.
+class Loader : public QUiLoader
+{
+public:
+    QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override
+    {
+        if (className != QLatin1String("QxMailAddressEdit"))
+            return QUiLoader::createWidget(className, parent, name);
+        auto *edit = new QxMailAddressEdit(parent);
+        edit->setObjectName(name);
+        return edit;
+    }
+};
+
+std::unique_ptr<QWidget> load(Loading loading)
+{
+    if (loading == Loading::Uic) {
+        auto form = std::make_unique<QWidget>();
+        Ui::AllWidgets ui;
+        ui.setupUi(form.get());
+        return form;
+    }
+    Loader loader;
+    if (loading == Loading::AddPluginPath) {
+        loader.clearPluginPaths();
+        loader.addPluginPath(QStringLiteral(DESIGNER_PLUGINS));
+    }
+    QFile file(QStringLiteral(FORM_FILE));
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    return std::unique_ptr<QWidget>(loader.load(&file));
+}
+
+template<class Widget> Widget *child(QWidget *form, const char *name)
+{
+    return form->findChild<Widget *>(QLatin1String(name));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Loading)
+
+class tst_Forms : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyWidget_data();
+    void everyWidget();
+    void pointerToMemberConnect();
+};
+
+void tst_Forms::everyWidget_data()
+{
+    QTest::addColumn<Loading>("loading");
+
+    // clang-format off
+    QTest::newRow("uic") << Loading::Uic;
+    QTest::newRow("QUiLoader, QT_PLUGIN_PATH") << Loading::PluginPathVariable;
+    QTest::newRow("QUiLoader, addPluginPath") << Loading::AddPluginPath;
+    // clang-format on
+}
+
+void tst_Forms::everyWidget()
+{
+    QFETCH(Loading, loading);
+
+    const std::unique_ptr<QWidget> form = load(loading);
+    QVERIFY(form);
+    QCOMPARE(form->windowTitle(), QStringLiteral("Every lumo widget"));
+
+    // The classes, each from its own meta-object, so that a base class
+    // created in place of a lumo class shows.
+    const QList<QPair<const char *, const char *>> classes = {
+        { "doubleSlider", "QxDoubleSlider" },
+        { "sliderSpinBox", "QxSliderSpinBox" },
+        { "textEdit", "QxTextEditWithAutocompletion" },
+        { "collapsibleGroupBox", "QxCollapsibleGroupBox" },
+        { "comboBoxEditor", "QxComboBoxEditor" },
+        { "webView", "QxWebView" },
+    };
+    for (const auto &entry : classes) {
+        QWidget *widget = child<QWidget>(form.get(), entry.first);
+        QVERIFY2(widget, entry.first);
+        QCOMPARE(widget->metaObject()->className(), entry.second);
+    }
+
+    // Double values, and the integer range beneath left whole.
+    auto *slider = child<QxDoubleSlider>(form.get(), "doubleSlider");
+    QCOMPARE(slider->minimum(), -1.5);
+    QCOMPARE(slider->maximum(), 2.5);
+    QCOMPARE(slider->value(), 1.25);
+    QCOMPARE(slider->singleStep(), 0.25);
+    QCOMPARE(slider->pageStep(), 0.5);
+    QCOMPARE(slider->getPrecision(), 0.01);
+    QCOMPARE(slider->orientation(), Qt::Horizontal);
+    QCOMPARE(slider->QAbstractSlider::minimum(), std::numeric_limits<int>::min());
+    QCOMPARE(slider->QAbstractSlider::maximum(), std::numeric_limits<int>::max());
+    QCOMPARE(slider->QAbstractSlider::value(), slider->qxDoubleSliderToQSlider(1.25));
+
+    auto *sliderSpinBox = child<QxSliderSpinBox>(form.get(), "sliderSpinBox");
+    QCOMPARE(sliderSpinBox->toolTip(), QStringLiteral("Level"));
+    QVERIFY(sliderSpinBox->findChild<QDoubleSpinBox *>());
+
+    QCOMPARE(child<QxTextEditWithAutocompletion>(form.get(), "textEdit")->toPlainText(),
+             QStringLiteral("Hello"));
+
+    auto *combo = child<QxComboBoxEditor>(form.get(), "comboBoxEditor");
+    QCOMPARE(combo->count(), 2);
+    QCOMPARE(combo->currentText(), QStringLiteral("two"));
+
+    QCOMPARE(child<QxWebView>(form.get(), "webView")->zoomFactor(), 1.5);
+
+    // Promoted: no meta-object of its own, but the class with its validator.
+    auto *mail = dynamic_cast<QxMailAddressEdit *>(child<QLineEdit>(form.get(), "mailAddressEdit"));
+    QVERIFY(mail);
+    QCOMPARE(mail->placeholderText(), QStringLiteral("name@example.org"));
+    QVERIFY(qobject_cast<const QRegExpValidator *>(mail->validator()));
+    mail->setText(QStringLiteral("someone@example.org"));
+    QVERIFY(mail->isValid());
+
+    // The group box's pages sit in the folding frame, in form order, and the
+    // form's unchecked box starts folded.
+    auto *box = child<QxCollapsibleGroupBox>(form.get(), "collapsibleGroupBox");
+    QCOMPARE(box->title(), QStringLiteral("Section"));
+    QVERIFY(!box->isChecked());
+    QWidget *page = child<QWidget>(form.get(), "page");
+    auto *checkBox = child<QCheckBox>(form.get(), "checkBox");
+    auto *label = child<QLabel>(form.get(), "label");
+    QVERIFY(page);
+    QVERIFY(checkBox);
+    QVERIFY(label);
+    QCOMPARE(page->parentWidget(), box->getInsideWidget());
+    QCOMPARE(checkBox->parentWidget(), box->getInsideWidget());
+    QCOMPARE(label->parentWidget(), page);
+    const QLayout *inside = box->getInsideWidget()->layout();
+    QCOMPARE(inside->count(), 2);
+    QCOMPARE(inside->itemAt(0)->widget(), page);
+    QCOMPARE(inside->itemAt(1)->widget(), checkBox);
+
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(!label->isVisible());
+    QVERIFY(!checkBox->isVisible());
+    box->setChecked(true);
+    QTRY_VERIFY(label->isVisible());
+    QVERIFY(checkBox->isVisible());
+    box->setChecked(false);
+    QVERIFY(!label->isVisible());
+}
+
+// The slider's change signal connects by pointer to member, and a form's
+// slider emits it as the user moves it.
+void tst_Forms::pointerToMemberConnect()
+{
+    const std::unique_ptr<QWidget> form = load(Loading::Uic);
+    auto *slider = child<QxDoubleSlider>(form.get(), "doubleSlider");
+    QVERIFY(slider);
+    QList<double> received;
+    QObject::connect(slider, &QxDoubleSlider::doubleValueChanged, slider,
+                     [&received](double value) { received << value; });
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_End);
+    QCOMPARE(received, QList<double>({ 2.5 }));
+    QCOMPARE(slider->value(), 2.5);
+}
+
+QTEST_MAIN(tst_Forms)
+#include "forms.moc"

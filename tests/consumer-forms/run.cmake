@@ -1,0 +1,34 @@
+# Installs the build tree into a fresh prefix, then configures and builds the
+# forms project against it and runs it with the installed Designer plugin.
+#   BUILD_DIR, CONFIG, WORK_DIR, SOURCE_DIR, FLAGS: as for ../consumer/run.cmake
+#   PLUGIN_DIR: where the Designer plugin is installed, relative to the prefix
+#               unless absolute
+file(REMOVE_RECURSE ${WORK_DIR})
+set(prefix ${WORK_DIR}/prefix)
+
+function(run)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "failed (${result}): ${ARGN}")
+    endif()
+endfunction()
+
+if(IS_ABSOLUTE ${PLUGIN_DIR})
+    message(FATAL_ERROR "the plugin folder must lie below the install prefix: ${PLUGIN_DIR}")
+endif()
+set(designer ${prefix}/${PLUGIN_DIR})
+
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --config ${CONFIG})
+if(NOT EXISTS ${designer}/liblumodesigner.so)
+    message(FATAL_ERROR "no Designer plugin installed in ${designer}")
+endif()
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${CONFIG}
+    -DDESIGNER_PLUGINS=${designer}
+    "-DCMAKE_CXX_FLAGS=${FLAGS}")
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+# QT_PLUGIN_PATH names the folder above designer/, as an application's
+# environment would; the program also tries QUiLoader::addPluginPath alone.
+get_filename_component(plugins ${designer} DIRECTORY)
+set(ENV{QT_PLUGIN_PATH} ${plugins})
+run(${WORK_DIR}/build/forms)
