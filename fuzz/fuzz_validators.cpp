@@ -2,11 +2,13 @@
 // on arbitrary text.
 //
 // Input: one byte choosing the digit count (-128 to 127) and the format of the
-// formatting validator, then the text as UTF-8 (invalid sequences included). Besides
+// formatting validator, then the text as UTF-8 (invalid sequences included);
+// the input's length chooses the locale (C, German or Arabic (Egypt)). Besides
 // surviving any text: the trimming removes only trailing zeros and at most
 // one separator after them; each validator's one-argument fixup is its
 // two-argument one with the rule of value 2; and a repaired text, repaired
-// again, stays as it is for the fixed-point validators.
+// again, stays as it is for the fixed-decimals validator, in the C locale, in
+// German (decimal comma) and in Arabic (Egypt) (digits of its own).
 
 #include <lumo/QxAutoRulesValidator.h>
 #include <lumo/QxCustomValidator.h>
@@ -70,37 +72,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (text != trimmed(input))
         fail("removeTrailingZero", input, text);
 
-    std::vector<std::unique_ptr<QxCustomValidator>> validators;
-    validators.emplace_back(new QxCustomValidator(nullptr));
-    validators.emplace_back(new QxFixedDecimalsValidator(digits, nullptr));
-    validators.emplace_back(new QxSignificantDigitsValidator(digits, nullptr));
-    validators.emplace_back(new QxExponentialNotationValidator(digits, nullptr));
-    validators.emplace_back(new QxAutoRulesValidator(digits, nullptr));
-    validators.emplace_back(new QxFormatingStringValidator(QString::fromLatin1(format), nullptr));
+    // One locale an input, chosen by its length, keeps a run as cheap as one
+    // in the C locale alone.
+    static const QLocale locales[] = { QLocale::c(), QLocale(QLocale::German, QLocale::Germany),
+                                       QLocale(QLocale::Arabic, QLocale::Egypt) };
+    {
+        const QLocale &locale = locales[size % 3];
+        std::vector<std::unique_ptr<QxCustomValidator>> validators;
+        validators.emplace_back(new QxCustomValidator(nullptr));
+        validators.emplace_back(new QxFixedDecimalsValidator(digits, nullptr));
+        validators.emplace_back(new QxSignificantDigitsValidator(digits, nullptr));
+        validators.emplace_back(new QxExponentialNotationValidator(digits, nullptr));
+        validators.emplace_back(new QxAutoRulesValidator(digits, nullptr));
+        validators.emplace_back(
+                new QxFormatingStringValidator(QString::fromLatin1(format), nullptr));
 
-    for (const auto &validator : validators) {
-        QString byDefault = input;
-        validator->fixup(byDefault);
-        QString byRule = input;
-        validator->fixup(byRule, ZvRoundingRule(2));
-        if (byDefault != byRule)
-            fail("the one-argument fixup differs from the rule of value 2", input, byDefault);
-        for (int rule = 0; rule <= 5; ++rule) {
-            QString repaired = input;
-            validator->fixup(repaired, ZvRoundingRule(rule));
+        for (const auto &validator : validators) {
+            validator->setLocale(locale);
+            QString byDefault = input;
+            validator->fixup(byDefault);
+            QString byRule = input;
+            validator->fixup(byRule, ZvRoundingRule(2));
+            if (byDefault != byRule)
+                fail("the one-argument fixup differs from the rule of value 2", input, byDefault);
+            for (int rule = 0; rule <= 5; ++rule) {
+                QString repaired = input;
+                validator->fixup(repaired, ZvRoundingRule(rule));
+            }
         }
-    }
 
-    // Fixed decimals: the repaired text is already rounded and trimmed, so a
-    // second repair has nothing left to do.
-    if (digits >= 0) {
-        const QxFixedDecimalsValidator fixed(digits, nullptr);
-        QString once = input;
-        fixed.fixup(once);
-        QString twice = once;
-        fixed.fixup(twice);
-        if (twice != once)
-            fail("a second repair changed the text", once, twice);
+        // Fixed decimals: the repaired text is already rounded and trimmed, and
+        // reads back in the same locale, so a second repair has nothing left to do.
+        if (digits >= 0) {
+            QxFixedDecimalsValidator fixed(digits, nullptr);
+            fixed.setLocale(locale);
+            QString once = input;
+            fixed.fixup(once);
+            QString twice = once;
+            fixed.fixup(twice);
+            if (twice != once)
+                fail("a second repair changed the text", once, twice);
+        }
     }
     return 0;
 }

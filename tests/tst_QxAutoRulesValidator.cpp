@@ -22,113 +22,84 @@ private slots:
     void oneArgumentUsesRuleTwo();
     void numericFixupIsNotCalled();
     void settings();
+    void localeRepair_data();
+    void localeRepair();
     void lineEditShowsRepair_data();
     void lineEditShowsRepair();
 };
 
+// clang-format off
 void tst_QxAutoRulesValidator::fixup_data()
 {
     QTest::addColumn<int>("digits");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("zero stays as typed") << 3 << "0"
-                                         << "0";
-    QTest::newRow("negative zero stays as typed") << 3 << "-0"
-                                                  << "-0";
-    QTest::newRow("zero with decimals stays as typed") << 3 << "0.000"
-                                                       << "0.000";
-    QTest::newRow("no number stays as typed") << 3 << "abc"
-                                              << "abc";
-    QTest::newRow("small in exponent notation") << 3 << "0.005"
-                                                << "5.00e-03";
-    QTest::newRow("small negative") << 3 << "-0.0001"
-                                    << "-1.00e-04";
-    QTest::newRow("just below the lower limit") << 3 << "0.0099999"
-                                                << "1.00e-02";
-    QTest::newRow("lower limit is fixed point") << 3 << "0.01"
-                                                << "0.01";
-    QTest::newRow("negative lower limit") << 3 << "-0.01"
-                                          << "-0.01";
-    QTest::newRow("three significant digits") << 3 << "0.012345"
-                                              << "0.0123";
-    QTest::newRow("trims zeros") << 3 << "5"
-                                 << "5";
-    QTest::newRow("no decimals left") << 3 << "123.456"
-                                      << "123";
-    QTest::newRow("only the writing rounds") << 3 << "999.9999"
-                                             << "1000";
-    QTest::newRow("upper limit is fixed point") << 3 << "1000"
-                                                << "1000";
-    QTest::newRow("just above the upper limit") << 3 << "1000.5"
-                                                << "1.00e+03";
-    QTest::newRow("large negative") << 3 << "-12345"
-                                    << "-1.23e+04";
-    QTest::newRow("one digit, limit 10") << 1 << "10"
-                                         << "10";
-    QTest::newRow("one digit, above 10") << 1 << "10.5"
-                                         << "1e+01";
+    QTest::newRow("zero stays as typed") << 3 << "0" << "0";
+    QTest::newRow("negative zero stays as typed") << 3 << "-0" << "-0";
+    QTest::newRow("zero with decimals stays as typed") << 3 << "0.000" << "0.000";
+    QTest::newRow("no number stays as typed") << 3 << "abc" << "abc";
+    QTest::newRow("small in exponent notation") << 3 << "0.005" << "5.00e-03";
+    QTest::newRow("small negative") << 3 << "-0.0001" << "-1.00e-04";
+    QTest::newRow("just below the lower limit") << 3 << "0.0099999" << "1.00e-02";
+    QTest::newRow("lower limit is fixed point") << 3 << "0.01" << "0.01";
+    QTest::newRow("negative lower limit") << 3 << "-0.01" << "-0.01";
+    QTest::newRow("three significant digits") << 3 << "0.012345" << "0.0123";
+    QTest::newRow("trims zeros") << 3 << "5" << "5";
+    QTest::newRow("no decimals left") << 3 << "123.456" << "123";
+    QTest::newRow("only the writing rounds") << 3 << "999.9999" << "1000";
+    QTest::newRow("upper limit is fixed point") << 3 << "1000" << "1000";
+    QTest::newRow("just above the upper limit") << 3 << "1000.5" << "1.00e+03";
+    QTest::newRow("large negative") << 3 << "-12345" << "-1.23e+04";
+    QTest::newRow("one digit, limit 10") << 1 << "10" << "10";
+    QTest::newRow("one digit, above 10") << 1 << "10.5" << "1e+01";
     QTest::newRow("limit beyond the double range") << 400 << "1e308" << exactE308();
     QTest::newRow("largest count") << INT_MAX << "1e308" << exactE308();
-    QTest::newRow("smallest count, Qt's default precision") << INT_MIN << "1.5"
-                                                            << "1.500000e+00";
+    QTest::newRow("smallest count, Qt's default precision") << INT_MIN << "1.5" << "1.500000e+00";
 }
+// clang-format on
 
 void tst_QxAutoRulesValidator::fixup()
 {
     QFETCH(int, digits);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxAutoRulesValidator validator(digits, nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxAutoRulesValidator(digits, nullptr));
 }
 
+// clang-format off
 void tst_QxAutoRulesValidator::hostileText_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("spaces") << "   "
-                            << "   ";
-    QTest::newRow("nan") << "nan"
-                         << "nan";
-    QTest::newRow("inf") << "inf"
-                         << "inf";
-    QTest::newRow("-inf") << "-inf"
-                          << "-inf";
-    QTest::newRow("1e308") << "1e308"
-                           << "1.00e+308";
-    QTest::newRow("1e-320") << "1e-320"
-                            << "1.00e-320";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("spaces") << "   " << "   ";
+    QTest::newRow("nan") << "nan" << "nan";
+    QTest::newRow("inf") << "inf" << "inf";
+    QTest::newRow("-inf") << "-inf" << "-inf";
+    QTest::newRow("1e308") << "1e308" << "1.00e+308";
+    QTest::newRow("1e-320") << "1e-320" << "1.00e-320";
     QTest::newRow("10,000 digits") << longInteger() << "inf";
     QTest::newRow("10,000 decimals") << longFraction() << "0.123";
     QTest::newRow("non-ASCII digits") << arabicIndicDigits() << arabicIndicDigits();
-    QTest::newRow("decimal comma") << "1,5"
-                                   << "1,5";
+    QTest::newRow("decimal comma") << "1,5" << "1,5";
 }
+// clang-format on
 
 void tst_QxAutoRulesValidator::hostileText()
 {
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxAutoRulesValidator validator(3, nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxAutoRulesValidator(3, nullptr));
 }
 
+// clang-format off
 void tst_QxAutoRulesValidator::ruleIsNotUsed_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("fixed point") << "123.9"
-                                 << "124";
-    QTest::newRow("exponent") << "12390"
-                              << "1.24e+04";
+    QTest::newRow("fixed point") << "123.9" << "124";
+    QTest::newRow("exponent") << "12390" << "1.24e+04";
 }
+// clang-format on
 
 void tst_QxAutoRulesValidator::ruleIsNotUsed()
 {
@@ -142,47 +113,28 @@ void tst_QxAutoRulesValidator::ruleIsNotUsed()
     }
 }
 
+// clang-format off
 void tst_QxAutoRulesValidator::oneArgumentUsesRuleTwo_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("fixed point") << "3.14159"
-                                 << "3.14";
-    QTest::newRow("exponent") << "0.00123456"
-                              << "1.23e-03";
-    QTest::newRow("zero") << "0"
-                          << "0";
+    QTest::newRow("fixed point") << "3.14159" << "3.14";
+    QTest::newRow("exponent") << "0.00123456" << "1.23e-03";
+    QTest::newRow("zero") << "0" << "0";
 }
+// clang-format on
 
 void tst_QxAutoRulesValidator::oneArgumentUsesRuleTwo()
 {
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxAutoRulesValidator validator(3, nullptr);
-    checkOneArgumentFixup(validator, input, expected);
+    checkOneArgumentFixupRow(QxAutoRulesValidator(3, nullptr));
 }
-
-namespace {
-class TenfoldValidator : public QxAutoRulesValidator
-{
-public:
-    using QxAutoRulesValidator::fixup;
-    using QxAutoRulesValidator::QxAutoRulesValidator;
-    double fixup(double value, ZvRoundingRule rule) const override
-    {
-        rules.append(rule);
-        return value * 10;
-    }
-    mutable QList<int> rules;
-};
-} // namespace
 
 void tst_QxAutoRulesValidator::numericFixupIsNotCalled()
 {
     // The value written is the typed one: the numeric repair, inherited from
     // QxSignificantDigitsValidator, stays out of the textual one.
-    const TenfoldValidator validator(3, nullptr);
+    const TenfoldValidator<QxAutoRulesValidator> validator(3, nullptr);
     QString text = QStringLiteral("5.5");
     validator.fixup(text);
     QCOMPARE(text, QStringLiteral("5.5"));
@@ -197,27 +149,45 @@ void tst_QxAutoRulesValidator::numericFixupIsNotCalled()
 
 void tst_QxAutoRulesValidator::settings()
 {
-    QObject owner;
-    const QxAutoRulesValidator validator(6, &owner);
-    checkFamilySettings(validator, &owner);
+    checkFamilySettings<QxAutoRulesValidator>(6);
 }
 
+// clang-format off
+void tst_QxAutoRulesValidator::localeRepair_data()
+{
+    addLocaleRepairColumns();
+
+    QTest::newRow("de: fixed point") << german() << "3,14159" << "3,14";
+    QTest::newRow("de: small in exponent notation") << german() << "0,005" << "5,00e-03";
+    QTest::newRow("de: group separators") << german() << "1.000,5" << "1,00e+03";
+    QTest::newRow("de: negative") << german() << "-12.345" << "-1,23e+04";
+    QTest::newRow("de: trims zeros after a comma") << german() << "5,000" << "5";
+    QTest::newRow("de: zero stays as typed") << german() << "0,0" << "0,0";
+    QTest::newRow("en_US: group separators") << english() << "1,000.5" << "1.00e+03";
+    QTest::newRow("ar_EG: fixed point") << arabicEgypt() << inArabic("3.14159") << inArabic("3.14");
+    QTest::newRow("ar_EG: exponent") << arabicEgypt() << inArabic("0.005") << inArabic("5.00e-03");
+}
+// clang-format on
+
+void tst_QxAutoRulesValidator::localeRepair()
+{
+    checkLocaleRepairRow<QxAutoRulesValidator>(3);
+}
+
+// clang-format off
 void tst_QxAutoRulesValidator::lineEditShowsRepair_data()
 {
-    QTest::addColumn<bool>("pressReturn");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
+    addLineEditRepairColumns();
     addLineEditRepairRows("fixed point", "3.14159", "3.14");
     addLineEditRepairRows("exponent", "0.0012345", "1.23e-03");
+    addLineEditRepairRows("German, fixed point", german(), "3,14159", "3,14");
+    addLineEditRepairRows("German, exponent", german(), "0,0012345", "1,23e-03");
 }
+// clang-format on
 
 void tst_QxAutoRulesValidator::lineEditShowsRepair()
 {
-    QFETCH(bool, pressReturn);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxAutoRulesValidator validator(3, nullptr);
-    checkLineEditRepair(validator, input, expected, pressReturn);
+    checkLineEditRepairRow<QxAutoRulesValidator>(3);
 }
 
 QTEST_MAIN(tst_QxAutoRulesValidator)

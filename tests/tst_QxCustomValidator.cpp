@@ -18,47 +18,32 @@ private slots:
     void reportsQDoubleValidatorMetaObject();
 };
 
+// clang-format off
 void tst_QxCustomValidator::removeTrailingZero_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("zeros after decimals") << "2.500"
-                                          << "2.5";
-    QTest::newRow("all decimals zero") << "100.00"
-                                       << "100";
-    QTest::newRow("one zero decimal") << "3.0"
-                                      << "3";
-    QTest::newRow("comma decimal") << "1,250"
-                                   << "1,25";
-    QTest::newRow("integer keeps its zeros") << "100"
-                                             << "100";
-    QTest::newRow("zero") << "0.000"
-                          << "0";
-    QTest::newRow("negative zero") << "-0.00"
-                                   << "-0";
-    QTest::newRow("only separator and zeros") << ".000"
-                                              << "";
-    QTest::newRow("grouping comma read as decimal") << "1,000"
-                                                    << "1";
-    QTest::newRow("nothing to trim") << "12.5"
-                                     << "12.5";
-    QTest::newRow("nan") << "nan"
-                         << "nan";
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("only a full stop") << "."
-                                      << "";
-    QTest::newRow("only separators") << ".,.,"
-                                     << ".,.";
-    QTest::newRow("separator then comma end") << "1.5,"
-                                              << "1.5";
-    QTest::newRow("one separator goes, not two") << "5.,0"
-                                                 << "5.";
-    QTest::newRow("exponent digits are not spared") << "1.5e+10"
-                                                    << "1.5e+1";
+    QTest::newRow("zeros after decimals") << "2.500" << "2.5";
+    QTest::newRow("all decimals zero") << "100.00" << "100";
+    QTest::newRow("one zero decimal") << "3.0" << "3";
+    QTest::newRow("comma decimal") << "1,250" << "1,25";
+    QTest::newRow("integer keeps its zeros") << "100" << "100";
+    QTest::newRow("zero") << "0.000" << "0";
+    QTest::newRow("negative zero") << "-0.00" << "-0";
+    QTest::newRow("only separator and zeros") << ".000" << "";
+    QTest::newRow("grouping comma read as decimal") << "1,000" << "1";
+    QTest::newRow("nothing to trim") << "12.5" << "12.5";
+    QTest::newRow("nan") << "nan" << "nan";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("only a full stop") << "." << "";
+    QTest::newRow("only separators") << ".,.," << ".,.";
+    QTest::newRow("separator then comma end") << "1.5," << "1.5";
+    QTest::newRow("one separator goes, not two") << "5.,0" << "5.";
+    QTest::newRow("exponent digits are not spared") << "1.5e+10" << "1.5e+1";
     QTest::newRow("very long") << QString("1.") + QString(100000, QLatin1Char('0')) << "1";
 }
+// clang-format on
 
 void tst_QxCustomValidator::removeTrailingZero()
 {
@@ -116,6 +101,7 @@ void tst_QxCustomValidator::oneArgumentFixupUsesNearestRule()
     QCOMPARE(text, QStringLiteral("repaired 1.5"));
 }
 
+// clang-format off
 void tst_QxCustomValidator::baseRepairLeavesText_data()
 {
     QTest::addColumn<QString>("input");
@@ -124,6 +110,7 @@ void tst_QxCustomValidator::baseRepairLeavesText_data()
     QTest::newRow("empty") << "";
     QTest::newRow("nan") << "nan";
 }
+// clang-format on
 
 void tst_QxCustomValidator::baseRepairLeavesText()
 {

@@ -23,77 +23,59 @@ private slots:
     void oneArgumentUsesRuleTwo();
     void numericFixupIsVirtual();
     void settings();
+    void localeRepair_data();
+    void localeRepair();
     void lineEditShowsRepair_data();
     void lineEditShowsRepair();
 };
 
+// clang-format off
 void tst_QxExponentialNotationValidator::fixup_data()
 {
     QTest::addColumn<int>("digits");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("rounds to three digits") << 3 << "12345"
-                                            << "1.23e+04";
-    QTest::newRow("zeros are significant, not trimmed") << 3 << "0.5"
-                                                        << "5.00e-01";
-    QTest::newRow("no number reads as 0") << 3 << "abc"
-                                          << "0.00e+00";
-    QTest::newRow("negative") << 3 << "-0.000123456"
-                              << "-1.23e-04";
-    QTest::newRow("rounding gains a digit") << 3 << "9996"
-                                            << "1.00e+04";
-    QTest::newRow("one digit has no point") << 1 << "12345"
-                                            << "1e+04";
-    QTest::newRow("negative zero") << 3 << "-0"
-                                   << "0.00e+00";
-    QTest::newRow("smallest count keeps one digit, Qt's default precision") << INT_MIN << "1.5"
-                                                                            << "2.000000e+00";
+    QTest::newRow("rounds to three digits") << 3 << "12345" << "1.23e+04";
+    QTest::newRow("zeros are significant, not trimmed") << 3 << "0.5" << "5.00e-01";
+    QTest::newRow("no number reads as 0") << 3 << "abc" << "0.00e+00";
+    QTest::newRow("negative") << 3 << "-0.000123456" << "-1.23e-04";
+    QTest::newRow("rounding gains a digit") << 3 << "9996" << "1.00e+04";
+    QTest::newRow("one digit has no point") << 1 << "12345" << "1e+04";
+    QTest::newRow("negative zero") << 3 << "-0" << "0.00e+00";
+    QTest::newRow("smallest count keeps one digit, Qt's default precision") << INT_MIN << "1.5" << "2.000000e+00";
 }
+// clang-format on
 
 void tst_QxExponentialNotationValidator::fixup()
 {
     QFETCH(int, digits);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxExponentialNotationValidator validator(digits, nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxExponentialNotationValidator(digits, nullptr));
 }
 
+// clang-format off
 void tst_QxExponentialNotationValidator::hostileText_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("empty") << ""
-                           << "0.00e+00";
-    QTest::newRow("spaces") << "   "
-                            << "0.00e+00";
-    QTest::newRow("nan") << "nan"
-                         << "nan";
-    QTest::newRow("inf") << "inf"
-                         << "inf";
-    QTest::newRow("-inf") << "-inf"
-                          << "-inf";
-    QTest::newRow("1e308") << "1e308"
-                           << "1.00e+308";
-    QTest::newRow("1e-320") << "1e-320"
-                            << "1.00e-320";
+    QTest::newRow("empty") << "" << "0.00e+00";
+    QTest::newRow("spaces") << "   " << "0.00e+00";
+    QTest::newRow("nan") << "nan" << "nan";
+    QTest::newRow("inf") << "inf" << "inf";
+    QTest::newRow("-inf") << "-inf" << "-inf";
+    QTest::newRow("1e308") << "1e308" << "1.00e+308";
+    QTest::newRow("1e-320") << "1e-320" << "1.00e-320";
     QTest::newRow("10,000 digits") << longInteger() << "inf";
     QTest::newRow("10,000 decimals") << longFraction() << "1.23e-01";
     QTest::newRow("non-ASCII digits") << arabicIndicDigits() << "0.00e+00";
-    QTest::newRow("decimal comma") << "1,5"
-                                   << "0.00e+00";
+    QTest::newRow("decimal comma") << "1,5" << "0.00e+00";
 }
+// clang-format on
 
 void tst_QxExponentialNotationValidator::hostileText()
 {
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxExponentialNotationValidator validator(3, nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxExponentialNotationValidator(3, nullptr));
 }
 
 void tst_QxExponentialNotationValidator::largestCountWritesEveryDigit()
@@ -113,72 +95,46 @@ void tst_QxExponentialNotationValidator::largestCountWritesEveryDigit()
     QVERIFY(text.endsWith(QLatin1String("e-01")));
 }
 
+// clang-format off
 void tst_QxExponentialNotationValidator::rulePassesThrough_data()
 {
     QTest::addColumn<int>("rule");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "12390"
-                                 << "1.23e+04";
-    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "12310"
-                                    << "1.24e+04";
-    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "12250"
-                                  << "1.22e+04";
-    QTest::newRow("ceiling") << int(ZvRoundTowardPositiveInfinity) << "-12390"
-                             << "-1.23e+04";
+    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "12390" << "1.23e+04";
+    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "12310" << "1.24e+04";
+    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "12250" << "1.22e+04";
+    QTest::newRow("ceiling") << int(ZvRoundTowardPositiveInfinity) << "-12390" << "-1.23e+04";
 }
+// clang-format on
 
 void tst_QxExponentialNotationValidator::rulePassesThrough()
 {
     QFETCH(int, rule);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxExponentialNotationValidator validator(3, nullptr);
-    validator.fixup(input, ZvRoundingRule(rule));
-    QCOMPARE(input, expected);
+    checkRepairRow(QxExponentialNotationValidator(3, nullptr), rule);
 }
 
+// clang-format off
 void tst_QxExponentialNotationValidator::oneArgumentUsesRuleTwo_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("tie goes away from zero") << "12250"
-                                             << "1.23e+04";
-    QTest::newRow("negative tie") << "-0.001225"
-                                  << "-1.23e-03";
-    QTest::newRow("no number") << "abc"
-                               << "0.00e+00";
+    QTest::newRow("tie goes away from zero") << "12250" << "1.23e+04";
+    QTest::newRow("negative tie") << "-0.001225" << "-1.23e-03";
+    QTest::newRow("no number") << "abc" << "0.00e+00";
 }
+// clang-format on
 
 void tst_QxExponentialNotationValidator::oneArgumentUsesRuleTwo()
 {
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxExponentialNotationValidator validator(3, nullptr);
-    checkOneArgumentFixup(validator, input, expected);
+    checkOneArgumentFixupRow(QxExponentialNotationValidator(3, nullptr));
 }
-
-namespace {
-// Scales the rounded value, so its hand in the textual repair shows.
-class TenfoldValidator : public QxExponentialNotationValidator
-{
-public:
-    using QxExponentialNotationValidator::fixup;
-    using QxExponentialNotationValidator::QxExponentialNotationValidator;
-    double fixup(double value, ZvRoundingRule rule) const override
-    {
-        rules.append(rule);
-        return QxExponentialNotationValidator::fixup(value, rule) * 10;
-    }
-    mutable QList<int> rules;
-};
-} // namespace
 
 void tst_QxExponentialNotationValidator::numericFixupIsVirtual()
 {
-    const TenfoldValidator validator(3, nullptr);
+    const TenfoldValidator<QxExponentialNotationValidator> validator(3, nullptr);
     QString text = QStringLiteral("12345");
     validator.fixup(text);
     QCOMPARE(text, QStringLiteral("1.23e+05"));
@@ -190,28 +146,45 @@ void tst_QxExponentialNotationValidator::numericFixupIsVirtual()
 
 void tst_QxExponentialNotationValidator::settings()
 {
-    QObject owner;
-    const QxExponentialNotationValidator validator(6, &owner);
-    checkFamilySettings(validator, &owner);
+    checkFamilySettings<QxExponentialNotationValidator>(6);
+    const QxExponentialNotationValidator validator(6, nullptr);
     QCOMPARE(validator.fixup(1234.56789, ZvRoundHalfAwayFromZero), 1234.57);
 }
 
+// clang-format off
+void tst_QxExponentialNotationValidator::localeRepair_data()
+{
+    addLocaleRepairColumns();
+
+    QTest::newRow("de: rounds") << german() << "12345" << "1,23e+04";
+    QTest::newRow("de: group separators") << german() << "1.234,5" << "1,23e+03";
+    QTest::newRow("de: negative") << german() << "-0,5" << "-5,00e-01";
+    QTest::newRow("de: exponent input") << german() << "1,5e3" << "1,50e+03";
+    QTest::newRow("de: no number") << german() << "abc" << "0,00e+00";
+    QTest::newRow("en_US: group separators") << english() << "1,234,567" << "1.23e+06";
+    QTest::newRow("ar_EG: own digits") << arabicEgypt() << inArabic("12345") << inArabic("1.23e+04");
+    QTest::newRow("ar_EG: negative") << arabicEgypt() << inArabic("-0.000123456") << inArabic("-1.23e-04");
+}
+// clang-format on
+
+void tst_QxExponentialNotationValidator::localeRepair()
+{
+    checkLocaleRepairRow<QxExponentialNotationValidator>(3);
+}
+
+// clang-format off
 void tst_QxExponentialNotationValidator::lineEditShowsRepair_data()
 {
-    QTest::addColumn<bool>("pressReturn");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
+    addLineEditRepairColumns();
     addLineEditRepairRows("too many decimals", "1.23456e4", "1.23e+04");
     addLineEditRepairRows("no number", "abc", "0.00e+00");
+    addLineEditRepairRows("German", german(), "1,23456e4", "1,23e+04");
 }
+// clang-format on
 
 void tst_QxExponentialNotationValidator::lineEditShowsRepair()
 {
-    QFETCH(bool, pressReturn);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxExponentialNotationValidator validator(3, nullptr);
-    checkLineEditRepair(validator, input, expected, pressReturn);
+    checkLineEditRepairRow<QxExponentialNotationValidator>(3);
 }
 
 QTEST_MAIN(tst_QxExponentialNotationValidator)

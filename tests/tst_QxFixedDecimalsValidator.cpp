@@ -22,170 +22,114 @@ private slots:
     void oneArgumentUsesRuleTwo();
     void numericFixupIsVirtual();
     void settings();
+    void localeRepair_data();
+    void localeRepair();
     void lineEditShowsRepair_data();
     void lineEditShowsRepair();
 };
 
+// clang-format off
 void tst_QxFixedDecimalsValidator::fixup_data()
 {
     QTest::addColumn<int>("decimals");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("rounds") << 2 << "3.14159"
-                            << "3.14";
-    QTest::newRow("trims zeros") << 2 << "2.5"
-                                 << "2.5";
-    QTest::newRow("integer loses its point") << 2 << "7"
-                                             << "7";
-    QTest::newRow("no number reads as 0") << 2 << "abc"
-                                          << "0";
-    QTest::newRow("typed decimal, not binary") << 2 << "1.005"
-                                               << "1.01";
-    QTest::newRow("carry into the integer part") << 2 << "9.999"
-                                                 << "10";
-    QTest::newRow("negative") << 2 << "-3.14159"
-                              << "-3.14";
-    QTest::newRow("integer zeros stay") << 2 << "1200"
-                                        << "1200";
-    QTest::newRow("exponent input") << 2 << "1.23456e2"
-                                    << "123.46";
-    QTest::newRow("zero decimals") << 0 << "2.5"
-                                   << "3";
-    QTest::newRow("negative count rounds to hundreds") << -2 << "1234.5"
-                                                       << "1200";
-    QTest::newRow("count beyond the digits keeps the exact binary value")
-            << 2000 << "0.1"
-            << "0.1000000000000000055511151231257827021181583404541015625";
-    QTest::newRow("largest count") << INT_MAX << "1.5"
-                                   << "1.5";
-    QTest::newRow("smallest count rounds everything away") << INT_MIN << "1.5"
-                                                           << "0";
+    QTest::newRow("rounds") << 2 << "3.14159" << "3.14";
+    QTest::newRow("trims zeros") << 2 << "2.5" << "2.5";
+    QTest::newRow("integer loses its point") << 2 << "7" << "7";
+    QTest::newRow("no number reads as 0") << 2 << "abc" << "0";
+    QTest::newRow("typed decimal, not binary") << 2 << "1.005" << "1.01";
+    QTest::newRow("carry into the integer part") << 2 << "9.999" << "10";
+    QTest::newRow("negative") << 2 << "-3.14159" << "-3.14";
+    QTest::newRow("integer zeros stay") << 2 << "1200" << "1200";
+    QTest::newRow("exponent input") << 2 << "1.23456e2" << "123.46";
+    QTest::newRow("zero decimals") << 0 << "2.5" << "3";
+    QTest::newRow("negative count rounds to hundreds") << -2 << "1234.5" << "1200";
+    QTest::newRow("count beyond the digits keeps the exact binary value") << 2000 << "0.1" << "0.1000000000000000055511151231257827021181583404541015625";
+    QTest::newRow("largest count") << INT_MAX << "1.5" << "1.5";
+    QTest::newRow("smallest count rounds everything away") << INT_MIN << "1.5" << "0";
 }
+// clang-format on
 
 void tst_QxFixedDecimalsValidator::fixup()
 {
     QFETCH(int, decimals);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxFixedDecimalsValidator validator(decimals, nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxFixedDecimalsValidator(decimals, nullptr));
 }
 
+// clang-format off
 void tst_QxFixedDecimalsValidator::hostileText_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("empty") << ""
-                           << "0";
-    QTest::newRow("spaces") << "   "
-                            << "0";
-    QTest::newRow("blanks around a number") << " 2.5 "
-                                            << "2.5";
-    QTest::newRow("nan") << "nan"
-                         << "nan";
-    QTest::newRow("inf") << "inf"
-                         << "inf";
-    QTest::newRow("-inf") << "-inf"
-                          << "-inf";
+    QTest::newRow("empty") << "" << "0";
+    QTest::newRow("spaces") << "   " << "0";
+    QTest::newRow("blanks around a number") << " 2.5 " << "2.5";
+    QTest::newRow("nan") << "nan" << "nan";
+    QTest::newRow("inf") << "inf" << "inf";
+    QTest::newRow("-inf") << "-inf" << "-inf";
     QTest::newRow("1e308") << "1e308" << exactE308();
     QTest::newRow("-1e308") << "-1e308" << QStringLiteral("-") + exactE308();
-    QTest::newRow("overflow reads as infinity") << "1e400"
-                                                << "inf";
-    QTest::newRow("1e-320") << "1e-320"
-                            << "0";
-    QTest::newRow("-1e-320, Qt writes negative zero unsigned") << "-1e-320"
-                                                               << "0";
+    QTest::newRow("overflow reads as infinity") << "1e400" << "inf";
+    QTest::newRow("1e-320") << "1e-320" << "0";
+    QTest::newRow("-1e-320, Qt writes negative zero unsigned") << "-1e-320" << "0";
     QTest::newRow("10,000 digits") << longInteger() << "inf";
     QTest::newRow("10,000 decimals") << longFraction() << "0.12";
     QTest::newRow("non-ASCII digits") << arabicIndicDigits() << "0";
-    QTest::newRow("decimal comma") << "1,5"
-                                   << "0";
+    QTest::newRow("decimal comma") << "1,5" << "0";
 }
+// clang-format on
 
 void tst_QxFixedDecimalsValidator::hostileText()
 {
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxFixedDecimalsValidator validator(2, nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxFixedDecimalsValidator(2, nullptr));
 }
 
+// clang-format off
 void tst_QxFixedDecimalsValidator::rulePassesThrough_data()
 {
     QTest::addColumn<int>("rule");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "2.679"
-                                 << "2.67";
-    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "2.671"
-                                    << "2.68";
-    QTest::newRow("half away from zero") << int(ZvRoundHalfAwayFromZero) << "2.665"
-                                         << "2.67";
-    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "2.665"
-                                  << "2.66";
-    QTest::newRow("floor") << int(ZvRoundTowardNegativeInfinity) << "-2.671"
-                           << "-2.68";
-    QTest::newRow("ceiling") << int(ZvRoundTowardPositiveInfinity) << "2.671"
-                             << "2.68";
+    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "2.679" << "2.67";
+    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "2.671" << "2.68";
+    QTest::newRow("half away from zero") << int(ZvRoundHalfAwayFromZero) << "2.665" << "2.67";
+    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "2.665" << "2.66";
+    QTest::newRow("floor") << int(ZvRoundTowardNegativeInfinity) << "-2.671" << "-2.68";
+    QTest::newRow("ceiling") << int(ZvRoundTowardPositiveInfinity) << "2.671" << "2.68";
 }
+// clang-format on
 
 void tst_QxFixedDecimalsValidator::rulePassesThrough()
 {
     QFETCH(int, rule);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxFixedDecimalsValidator validator(2, nullptr);
-    validator.fixup(input, ZvRoundingRule(rule));
-    QCOMPARE(input, expected);
+    checkRepairRow(QxFixedDecimalsValidator(2, nullptr), rule);
 }
 
+// clang-format off
 void tst_QxFixedDecimalsValidator::oneArgumentUsesRuleTwo_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("tie goes away from zero") << "2.665"
-                                             << "2.67";
-    QTest::newRow("negative tie") << "-0.125"
-                                  << "-0.13";
-    QTest::newRow("no number") << "abc"
-                               << "0";
-    QTest::newRow("nan") << "nan"
-                         << "nan";
+    QTest::newRow("tie goes away from zero") << "2.665" << "2.67";
+    QTest::newRow("negative tie") << "-0.125" << "-0.13";
+    QTest::newRow("no number") << "abc" << "0";
+    QTest::newRow("nan") << "nan" << "nan";
 }
+// clang-format on
 
 void tst_QxFixedDecimalsValidator::oneArgumentUsesRuleTwo()
 {
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxFixedDecimalsValidator validator(2, nullptr);
-    checkOneArgumentFixup(validator, input, expected);
+    checkOneArgumentFixupRow(QxFixedDecimalsValidator(2, nullptr));
 }
-
-namespace {
-// Scales the rounded value, so its hand in the textual repair shows.
-class TenfoldValidator : public QxFixedDecimalsValidator
-{
-public:
-    using QxFixedDecimalsValidator::fixup;
-    using QxFixedDecimalsValidator::QxFixedDecimalsValidator;
-    double fixup(double value, ZvRoundingRule rule) const override
-    {
-        rules.append(rule);
-        return QxFixedDecimalsValidator::fixup(value, rule) * 10;
-    }
-    mutable QList<int> rules;
-};
-} // namespace
 
 void tst_QxFixedDecimalsValidator::numericFixupIsVirtual()
 {
-    const TenfoldValidator validator(2, nullptr);
+    const TenfoldValidator<QxFixedDecimalsValidator> validator(2, nullptr);
     QString text = QStringLiteral("1.234");
     validator.fixup(text);
     QCOMPARE(text, QStringLiteral("12.3"));
@@ -197,29 +141,53 @@ void tst_QxFixedDecimalsValidator::numericFixupIsVirtual()
 
 void tst_QxFixedDecimalsValidator::settings()
 {
-    QObject owner;
-    const QxFixedDecimalsValidator validator(6, &owner);
-    checkFamilySettings(validator, &owner);
+    checkFamilySettings<QxFixedDecimalsValidator>(6);
+    const QxFixedDecimalsValidator validator(6, nullptr);
     QCOMPARE(validator.fixup(1.23456789, ZvRoundHalfAwayFromZero), 1.234568);
     QCOMPARE(validator.fixup(1.23456789, ZvRoundTowardZero), 1.234567);
 }
 
+// clang-format off
+void tst_QxFixedDecimalsValidator::localeRepair_data()
+{
+    addLocaleRepairColumns();
+
+    QTest::newRow("de: rounds") << german() << "3,14159" << "3,14";
+    QTest::newRow("de: group separators") << german() << "1.234,5678" << "1234,57";
+    QTest::newRow("de: negative") << german() << "-0,125" << "-0,13";
+    QTest::newRow("de: trims zeros after a comma") << german() << "2,5000" << "2,5";
+    QTest::newRow("de: integer loses its comma") << german() << "7,000" << "7";
+    QTest::newRow("de: exponent input") << german() << "1,23456e2" << "123,46";
+    QTest::newRow("de: a point only groups, so no number") << german() << "3.14159" << "0";
+    QTest::newRow("de: no number") << german() << "abc" << "0";
+    QTest::newRow("en_US: group separators") << english() << "1,234.5678" << "1234.57";
+    QTest::newRow("en_US: negative") << english() << "-1,234.5" << "-1234.5";
+    QTest::newRow("ar_EG: own digits") << arabicEgypt() << inArabic("3.14159") << inArabic("3.14");
+    QTest::newRow("ar_EG: group separators") << arabicEgypt() << inArabic("1,234.5678") << inArabic("1234.57");
+    QTest::newRow("ar_EG: negative") << arabicEgypt() << inArabic("-2.5") << inArabic("-2.5");
+    QTest::newRow("C: no group separators") << QLocale::c() << "1,234.5678" << "0";
+}
+// clang-format on
+
+void tst_QxFixedDecimalsValidator::localeRepair()
+{
+    checkLocaleRepairRow<QxFixedDecimalsValidator>(2);
+}
+
+// clang-format off
 void tst_QxFixedDecimalsValidator::lineEditShowsRepair_data()
 {
-    QTest::addColumn<bool>("pressReturn");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
+    addLineEditRepairColumns();
     addLineEditRepairRows("too many decimals", "3.14159", "3.14");
     addLineEditRepairRows("no number", "abc", "0");
+    addLineEditRepairRows("German", german(), "3,14159", "3,14");
+    addLineEditRepairRows("German, group separators", german(), "1.234,5678", "1234,57");
 }
+// clang-format on
 
 void tst_QxFixedDecimalsValidator::lineEditShowsRepair()
 {
-    QFETCH(bool, pressReturn);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxFixedDecimalsValidator validator(2, nullptr);
-    checkLineEditRepair(validator, input, expected, pressReturn);
+    checkLineEditRepairRow<QxFixedDecimalsValidator>(2);
 }
 
 QTEST_MAIN(tst_QxFixedDecimalsValidator)

@@ -24,82 +24,48 @@ private slots:
     void ruleIsNotUsed();
     void numericFixupIsNotCalled();
     void settings();
+    void localeRepair_data();
+    void localeRepair();
     void lineEditShowsRepair_data();
     void lineEditShowsRepair();
 };
 
+// clang-format off
 void tst_QxFormatingStringValidator::fixup_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("rounds by the precision") << "%.3f"
-                                             << "3.14159"
-                                             << "3.142";
-    QTest::newRow("trims zeros") << "%.3f"
-                                 << "2.5"
-                                 << "2.5";
-    QTest::newRow("no number reads as 0") << "%.3f"
-                                          << "abc"
-                                          << "0";
-    QTest::newRow("leading zeros stay") << "%08.3f"
-                                        << "2.5"
-                                        << "0002.5";
-    QTest::newRow("percent sign ends the text") << "%.2f%%"
-                                                << "2.5"
-                                                << "2.50%";
-    QTest::newRow("percent sign first") << "%%%.1f"
-                                        << "2.5"
-                                        << "%2.5";
-    QTest::newRow("no separator, no trimming") << "%.0f"
-                                               << "100"
-                                               << "100";
-    QTest::newRow("text before") << "value: %.2f"
-                                 << "3.14159"
-                                 << "value: 3.14";
-    QTest::newRow("text after stops the trimming") << "%.3f m"
-                                                   << "2.5"
-                                                   << "2.500 m";
-    QTest::newRow("left-adjusted blanks stop the trimming") << "%-8.3f"
-                                                            << "2.5"
-                                                            << "2.500   ";
-    QTest::newRow("sign flag") << "%+.2f"
-                               << "2.5"
-                               << "+2.5";
-    QTest::newRow("grouping flag") << "%'.2f"
-                                   << "1234.5"
-                                   << "1,234.5";
-    QTest::newRow("l length modifier") << "%lf"
-                                       << "2.5"
-                                       << "2.5";
-    QTest::newRow("upper-case infinity") << "%F"
-                                         << "inf"
-                                         << "INF";
-    QTest::newRow("g without exponent") << "%g"
-                                        << "0.0001"
-                                        << "0.0001";
-    QTest::newRow("alternate g keeps zeros, trimming drops them") << "%#.4g"
-                                                                  << "2.5"
-                                                                  << "2.5";
-    QTest::newRow("Latin-1 text copied unchanged")
-            << QStringLiteral("%.1f \u00b0C") << "21.26" << QStringLiteral("21.3 \u00b0C");
-    QTest::newRow("text beyond Latin-1 copied unchanged")
-            << QStringLiteral("%.2f \u20ac") << "2.5" << QStringLiteral("2.50 \u20ac");
-    QTest::newRow("largest width and precision") << "%9999.9999f"
-                                                 << "1e308" << exactE308();
+    QTest::newRow("rounds by the precision") << "%.3f" << "3.14159" << "3.142";
+    QTest::newRow("trims zeros") << "%.3f" << "2.5" << "2.5";
+    QTest::newRow("no number reads as 0") << "%.3f" << "abc" << "0";
+    QTest::newRow("leading zeros stay") << "%08.3f" << "2.5" << "0002.5";
+    QTest::newRow("percent sign ends the text") << "%.2f%%" << "2.5" << "2.50%";
+    QTest::newRow("percent sign first") << "%%%.1f" << "2.5" << "%2.5";
+    QTest::newRow("no separator, no trimming") << "%.0f" << "100" << "100";
+    QTest::newRow("text before") << "value: %.2f" << "3.14159" << "value: 3.14";
+    QTest::newRow("text after stops the trimming") << "%.3f m" << "2.5" << "2.500 m";
+    QTest::newRow("left-adjusted blanks stop the trimming") << "%-8.3f" << "2.5" << "2.500   ";
+    QTest::newRow("sign flag") << "%+.2f" << "2.5" << "+2.5";
+    QTest::newRow("grouping flag") << "%'.2f" << "1234.5" << "1,234.5";
+    QTest::newRow("l length modifier") << "%lf" << "2.5" << "2.5";
+    QTest::newRow("upper-case infinity") << "%F" << "inf" << "INF";
+    QTest::newRow("g without exponent") << "%g" << "0.0001" << "0.0001";
+    QTest::newRow("alternate g keeps zeros, trimming drops them") << "%#.4g" << "2.5" << "2.5";
+    QTest::newRow("Latin-1 text copied unchanged") << QStringLiteral("%.1f \u00b0C") << "21.26" << QStringLiteral("21.3 \u00b0C");
+    QTest::newRow("text beyond Latin-1 copied unchanged") << QStringLiteral("%.2f \u20ac") << "2.5" << QStringLiteral("2.50 \u20ac");
+    QTest::newRow("largest width and precision") << "%9999.9999f" << "1e308" << exactE308();
 }
+// clang-format on
 
 void tst_QxFormatingStringValidator::fixup()
 {
     QFETCH(QString, format);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxFormatingStringValidator validator(format, nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxFormatingStringValidator(format, nullptr));
 }
 
+// clang-format off
 void tst_QxFormatingStringValidator::sameAsWholeFormat_data()
 {
     QTest::addColumn<QString>("format");
@@ -110,6 +76,7 @@ void tst_QxFormatingStringValidator::sameAsWholeFormat_data()
     QTest::newRow("text around") << "x = %.1f units";
     QTest::newRow("g") << "%.5g";
 }
+// clang-format on
 
 void tst_QxFormatingStringValidator::sameAsWholeFormat()
 {
@@ -130,97 +97,61 @@ void tst_QxFormatingStringValidator::sameAsWholeFormat()
     }
 }
 
+// clang-format off
 void tst_QxFormatingStringValidator::exponentKeepsItsDigits_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("mantissa trimmed") << "%.3e"
-                                      << "2.5"
-                                      << "2.5e+00";
-    QTest::newRow("exponent zeros kept") << "%.3e"
-                                         << "1e10"
-                                         << "1e+10";
-    QTest::newRow("three-digit exponent") << "%.3e"
-                                          << "1e100"
-                                          << "1e+100";
-    QTest::newRow("negative exponent") << "%.3e"
-                                       << "1e-320"
-                                       << "1e-320";
-    QTest::newRow("upper case") << "%.3E"
-                                << "-2.5"
-                                << "-2.5E+00";
-    QTest::newRow("no number") << "%.3e"
-                               << "abc"
-                               << "0e+00";
-    QTest::newRow("zero padded") << "%012.3e"
-                                 << "2.5"
-                                 << "0002.5e+00";
-    QTest::newRow("g with exponent") << "%g"
-                                     << "1e20"
-                                     << "1e+20";
-    QTest::newRow("alternate g with exponent") << "%#g"
-                                               << "1.5e20"
-                                               << "1.5e+20";
-    QTest::newRow("text after stops the trimming") << "%.3e m"
-                                                   << "2.5"
-                                                   << "2.500e+00 m";
-    QTest::newRow("left-adjusted blanks stop the trimming") << "%-12.3e"
-                                                            << "2.5"
-                                                            << "2.500e+00   ";
-    QTest::newRow("percent sign after") << "%.1e%%"
-                                        << "2.5"
-                                        << "2.5e+00%";
-    QTest::newRow("infinity") << "%.3e"
-                              << "-inf"
-                              << "-inf";
+    QTest::newRow("mantissa trimmed") << "%.3e" << "2.5" << "2.5e+00";
+    QTest::newRow("exponent zeros kept") << "%.3e" << "1e10" << "1e+10";
+    QTest::newRow("three-digit exponent") << "%.3e" << "1e100" << "1e+100";
+    QTest::newRow("negative exponent") << "%.3e" << "1e-320" << "1e-320";
+    QTest::newRow("upper case") << "%.3E" << "-2.5" << "-2.5E+00";
+    QTest::newRow("no number") << "%.3e" << "abc" << "0e+00";
+    QTest::newRow("zero padded") << "%012.3e" << "2.5" << "0002.5e+00";
+    QTest::newRow("g with exponent") << "%g" << "1e20" << "1e+20";
+    QTest::newRow("alternate g with exponent") << "%#g" << "1.5e20" << "1.5e+20";
+    QTest::newRow("text after stops the trimming") << "%.3e m" << "2.5" << "2.500e+00 m";
+    QTest::newRow("left-adjusted blanks stop the trimming") << "%-12.3e" << "2.5" << "2.500e+00   ";
+    QTest::newRow("percent sign after") << "%.1e%%" << "2.5" << "2.5e+00%";
+    QTest::newRow("infinity") << "%.3e" << "-inf" << "-inf";
 }
+// clang-format on
 
 void tst_QxFormatingStringValidator::exponentKeepsItsDigits()
 {
     QFETCH(QString, format);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxFormatingStringValidator validator(format, nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxFormatingStringValidator(format, nullptr));
 }
 
+// clang-format off
 void tst_QxFormatingStringValidator::hostileText_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("empty") << ""
-                           << "0";
-    QTest::newRow("spaces") << "   "
-                            << "0";
-    QTest::newRow("nan") << "nan"
-                         << "nan";
-    QTest::newRow("inf") << "inf"
-                         << "inf";
-    QTest::newRow("-inf") << "-inf"
-                          << "-inf";
+    QTest::newRow("empty") << "" << "0";
+    QTest::newRow("spaces") << "   " << "0";
+    QTest::newRow("nan") << "nan" << "nan";
+    QTest::newRow("inf") << "inf" << "inf";
+    QTest::newRow("-inf") << "-inf" << "-inf";
     QTest::newRow("1e308") << "1e308" << exactE308();
-    QTest::newRow("1e-320") << "1e-320"
-                            << "0";
+    QTest::newRow("1e-320") << "1e-320" << "0";
     QTest::newRow("10,000 digits") << longInteger() << "inf";
     QTest::newRow("10,000 decimals") << longFraction() << "0.123";
     QTest::newRow("non-ASCII digits") << arabicIndicDigits() << "0";
-    QTest::newRow("decimal comma") << "1,5"
-                                   << "0";
+    QTest::newRow("decimal comma") << "1,5" << "0";
 }
+// clang-format on
 
 void tst_QxFormatingStringValidator::hostileText()
 {
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxFormatingStringValidator validator(QStringLiteral("%.3f"), nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxFormatingStringValidator(QStringLiteral("%.3f"), nullptr));
 }
 
+// clang-format off
 void tst_QxFormatingStringValidator::unsafeFormatLeavesText_data()
 {
     QTest::addColumn<QString>("format");
@@ -253,6 +184,7 @@ void tst_QxFormatingStringValidator::unsafeFormatLeavesText_data()
     QTest::newRow("precision too large") << "%.10000f";
     QTest::newRow("width beyond int") << "%99999999999999999999f";
 }
+// clang-format on
 
 void tst_QxFormatingStringValidator::unsafeFormatLeavesText()
 {
@@ -280,25 +212,10 @@ void tst_QxFormatingStringValidator::ruleIsNotUsed()
     QCOMPARE(text, QStringLiteral("3.15"));
 }
 
-namespace {
-class TenfoldValidator : public QxFormatingStringValidator
-{
-public:
-    using QxFormatingStringValidator::fixup;
-    using QxFormatingStringValidator::QxFormatingStringValidator;
-    double fixup(double value, ZvRoundingRule rule) const override
-    {
-        rules.append(rule);
-        return value * 10;
-    }
-    mutable QList<int> rules;
-};
-} // namespace
-
 void tst_QxFormatingStringValidator::numericFixupIsNotCalled()
 {
     // The format does all the rounding: the numeric repair stays out.
-    const TenfoldValidator validator(QStringLiteral("%.2f"), nullptr);
+    const TenfoldValidator<QxFormatingStringValidator> validator(QStringLiteral("%.2f"), nullptr);
     QString text = QStringLiteral("1.5");
     validator.fixup(text);
     QCOMPARE(text, QStringLiteral("1.5"));
@@ -310,34 +227,63 @@ void tst_QxFormatingStringValidator::numericFixupIsNotCalled()
 
 void tst_QxFormatingStringValidator::settings()
 {
-    QObject owner;
-    const QxFormatingStringValidator validator(QStringLiteral("%.6f"), &owner);
-    checkFamilySettings(validator, &owner);
+    checkFamilySettings<QxFormatingStringValidator>(QStringLiteral("%.6f"));
 }
 
+// clang-format off
+void tst_QxFormatingStringValidator::localeRepair_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("acceptable");
+    addLocaleRepairColumns();
+
+    QTest::newRow("de: rounds") << "%.3f" << true << german() << "3,14159" << "3,142";
+    QTest::newRow("de: group separators") << "%.3f" << true << german() << "1.234,5678" << "1234,568";
+    QTest::newRow("de: trims zeros after a comma") << "%.3f" << true << german() << "2,50000" << "2,5";
+    QTest::newRow("de: no number") << "%.3f" << true << german() << "abc" << "0";
+    QTest::newRow("de: leading zeros stay") << "%08.3f" << true << german() << "2,5" << "0002,5";
+    QTest::newRow("de: grouping flag") << "%'.2f" << true << german() << "1234,5" << "1.234,5";
+    QTest::newRow("de: a group separator is no decimal point") << "%'.0f" << true << german() << "1000" << "1.000";
+    QTest::newRow("de: exponent") << "%.3e" << true << german() << "12.345,6" << "1,235e+04";
+    QTest::newRow("de: exponent, mantissa trimmed") << "%.3e" << true << german() << "2,5" << "2,5e+00";
+    QTest::newRow("de: upper-case exponent") << "%.3E" << true << german() << "-2,5" << "-2,5E+00";
+    QTest::newRow("de: g with exponent") << "%g" << true << german() << "1e20" << "1e+20";
+    QTest::newRow("de: percent sign copied") << "%.2f%%" << false << german() << "2,5" << "2,50%";
+    QTest::newRow("de: percent sign first") << "%%%.1f" << false << german() << "2,5" << "%2,5";
+    QTest::newRow("de: text before") << "Wert: %.2f" << false << german() << "3,14159" << "Wert: 3,14";
+    QTest::newRow("de: text after, untrimmed") << "%.3f m" << false << german() << "2,5" << "2,500 m";
+    QTest::newRow("de: a written like f") << "%.3a" << true << german() << "2,5000" << "2,5";
+    QTest::newRow("en_US: group separators") << "%.2f" << true << english() << "1,234.5678" << "1234.57";
+    QTest::newRow("en_US: grouping flag") << "%'.2f" << true << english() << "1234.5" << "1,234.5";
+    QTest::newRow("ar_EG: own digits") << "%.3f" << true << arabicEgypt() << inArabic("3.14159") << inArabic("3.142");
+    QTest::newRow("ar_EG: exponent") << "%.2e" << true << arabicEgypt() << inArabic("12345") << inArabic("1.23e+04");
+    QTest::newRow("ar_EG: percent sign copied") << "%.2f%%" << false << arabicEgypt() << inArabic("2.5") << inArabic("2.50%");
+}
+// clang-format on
+
+void tst_QxFormatingStringValidator::localeRepair()
+{
+    QFETCH(QString, format);
+    QFETCH(bool, acceptable);
+    checkLocaleRepairRow<QxFormatingStringValidator>(format, acceptable);
+}
+
+// clang-format off
 void tst_QxFormatingStringValidator::lineEditShowsRepair_data()
 {
     QTest::addColumn<QString>("format");
-    QTest::addColumn<bool>("pressReturn");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-    for (const bool pressReturn : { false, true }) {
-        const char *how = pressReturn ? "Return" : "focus out";
-        QTest::addRow("too many decimals, %s", how) << "%.2f" << pressReturn << "3.14159"
-                                                    << "3.14";
-        QTest::addRow("unsafe format, %s", how) << "%s" << pressReturn << "3.14159"
-                                                << "3.14159";
-    }
+    addLineEditRepairColumns();
+    addLineEditRepairRows("too many decimals", "3.14159", "3.14", QString("%.2f"));
+    addLineEditRepairRows("unsafe format", "3.14159", "3.14159", QString("%s"));
+    addLineEditRepairRows("German", german(), "3,14159", "3,14", QString("%.2f"));
+    addLineEditRepairRows("German, group separators", german(), "1.234,5678", "1234,57", QString("%.2f"));
 }
+// clang-format on
 
 void tst_QxFormatingStringValidator::lineEditShowsRepair()
 {
     QFETCH(QString, format);
-    QFETCH(bool, pressReturn);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxFormatingStringValidator validator(format, nullptr);
-    checkLineEditRepair(validator, input, expected, pressReturn);
+    checkLineEditRepairRow<QxFormatingStringValidator>(format);
 }
 
 QTEST_MAIN(tst_QxFormatingStringValidator)

@@ -22,167 +22,114 @@ private slots:
     void oneArgumentUsesRuleTwo();
     void numericFixupIsVirtual();
     void settings();
+    void localeRepair_data();
+    void localeRepair();
     void lineEditShowsRepair_data();
     void lineEditShowsRepair();
 };
 
+// clang-format off
 void tst_QxSignificantDigitsValidator::fixup_data()
 {
     QTest::addColumn<int>("digits");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("small value keeps three digits") << 3 << "0.000123456"
-                                                    << "0.000123";
-    QTest::newRow("large value gets no decimals") << 3 << "123456"
-                                                  << "123000";
-    QTest::newRow("exact power of ten") << 3 << "100"
-                                        << "100";
-    QTest::newRow("one") << 3 << "1"
-                         << "1";
-    QTest::newRow("one tenth") << 3 << "0.1"
-                               << "0.1";
-    QTest::newRow("negative") << 3 << "-2.71828"
-                              << "-2.72";
-    QTest::newRow("rounding gains a digit") << 3 << "999.6"
-                                            << "1000";
-    QTest::newRow("decimals follow the rounded value") << 3 << "0.09996"
-                                                       << "0.1";
-    QTest::newRow("one digit") << 1 << "0.15"
-                               << "0.2";
-    QTest::newRow("zero stays as typed") << 3 << "0"
-                                         << "0";
-    QTest::newRow("zero with decimals stays as typed") << 3 << "0.000"
-                                                       << "0.000";
-    QTest::newRow("negative zero stays as typed") << 3 << "-0"
-                                                  << "-0";
-    QTest::newRow("no number stays as typed") << 3 << "abc"
-                                              << "abc";
-    QTest::newRow("below epsilon stays as typed") << 3 << "1e-20"
-                                                  << "1e-20";
-    QTest::newRow("just below epsilon stays as typed") << 3 << "2.2204e-16"
-                                                       << "2.2204e-16";
-    QTest::newRow("epsilon itself is repaired") << 3 << "2.220446049250313e-16"
-                                                << "0.000000000000000222";
-    QTest::newRow("largest count") << INT_MAX << "1.5"
-                                   << "1.5";
-    QTest::newRow("smallest count keeps one digit") << INT_MIN << "1.5"
-                                                    << "2";
+    QTest::newRow("small value keeps three digits") << 3 << "0.000123456" << "0.000123";
+    QTest::newRow("large value gets no decimals") << 3 << "123456" << "123000";
+    QTest::newRow("exact power of ten") << 3 << "100" << "100";
+    QTest::newRow("one") << 3 << "1" << "1";
+    QTest::newRow("one tenth") << 3 << "0.1" << "0.1";
+    QTest::newRow("negative") << 3 << "-2.71828" << "-2.72";
+    QTest::newRow("rounding gains a digit") << 3 << "999.6" << "1000";
+    QTest::newRow("decimals follow the rounded value") << 3 << "0.09996" << "0.1";
+    QTest::newRow("one digit") << 1 << "0.15" << "0.2";
+    QTest::newRow("zero stays as typed") << 3 << "0" << "0";
+    QTest::newRow("zero with decimals stays as typed") << 3 << "0.000" << "0.000";
+    QTest::newRow("negative zero stays as typed") << 3 << "-0" << "-0";
+    QTest::newRow("no number stays as typed") << 3 << "abc" << "abc";
+    QTest::newRow("below epsilon stays as typed") << 3 << "1e-20" << "1e-20";
+    QTest::newRow("just below epsilon stays as typed") << 3 << "2.2204e-16" << "2.2204e-16";
+    QTest::newRow("epsilon itself is repaired") << 3 << "2.220446049250313e-16" << "0.000000000000000222";
+    QTest::newRow("largest count") << INT_MAX << "1.5" << "1.5";
+    QTest::newRow("smallest count keeps one digit") << INT_MIN << "1.5" << "2";
 }
+// clang-format on
 
 void tst_QxSignificantDigitsValidator::fixup()
 {
     QFETCH(int, digits);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxSignificantDigitsValidator validator(digits, nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxSignificantDigitsValidator(digits, nullptr));
 }
 
+// clang-format off
 void tst_QxSignificantDigitsValidator::hostileText_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("spaces") << "   "
-                            << "   ";
-    QTest::newRow("nan") << "nan"
-                         << "nan";
-    QTest::newRow("inf") << "inf"
-                         << "inf";
-    QTest::newRow("-inf") << "-inf"
-                          << "-inf";
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("spaces") << "   " << "   ";
+    QTest::newRow("nan") << "nan" << "nan";
+    QTest::newRow("inf") << "inf" << "inf";
+    QTest::newRow("-inf") << "-inf" << "-inf";
     QTest::newRow("1e308") << "1e308" << exactE308();
-    QTest::newRow("1e-320") << "1e-320"
-                            << "1e-320";
+    QTest::newRow("1e-320") << "1e-320" << "1e-320";
     QTest::newRow("10,000 digits") << longInteger() << "inf";
     QTest::newRow("10,000 decimals") << longFraction() << "0.123";
     QTest::newRow("non-ASCII digits") << arabicIndicDigits() << arabicIndicDigits();
-    QTest::newRow("decimal comma") << "1,5"
-                                   << "1,5";
+    QTest::newRow("decimal comma") << "1,5" << "1,5";
 }
+// clang-format on
 
 void tst_QxSignificantDigitsValidator::hostileText()
 {
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxSignificantDigitsValidator validator(3, nullptr);
-    validator.fixup(input);
-    QCOMPARE(input, expected);
+    checkRepairRow(QxSignificantDigitsValidator(3, nullptr));
 }
 
+// clang-format off
 void tst_QxSignificantDigitsValidator::rulePassesThrough_data()
 {
     QTest::addColumn<int>("rule");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "2.679"
-                                 << "2.67";
-    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "2.671"
-                                    << "2.68";
-    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "2.665"
-                                  << "2.66";
-    QTest::newRow("floor") << int(ZvRoundTowardNegativeInfinity) << "-0.0012341"
-                           << "-0.00124";
+    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "2.679" << "2.67";
+    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "2.671" << "2.68";
+    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "2.665" << "2.66";
+    QTest::newRow("floor") << int(ZvRoundTowardNegativeInfinity) << "-0.0012341" << "-0.00124";
 }
+// clang-format on
 
 void tst_QxSignificantDigitsValidator::rulePassesThrough()
 {
     QFETCH(int, rule);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxSignificantDigitsValidator validator(3, nullptr);
-    validator.fixup(input, ZvRoundingRule(rule));
-    QCOMPARE(input, expected);
+    checkRepairRow(QxSignificantDigitsValidator(3, nullptr), rule);
 }
 
+// clang-format off
 void tst_QxSignificantDigitsValidator::oneArgumentUsesRuleTwo_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("tie goes away from zero") << "2.665"
-                                             << "2.67";
-    QTest::newRow("large tie") << "12350"
-                               << "12400";
-    QTest::newRow("zero") << "0"
-                          << "0";
-    QTest::newRow("nan") << "nan"
-                         << "nan";
+    QTest::newRow("tie goes away from zero") << "2.665" << "2.67";
+    QTest::newRow("large tie") << "12350" << "12400";
+    QTest::newRow("zero") << "0" << "0";
+    QTest::newRow("nan") << "nan" << "nan";
 }
+// clang-format on
 
 void tst_QxSignificantDigitsValidator::oneArgumentUsesRuleTwo()
 {
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxSignificantDigitsValidator validator(3, nullptr);
-    checkOneArgumentFixup(validator, input, expected);
+    checkOneArgumentFixupRow(QxSignificantDigitsValidator(3, nullptr));
 }
-
-namespace {
-// Shrinks the rounded value a thousandfold, so its hand in the textual repair
-// shows, down to the number of decimals written.
-class ThousandthValidator : public QxSignificantDigitsValidator
-{
-public:
-    using QxSignificantDigitsValidator::fixup;
-    using QxSignificantDigitsValidator::QxSignificantDigitsValidator;
-    double fixup(double value, ZvRoundingRule rule) const override
-    {
-        rules.append(rule);
-        return QxSignificantDigitsValidator::fixup(value, rule) / 1000;
-    }
-    mutable QList<int> rules;
-};
-} // namespace
 
 void tst_QxSignificantDigitsValidator::numericFixupIsVirtual()
 {
-    const ThousandthValidator validator(3, nullptr);
+    // The rounded value shrunk a thousandfold shows the numeric repair's hand
+    // in the textual one, down to the number of decimals written.
+    const ScaledValidator<QxSignificantDigitsValidator, 1, 1000> validator(3, nullptr);
     QString text = QStringLiteral("1.234");
     validator.fixup(text);
     QCOMPARE(text, QStringLiteral("0.00123"));
@@ -194,30 +141,48 @@ void tst_QxSignificantDigitsValidator::numericFixupIsVirtual()
 
 void tst_QxSignificantDigitsValidator::settings()
 {
-    QObject owner;
-    const QxSignificantDigitsValidator validator(6, &owner);
-    checkFamilySettings(validator, &owner);
+    checkFamilySettings<QxSignificantDigitsValidator>(6);
+    const QxSignificantDigitsValidator validator(6, nullptr);
     QCOMPARE(validator.fixup(1234.56789, ZvRoundHalfAwayFromZero), 1234.57);
 }
 
+// clang-format off
+void tst_QxSignificantDigitsValidator::localeRepair_data()
+{
+    addLocaleRepairColumns();
+
+    QTest::newRow("de: rounds") << german() << "3,14159" << "3,14";
+    QTest::newRow("de: group separators") << german() << "1.234,5" << "1230";
+    QTest::newRow("de: negative") << german() << "-0,5" << "-0,5";
+    QTest::newRow("de: trims zeros after a comma") << german() << "2,50000" << "2,5";
+    QTest::newRow("de: zero stays as typed") << german() << "0,000" << "0,000";
+    QTest::newRow("de: no number stays as typed") << german() << "abc" << "abc";
+    QTest::newRow("en_US: group separators") << english() << "12,345,678" << "12300000";
+    QTest::newRow("ar_EG: own digits") << arabicEgypt() << inArabic("3.14159") << inArabic("3.14");
+    QTest::newRow("ar_EG: group separators") << arabicEgypt() << inArabic("1,234.5") << inArabic("1230");
+}
+// clang-format on
+
+void tst_QxSignificantDigitsValidator::localeRepair()
+{
+    checkLocaleRepairRow<QxSignificantDigitsValidator>(3);
+}
+
+// clang-format off
 void tst_QxSignificantDigitsValidator::lineEditShowsRepair_data()
 {
-    QTest::addColumn<bool>("pressReturn");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
+    addLineEditRepairColumns();
     addLineEditRepairRows("too many decimals", "3.14159", "3.14");
     // The repair keeps 6 decimals, more than the 3 that validate() accepts, so
     // Qt does not show it.
     addLineEditRepairRows("repair beyond the accepted decimals", "0.000123456", "0.000123456");
+    addLineEditRepairRows("German", german(), "3,14159", "3,14");
 }
+// clang-format on
 
 void tst_QxSignificantDigitsValidator::lineEditShowsRepair()
 {
-    QFETCH(bool, pressReturn);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxSignificantDigitsValidator validator(3, nullptr);
-    checkLineEditRepair(validator, input, expected, pressReturn);
+    checkLineEditRepairRow<QxSignificantDigitsValidator>(3);
 }
 
 QTEST_MAIN(tst_QxSignificantDigitsValidator)

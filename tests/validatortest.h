@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QValidator>
@@ -40,6 +41,39 @@ inline QString arabicIndicDigits()
     return QStringLiteral("\u0661\u0662");
 }
 
+// The locales the repairs are tried in besides C: a decimal comma, a decimal
+// point with comma grouping, and digits of its own.
+inline QLocale german()
+{
+    return QLocale(QLocale::German, QLocale::Germany);
+}
+
+inline QLocale english()
+{
+    return QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
+inline QLocale arabicEgypt()
+{
+    return QLocale(QLocale::Arabic, QLocale::Egypt);
+}
+
+// A number written with ASCII digits, "." and "," as Arabic (Egypt) writes
+// it: Arabic-Indic digits, its own decimal point and group separator.
+inline QString inArabic(const char *number)
+{
+    QString text = QString::fromLatin1(number);
+    for (QChar &c : text) {
+        if (c.isDigit())
+            c = QChar(0x0660 + c.digitValue());
+        else if (c == QLatin1Char('.'))
+            c = QChar(0x066b);
+        else if (c == QLatin1Char(','))
+            c = QChar(0x066c);
+    }
+    return text;
+}
+
 // What every validator of the family inherits: the Qt-level limits of the
 // base (the whole double range, 3 decimals whatever the digit count), its
 // parent, and QDoubleValidator's meta-object.
@@ -52,17 +86,107 @@ inline void checkFamilySettings(const QxCustomValidator &validator, const QObjec
     QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
 }
 
-// Qt's one-argument repair writes what the rule-driven one writes with the
-// rule of numeric value 2.
-inline void checkOneArgumentFixup(const QxCustomValidator &validator, const QString &input,
-                                  const QString &expected)
+// Body of a settings() test: what every validator of the family inherits, for
+// a Validator built on setting with an owner.
+template<class Validator, class Setting> void checkFamilySettings(const Setting &setting)
 {
+    QObject owner;
+    const Validator validator(setting, &owner);
+    checkFamilySettings(validator, &owner);
+}
+
+// The current row's repair (columns input and expected) through Qt's
+// one-argument fixup.
+inline void checkRepairRow(const QxCustomValidator &validator)
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    validator.fixup(input);
+    QCOMPARE(input, expected);
+}
+
+// The current row's repair (columns input and expected) under rule.
+inline void checkRepairRow(const QxCustomValidator &validator, int rule)
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    validator.fixup(input, ZvRoundingRule(rule));
+    QCOMPARE(input, expected);
+}
+
+// Qt's one-argument repair of the current row (columns input and expected)
+// writes what the rule-driven one writes with the rule of numeric value 2.
+inline void checkOneArgumentFixupRow(const QxCustomValidator &validator)
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
     QString viaQt = input;
     static_cast<const QValidator &>(validator).fixup(viaQt);
     QString withRule = input;
     validator.fixup(withRule, ZvRoundingRule(2));
     QCOMPARE(viaQt, withRule);
     QCOMPARE(viaQt, expected);
+}
+
+// Scales what the numeric repair returns by numerator / denominator and
+// records the rules it is given, so the numeric repair's hand in the textual
+// one shows.
+template<class Validator, int numerator = 10, int denominator = 1>
+class ScaledValidator : public Validator
+{
+public:
+    using Validator::fixup;
+    using Validator::Validator;
+    double fixup(double value, ZvRoundingRule rule) const override
+    {
+        rules.append(rule);
+        return Validator::fixup(value, rule) * numerator / denominator;
+    }
+    mutable QList<int> rules;
+};
+
+template<class Validator> using TenfoldValidator = ScaledValidator<Validator>;
+
+// Makes a locale the default one for as long as it lives: validators built
+// meanwhile take it as their locale().
+class DefaultLocale
+{
+public:
+    explicit DefaultLocale(const QLocale &locale) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(m_previous); }
+    DefaultLocale(const DefaultLocale &) = delete;
+    DefaultLocale &operator=(const DefaultLocale &) = delete;
+
+private:
+    const QLocale m_previous;
+};
+
+// Columns of a locale table, checked by checkLocaleRepairRow().
+inline void addLocaleRepairColumns()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+}
+
+// Body of a locale table's test: a Validator built on setting and given the
+// row's locale repairs input to expected, and a text that the repair changed
+// is one the same validator accepts (or, where acceptable is false, refuses).
+template<class Validator, class Setting>
+void checkLocaleRepairRow(const Setting &setting, bool acceptable = true)
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    Validator validator(setting, nullptr);
+    validator.setLocale(locale);
+    QString text = input;
+    validator.fixup(text);
+    QCOMPARE(text, expected);
+    if (text != input) {
+        int position = 0;
+        QCOMPARE(validator.validate(text, position) == QValidator::Acceptable, acceptable);
+    }
 }
 
 // Puts validator on a shown line edit holding input, then ends the editing by
@@ -103,12 +227,44 @@ inline void checkLineEditRepair(const QValidator &validator, const QString &inpu
     QCOMPARE(edit->hasAcceptableInput(), repaired);
 }
 
-// Rows for a data-driven test calling checkLineEditRepair(): both ways of
-// ending the editing, for one input.
-inline void addLineEditRepairRows(const char *name, const QString &input, const QString &expected)
+// Columns of a lineEditShowsRepair() table, checked by checkLineEditRepairRow().
+inline void addLineEditRepairColumns()
 {
-    QTest::newRow(qPrintable(QStringLiteral("%1, focus out").arg(QLatin1String(name))))
-            << false << input << expected;
-    QTest::newRow(qPrintable(QStringLiteral("%1, Return").arg(QLatin1String(name))))
-            << true << input << expected;
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<bool>("pressReturn");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+}
+
+// Rows for checkLineEditRepairRow(): both ways of ending the editing, for one
+// input under a default locale. Values of columns added before
+// addLineEditRepairColumns() come last, as leading.
+template<class... Leading>
+void addLineEditRepairRows(const char *name, const QLocale &locale, const QString &input,
+                           const QString &expected, const Leading &...leading)
+{
+    for (const bool pressReturn : { false, true }) {
+        QTestData &row = QTest::addRow("%s, %s", name, pressReturn ? "Return" : "focus out");
+        (row << ... << leading) << locale << pressReturn << input << expected;
+    }
+}
+
+template<class... Leading>
+void addLineEditRepairRows(const char *name, const QString &input, const QString &expected,
+                           const Leading &...leading)
+{
+    addLineEditRepairRows(name, QLocale::c(), input, expected, leading...);
+}
+
+// Body of lineEditShowsRepair(): a Validator built on setting while the row's
+// locale is the default one, on a line edit (see checkLineEditRepair()).
+template<class Validator, class Setting> void checkLineEditRepairRow(const Setting &setting)
+{
+    QFETCH(QLocale, locale);
+    QFETCH(bool, pressReturn);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const DefaultLocale scope(locale);
+    const Validator validator(setting, nullptr);
+    checkLineEditRepair(validator, input, expected, pressReturn);
 }

@@ -10,7 +10,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QSpinBox>
 
 namespace {
@@ -74,7 +73,7 @@ NumbersPage::NumbersPage(QWidget *parent)
     addRow(QStringLiteral("QxFormatingStringValidator"), tr("printf-style format"), format,
            QStringLiteral("2.5"));
     auto rebuildFormatted = [this, format, row = m_rows.size() - 1] {
-        const bool usable = isUsableFormat(format->text());
+        const bool usable = QxFormatingStringValidator::isUsableFormat(format->text());
         format->setStyleSheet(usable ? QString() : QStringLiteral("color: #b00020"));
         format->setToolTip(usable ? QString()
                                   : tr("Not one floating-point conversion: the validator "
@@ -88,13 +87,6 @@ NumbersPage::NumbersPage(QWidget *parent)
     digitsRow(QStringLiteral("QxCustomValidator"), tr("the base: accepts, never rewrites"),
               customDecimals, QStringLiteral("2.500"),
               [this](int n) { return new QxCustomValidator(n, this); });
-}
-
-bool NumbersPage::isUsableFormat(const QString &format)
-{
-    static const QRegularExpression pattern(QStringLiteral(
-            "\\A(?:[^%]|%%)*%[-+ #0']*[0-9]{0,4}(?:\\.[0-9]{0,4})?l?[fFeEgGaA](?:[^%]|%%)*\\z"));
-    return pattern.match(format).hasMatch();
 }
 
 void NumbersPage::addRow(const QString &className, const QString &what, QWidget *setting,

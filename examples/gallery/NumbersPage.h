@@ -16,11 +16,6 @@ class NumbersPage : public GalleryPage
 public:
     explicit NumbersPage(QWidget *parent = nullptr);
 
-    /// True for a printf format that QxFormatingStringValidator uses: exactly one
-    /// floating-point conversion. The validator leaves text alone with any other;
-    /// the page marks such a format.
-    static bool isUsableFormat(const QString &format);
-
 private:
     struct Row
     {

@@ -16,6 +16,14 @@
 /// rounded (fixup(double, ZvRoundingRule)) and how it is written back
 /// (fixup(QString&, ZvRoundingRule)). Stateless: a validator may be shared by
 /// several fields. It reports QDoubleValidator's meta-object.
+///
+/// The subclasses' repairs follow the validator's locale(), as acceptance does:
+/// they read the text as that locale reads it, group separators included (text
+/// that is no number there reads as 0), and write the result with its decimal
+/// point, signs, exponent character and digits, without group separators, so
+/// that the same validator accepts what they write. Under German,
+/// QxFixedDecimalsValidator(2) repairs "1.234,5678" to "1234,57". The C locale
+/// reads like QString::toDouble, without group separators.
 class LUMO_EXPORT QxCustomValidator : public QDoubleValidator
 {
 public:

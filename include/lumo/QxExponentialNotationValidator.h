@@ -21,7 +21,7 @@ public:
     using QxCustomValidator::fixup;
     /// Returns ZvRoundToAmountOfSignificantDigits(\a value, \a rule, digits).
     double fixup(double value, ZvRoundingRule rule) const override;
-    /// Reads \a text with QString::toDouble, rounds it through the virtual
+    /// Reads \a text as locale() reads it, rounds it through the virtual
     /// fixup(double, ZvRoundingRule) and writes it in exponent notation with
     /// digits - 1 decimals.
     void fixup(QString &text, ZvRoundingRule rule) const override;

@@ -22,7 +22,7 @@ public:
     using QxCustomValidator::fixup;
     /// Returns ZvRoundToAmountOfDecimals(\a value, \a rule, decimals).
     double fixup(double value, ZvRoundingRule rule) const override;
-    /// Reads \a text with QString::toDouble, rounds it through the virtual
+    /// Reads \a text as locale() reads it, rounds it through the virtual
     /// fixup(double, ZvRoundingRule) and writes it with the count's decimals,
     /// then removeTrailingZero().
     void fixup(QString &text, ZvRoundingRule rule) const override;

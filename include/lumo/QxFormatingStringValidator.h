@@ -22,6 +22,14 @@
 /// zeros are trimmed, so only the mantissa loses zeros. "%.3e" writes 2.5 as
 /// "2.5e+00" and 1e10 as "1e+10", never "1e+1".
 ///
+/// The number is read as the validator's locale() reads it, group separators
+/// included. In the C locale the text is written as above. In any other
+/// locale the number takes the locale's decimal point, group separator, signs,
+/// exponent character and digits, while the text around it is copied as it is:
+/// under German, "%.3f" writes 3.14159 as "3,142" and "%.2f%%" writes 2.5 as
+/// "2,50%". Only the number's own fraction is trimmed there, and only where
+/// the number ends the text.
+///
 /// A format outside this contract (no conversion or several; `%s`, `%d`, `%n`,
 /// `%p` or any conversion that does not take a double; a `*` width or
 /// precision; another length modifier; a lone `%`; a width or precision above
@@ -33,9 +41,14 @@ public:
     QxFormatingStringValidator(const QString &format, QObject *parent);
     ~QxFormatingStringValidator() override;
 
+    /// True when \a format is within the contract (see the class description),
+    /// that is, when a validator built on it rewrites text at all. Lets a
+    /// caller check a format that a user typed before building the validator.
+    static bool isUsableFormat(const QString &format);
+
     using QxCustomValidator::fixup;
-    /// Reads \a text with QString::toDouble and writes it through the format,
-    /// then trims trailing zeros; \a rule is ignored.
+    /// Reads \a text as locale() does and writes it through the format, then
+    /// trims trailing zeros; \a rule is ignored.
     void fixup(QString &text, ZvRoundingRule rule) const override;
 
 private:

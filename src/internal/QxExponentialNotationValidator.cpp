@@ -17,6 +17,9 @@ double QxExponentialNotationValidator::fixup(double value, ZvRoundingRule rule) 
 
 void QxExponentialNotationValidator::fixup(QString &text, ZvRoundingRule rule) const
 {
-    text = QxNumberText::write(fixup(text.toDouble(), rule), 'e',
-                               static_cast<long long>(m_digits) - 1);
+    const QLocale locale = this->locale();
+    text = QxNumberText::localized(
+            QxNumberText::write(fixup(QxNumberText::read(text, locale), rule), 'e',
+                                static_cast<long long>(m_digits) - 1),
+            locale);
 }

@@ -17,6 +17,8 @@ double QxFixedDecimalsValidator::fixup(double value, ZvRoundingRule rule) const
 
 void QxFixedDecimalsValidator::fixup(QString &text, ZvRoundingRule rule) const
 {
-    text = QxNumberText::write(fixup(text.toDouble(), rule), 'f', m_decimals);
+    const QLocale locale = this->locale();
+    text = QxNumberText::write(fixup(QxNumberText::read(text, locale), rule), 'f', m_decimals);
     removeTrailingZero(text);
+    text = QxNumberText::localized(text, locale);
 }

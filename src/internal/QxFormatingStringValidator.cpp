@@ -1,5 +1,7 @@
 #include "QxFormatingStringValidator.h"
 
+#include "QxNumberText.h"
+
 #include <algorithm>
 
 namespace {
@@ -25,16 +27,22 @@ bool skipNumber(const QString &format, int &i)
     return true;
 }
 
-} // namespace
-
-QxFormatingStringValidator::QxFormatingStringValidator(const QString &format, QObject *parent)
-    : QxCustomValidator(parent)
+struct SplitFormat
 {
-    // Only a conversion that reads exactly one double may reach sprintf: any
-    // other would read (or with %n write) memory through a missing argument.
-    QString literal;
-    QByteArray conversion;
     QString prefix;
+    QByteArray conversion;
+    QString suffix;
+};
+
+// The format split around its one conversion, with "%%" already written as
+// "%" in the literal parts; an empty conversion when the format is outside
+// the contract. Only a conversion that reads exactly one double may reach
+// sprintf: any other would read (or with %n write) memory through a missing
+// argument.
+SplitFormat split(const QString &format)
+{
+    SplitFormat parts;
+    QString literal;
     for (int i = 0; i < format.size();) {
         if (format.at(i) != QLatin1Char('%')) {
             literal += format.at(i++);
@@ -45,58 +53,112 @@ QxFormatingStringValidator::QxFormatingStringValidator(const QString &format, QO
             literal += format.at(i++);
             continue;
         }
-        if (!conversion.isEmpty())
-            return;
+        if (!parts.conversion.isEmpty())
+            return {};
         while (i < format.size() && isOneOf(format.at(i), QLatin1String("#0- +'")))
             ++i;
         if (!skipNumber(format, i))
-            return;
+            return {};
         if (i < format.size() && format.at(i) == QLatin1Char('.') && !skipNumber(format, ++i))
-            return;
+            return {};
         if (i < format.size() && format.at(i) == QLatin1Char('l'))
             ++i;
         if (i == format.size() || !isOneOf(format.at(i), QLatin1String("fFeEgGaA")))
-            return;
+            return {};
         ++i;
-        conversion = format.mid(start, i - start).toLatin1();
-        prefix = literal;
+        parts.conversion = format.mid(start, i - start).toLatin1();
+        parts.prefix = literal;
         literal.clear();
     }
-    if (conversion.isEmpty())
-        return;
-    m_prefix = prefix;
-    m_conversion = conversion;
-    m_suffix = literal;
+    if (parts.conversion.isEmpty())
+        return {};
+    parts.suffix = literal;
+    return parts;
 }
 
-QxFormatingStringValidator::~QxFormatingStringValidator() = default;
-
-void QxFormatingStringValidator::fixup(QString &text, ZvRoundingRule) const
+// Where the exponent that starts at mark in a number ends: after its sign
+// and digits.
+int exponentEnd(const QString &number, int mark)
 {
-    if (m_conversion.isEmpty())
-        return;
-    QString number;
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    number.sprintf(m_conversion.constData(), text.toDouble());
-    QT_WARNING_POP
-    // The literal text is copied as it is rather than through a Latin-1 format
-    // that Qt would decode as UTF-8, so "%.1f °C" keeps its degree sign.
-    text = m_prefix + number + m_suffix;
-
-    const int mark = number.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
-    if (mark < 0) {
-        removeTrailingZero(text);
-        return;
-    }
     int end = mark + 1;
     if (end < number.size() && isOneOf(number.at(end), QLatin1String("+-")))
         ++end;
     while (end < number.size() && isOneOf(number.at(end), QLatin1String("0123456789")))
         ++end;
-    const int at = m_prefix.size() + mark;
-    const QString exponent = text.mid(at, end - mark);
-    text.remove(at, end - mark);
-    removeTrailingZero(text);
-    text.insert(std::min(at, text.size()), exponent);
+    return end;
+}
+
+// Trims trailing zeros through trim, with the exponent text[mark, end) set
+// aside (when mark is not negative), so only the mantissa loses zeros.
+void trimMantissa(QString &text, int mark, int end, void (*trim)(QString &))
+{
+    if (mark < 0) {
+        trim(text);
+        return;
+    }
+    const QString exponent = text.mid(mark, end - mark);
+    text.remove(mark, end - mark);
+    trim(text);
+    text.insert(std::min(mark, text.size()), exponent);
+}
+
+// Drops the zeros that end the fraction of a number written in the C locale,
+// then a point left bare. A "," there is a group separator: a number without
+// "." has no fraction and is left alone.
+void trimFraction(QString &number)
+{
+    if (!number.contains(QLatin1Char('.')))
+        return;
+    while (number.endsWith(QLatin1Char('0')))
+        number.chop(1);
+    if (number.endsWith(QLatin1Char('.')))
+        number.chop(1);
+}
+
+} // namespace
+
+QxFormatingStringValidator::QxFormatingStringValidator(const QString &format, QObject *parent)
+    : QxCustomValidator(parent)
+{
+    const SplitFormat parts = split(format);
+    m_prefix = parts.prefix;
+    m_conversion = parts.conversion;
+    m_suffix = parts.suffix;
+}
+
+QxFormatingStringValidator::~QxFormatingStringValidator() = default;
+
+bool QxFormatingStringValidator::isUsableFormat(const QString &format)
+{
+    return !split(format).conversion.isEmpty();
+}
+
+void QxFormatingStringValidator::fixup(QString &text, ZvRoundingRule) const
+{
+    if (m_conversion.isEmpty())
+        return;
+    const QLocale locale = this->locale();
+    QString number;
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    number.sprintf(m_conversion.constData(), QxNumberText::read(text, locale));
+    QT_WARNING_POP
+    // Qt writes the a and A conversions like f, so "e" only ever starts an exponent.
+    const int mark = number.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
+    const int end = mark < 0 ? mark : exponentEnd(number, mark);
+
+    if (QxNumberText::isC(locale)) {
+        // The literal text is copied as it is rather than through a Latin-1
+        // format that Qt would decode as UTF-8, so "%.1f °C" keeps its degree
+        // sign. The trimming looks at the end of the whole text.
+        text = m_prefix + number + m_suffix;
+        const int shift = mark < 0 ? 0 : m_prefix.size();
+        trimMantissa(text, mark + shift, end + shift, removeTrailingZero);
+        return;
+    }
+    // Elsewhere only the number is trimmed, and only where it ends the text:
+    // the literal text around it holds no decimal point of the number's.
+    if (m_suffix.isEmpty())
+        trimMantissa(number, mark, end, trimFraction);
+    text = m_prefix + QxNumberText::localized(number, locale) + m_suffix;
 }

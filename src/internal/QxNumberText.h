@@ -1,13 +1,75 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
-// Writing helpers shared by the rounding and auto-rules validators.
+// Reading and writing helpers shared by the validators' repairs.
+//
+// A repair reads the text as the validator's locale reads it, writes the
+// result in the C locale (where the rounding, the precision limits and the
+// trimming of trailing zeros are defined) and then puts the locale's
+// characters in place of the C ones. The C locale itself keeps
+// QString::toDouble's reading, which takes no group separators, so its texts
+// are exactly those the validators have always written.
 namespace QxNumberText {
+
+inline bool isC(const QLocale &locale)
+{
+    return locale.language() == QLocale::C;
+}
+
+// The text read as a number of the locale, group separators included; text
+// that is no number there reads as 0.
+inline double read(const QString &text, const QLocale &locale)
+{
+    return isC(locale) ? text.toDouble() : locale.toDouble(text);
+}
+
+// A number written in the C locale (ASCII digits, "." as decimal point, ","
+// as group separator, "-", "+", "e" or "E" before the exponent, "inf" and
+// "nan") with the locale's digits and signs instead. Other characters stay.
+inline QString localized(const QString &number, const QLocale &locale)
+{
+    if (isC(locale))
+        return number;
+    QString digits[10];
+    for (int digit = 0; digit < 10; ++digit)
+        digits[digit] = locale.toString(digit);
+    QString text;
+    text.reserve(number.size());
+    for (const QChar c : number) {
+        switch (c.unicode()) {
+        case '.':
+            text += locale.decimalPoint();
+            break;
+        case ',':
+            text += locale.groupSeparator();
+            break;
+        case '-':
+            text += locale.negativeSign();
+            break;
+        case '+':
+            text += locale.positiveSign();
+            break;
+        case 'e':
+            text += locale.exponential();
+            break;
+        case 'E':
+            text += locale.exponential().toUpper();
+            break;
+        default:
+            if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                text += digits[c.unicode() - '0'];
+            else
+                text += c;
+        }
+    }
+    return text;
+}
 
 // A double's exact decimal expansion ends at most 1074 digits after the point
 // (the smallest subnormal is 2^-1074), so a wider precision only appends zeros.

@@ -20,7 +20,8 @@ double QxSignificantDigitsValidator::fixup(double value, ZvRoundingRule rule) co
 
 void QxSignificantDigitsValidator::fixup(QString &text, ZvRoundingRule rule) const
 {
-    const double value = text.toDouble();
+    const QLocale locale = this->locale();
+    const double value = QxNumberText::read(text, locale);
     // Zero has no significant digits to keep; NaN fails the test and goes on.
     if (std::fabs(value) < std::numeric_limits<double>::epsilon())
         return;
@@ -28,4 +29,5 @@ void QxSignificantDigitsValidator::fixup(QString &text, ZvRoundingRule rule) con
     text = QxNumberText::write(rounded, 'f',
                                QxNumberText::fixedPointDecimals(m_digits, std::fabs(rounded)));
     removeTrailingZero(text);
+    text = QxNumberText::localized(text, locale);
 }

@@ -19,6 +19,7 @@
 #include <lumo/QxComboBoxEditorState.h>
 #include <lumo/QxDoubleSlider.h>
 #include <lumo/QxFlowLayout.h>
+#include <lumo/QxFormatingStringValidator.h>
 #include <lumo/QxMailAddressEdit.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxSplashScreen.h>
@@ -294,7 +295,7 @@ void tst_Gallery::numbersFormatCheck()
 {
     QFETCH(QString, format);
     QFETCH(bool, usable);
-    QCOMPARE(NumbersPage::isUsableFormat(format), usable);
+    QCOMPARE(QxFormatingStringValidator::isUsableFormat(format), usable);
 
     GalleryPage *page = m_window->page("numbers");
     auto *formatEdit = page->findChild<QLineEdit *>("format");
