@@ -19,9 +19,9 @@
 
 namespace {
 
-/// Edits QxComboBoxEditorState cells through a QxComboBoxEditor. Reading and
-/// writing go through the editor's user property "state", as for any editor;
-/// only the cell's text needs telling.
+// Edits QxComboBoxEditorState cells through a QxComboBoxEditor. Reading and
+// writing go through the editor's user property "state", as for any editor;
+// only the cell's text needs telling.
 class ChoiceDelegate : public QStyledItemDelegate
 {
 public:

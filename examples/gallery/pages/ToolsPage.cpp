@@ -27,7 +27,7 @@
 
 namespace {
 
-/// The receiver of the tracker demo: counts the calls of its slots.
+// The receiver of the tracker demo: counts the calls of its slots.
 class CallCounter : public QLabel
 {
     Q_OBJECT

@@ -54,6 +54,16 @@
 #include <QTest>
 #include <QTextStream>
 
+namespace {
+
+// Zoom factors pass through WebKit's float.
+bool near(double a, double b)
+{
+    return qAbs(a - b) < 1e-6;
+}
+
+} // namespace
+
 class tst_Gallery : public QObject
 {
     Q_OBJECT
@@ -101,16 +111,6 @@ private:
     Gallery *m_gallery = nullptr;
     GalleryWindow *m_window = nullptr;
 };
-
-namespace {
-
-// Zoom factors pass through WebKit's float.
-bool near(double a, double b)
-{
-    return qAbs(a - b) < 1e-6;
-}
-
-} // namespace
 
 void tst_Gallery::initTestCase()
 {
