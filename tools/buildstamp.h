@@ -1,7 +1,8 @@
 #pragma once
 
 // Reading, checking and writing the build stamp of a library file, without
-// loading it. Plain C++ so that the build, lumo-stamp and the fuzzers share it.
+// loading it. Plain C++ so that the build, lumo-stamp, the gallery and the
+// fuzzers share it.
 
 #include "buildstamplayout.h"
 
