@@ -1,22 +1,24 @@
 // The package entry of liblumo.so and its build stamp.
 //
-// The stamp is a fixed 4,281-byte area: the marker, the "|key|value" text and
-// its NUL, zero padding, the reversed marker and a final NUL. The build fills
+// The stamp is an area of fixed size (tools/buildstamplayout.h): the marker,
+// the "|key|value" text and its NUL, zero padding, the reversed marker and a
+// final NUL. The build fills
 // in the text after linking (tools/lumo-stamp-patch), because some values,
 // the file's own size among them, exist only once the file does. Hosts and
 // lumo-stamp find the area by its marker, which must occur exactly once in
 // the file: neither the interleaved copy nor the reversed marker contains it.
 
+#include "buildstamplayout.h"
 #include "lumo_export.h"
 
 namespace {
 
 struct BuildStamp
 {
-    char text[4267];
-    char trailer[14];
+    char text[buildstamp::trailerOffset];
+    char trailer[buildstamp::markerLength + 1];
 };
-static_assert(sizeof(BuildStamp) == 4281, "the build stamp area has a fixed size");
+static_assert(sizeof(BuildStamp) == buildstamp::areaSize, "the build stamp area has a fixed size");
 
 __attribute__((used)) const BuildStamp buildStamp = { "47VendaxOri11", "11irOxadneV74" };
 

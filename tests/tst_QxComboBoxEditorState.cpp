@@ -2,13 +2,7 @@
 
 #include <QtTest>
 
-// Found by QCOMPARE through argument-dependent lookup, for readable failures.
-char *toString(const QxComboBoxEditorState &state)
-{
-    return QTest::toString(QStringLiteral("(%1) selected %2")
-                                   .arg(state.itemTexts.join(QStringLiteral(", ")))
-                                   .arg(state.selectedIndex));
-}
+#include "comboboxeditorstatetest.h"
 
 class tst_QxComboBoxEditorState : public QObject
 {

@@ -24,9 +24,15 @@ private slots:
     void labelText();
 };
 
+// No root means no widget, not every widget of the application.
 void tst_QxHelpers::nullRootDoesNothing()
 {
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("a"));
+    auto *label = new QLabel(QStringLiteral("a"), &window);
     QxHelpers::replaceStringInWidget(nullptr, QStringLiteral("a"), QStringLiteral("b"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("a"));
+    QCOMPARE(label->text(), QStringLiteral("a"));
 }
 
 void tst_QxHelpers::dialogTree()
@@ -96,30 +102,14 @@ void tst_QxHelpers::labelText_data()
     QTest::addColumn<QString>("after");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("every occurrence") << "a-a-a"
-                                      << "a"
-                                      << "bb"
-                                      << "bb-bb-bb";
-    QTest::newRow("case-sensitive") << "Alpha alpha ALPHA"
-                                    << "alpha"
-                                    << "beta"
-                                    << "Alpha beta ALPHA";
-    QTest::newRow("no match") << "Gamma"
-                              << "Alpha"
-                              << "Beta"
-                              << "Gamma";
-    QTest::newRow("removal") << "Save file"
-                             << " file"
-                             << ""
-                             << "Save";
-    QTest::newRow("replacement contains search text") << "ab"
-                                                      << "a"
-                                                      << "aa"
-                                                      << "aab";
-    QTest::newRow("empty search text changes nothing") << "Open"
-                                                       << ""
-                                                       << "x"
-                                                       << "Open";
+    // clang-format off
+    QTest::newRow("every occurrence") << "a-a-a" << "a" << "bb" << "bb-bb-bb";
+    QTest::newRow("case-sensitive") << "Alpha alpha ALPHA" << "alpha" << "beta" << "Alpha beta ALPHA";
+    QTest::newRow("no match") << "Gamma" << "Alpha" << "Beta" << "Gamma";
+    QTest::newRow("removal") << "Save file" << " file" << "" << "Save";
+    QTest::newRow("replacement contains search text") << "ab" << "a" << "aa" << "aab";
+    QTest::newRow("empty search text changes nothing") << "Open" << "" << "x" << "Open";
+    // clang-format on
 }
 
 void tst_QxHelpers::labelText()

@@ -11,10 +11,10 @@
 namespace {
 
 // A tall local page that counts the wheel events reaching it.
-const char page[] = "<html><body style='height: 5000px; margin: 0'>"
-                    "<script>var wheels = 0;"
-                    "document.addEventListener('mousewheel', function() { wheels++; });"
-                    "</script></body></html>";
+constexpr char page[] = "<html><body style='height: 5000px; margin: 0'>"
+                        "<script>var wheels = 0;"
+                        "document.addEventListener('mousewheel', function() { wheels++; });"
+                        "</script></body></html>";
 
 // QtWebKit keeps the zoom factor in single precision.
 bool near(qreal actual, qreal expected)

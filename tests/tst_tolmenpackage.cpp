@@ -72,14 +72,16 @@ void tst_tolmenpackage::entryText()
 
 void tst_tolmenpackage::areaInMemory()
 {
-    const char *area = tolmenpackage_lumo() - 13;
-    QCOMPARE(QByteArray(area, 13), QByteArray("47") + "VendaxOri11");
-    const size_t textLength = std::strlen(area + 13);
-    QCOMPARE(area[13 + textLength], '\0');
-    for (size_t i = 13 + textLength; i < 4267; ++i)
+    using buildstamp::markerLength;
+    using buildstamp::trailerOffset;
+    const char *area = tolmenpackage_lumo() - markerLength;
+    QCOMPARE(QByteArray(area, markerLength), QByteArray("47") + "VendaxOri11");
+    const size_t textLength = std::strlen(area + markerLength);
+    QCOMPARE(area[markerLength + textLength], '\0');
+    for (size_t i = markerLength + textLength; i < trailerOffset; ++i)
         QCOMPARE(area[i], '\0');
-    QCOMPARE(QByteArray(area + 4267, 13), QByteArray("11irOx") + "adneV74");
-    QCOMPARE(area[4280], '\0');
+    QCOMPARE(QByteArray(area + trailerOffset, markerLength), QByteArray("11irOx") + "adneV74");
+    QCOMPARE(area[buildstamp::areaSize - 1], '\0');
 }
 
 void tst_tolmenpackage::fileLayout()
@@ -136,16 +138,25 @@ void tst_tolmenpackage::tool_data()
 
     const QByteArray library = libraryBytes();
     const int area = library.indexOf(QByteArray("47") + "VendaxOri11");
-    const QByteArray good = library.mid(area, 4281);
+    const int text = area + int(buildstamp::markerLength);
+    const int trailer = area + int(buildstamp::trailerOffset);
+    const QByteArray good = library.mid(area, int(buildstamp::areaSize));
 
     QByteArray wrongSize = library;
     wrongSize.append('x');
     QByteArray twoMarkers = library;
-    twoMarkers.append(good.left(13));
+    twoMarkers.append(good.left(int(buildstamp::markerLength)));
     QByteArray badTrailer = library;
-    badTrailer[area + 4270] = 'X';
+    badTrailer[trailer + 3] = 'X';
     QByteArray dirtyPadding = library;
     dirtyPadding[area + 4000] = 'X';
+    QByteArray noLeadingBar = library;
+    noLeadingBar[text] = 'X';
+    // "...|version_patch|N" cut to "...|version_patch": the last key loses its value.
+    QByteArray keyWithoutValue = library;
+    const int patchValue = keyWithoutValue.indexOf("|version_patch|", text) + 14;
+    for (int i = patchValue; keyWithoutValue.at(i) != '\0'; ++i)
+        keyWithoutValue[i] = '\0';
 
     QTest::newRow("missing file") << "" << QByteArray() << true << 2 << "cannot open";
     QTest::newRow("empty file") << "" << QByteArray() << false << 2 << "no build stamp";
@@ -158,6 +169,10 @@ void tst_tolmenpackage::tool_data()
     QTest::newRow("second marker") << "--check" << twoMarkers << false << 1 << "found 2 times";
     QTest::newRow("broken trailer") << "--check" << badTrailer << false << 1 << "trailing marker";
     QTest::newRow("dirty padding") << "--check" << dirtyPadding << false << 1 << "non-zero bytes";
+    QTest::newRow("text without leading bar")
+            << "--check" << noLeadingBar << false << 2 << "does not start with '|'";
+    QTest::newRow("key without value")
+            << "--check" << keyWithoutValue << false << 2 << "key without a value";
     QTest::newRow("unknown option") << "--frobnicate" << good << false << 2 << "usage";
     QTest::newRow("load a non-library")
             << "--load" << QByteArray("not an ELF file") << false << 2 << "cannot load";

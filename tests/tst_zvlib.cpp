@@ -9,6 +9,19 @@
 
 Q_DECLARE_METATYPE(ZvRoundingRule)
 
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+bool sameDouble(double a, double b)
+{
+    if (std::isnan(a) || std::isnan(b))
+        return std::isnan(a) && std::isnan(b);
+    return a == b && std::signbit(a) == std::signbit(b);
+}
+
+} // namespace
+
 class tst_zvlib : public QObject
 {
     Q_OBJECT
@@ -21,8 +34,6 @@ private slots:
     void hostileInput_data();
     void hostileInput();
 };
-
-static const double inf = std::numeric_limits<double>::infinity();
 
 void tst_zvlib::decimals_data()
 {
@@ -124,13 +135,6 @@ void tst_zvlib::hostileInput_data()
     QTest::newRow("denormal to 2 decimals") << 1e-320 << 2 << 0.0 << 1e-320;
     QTest::newRow("most negative count") << 12.5 << INT_MIN << 0.0 << 10.0;
     QTest::newRow("DBL_MIN") << DBL_MIN << 400 << DBL_MIN << DBL_MIN;
-}
-
-static bool sameDouble(double a, double b)
-{
-    if (std::isnan(a) || std::isnan(b))
-        return std::isnan(a) && std::isnan(b);
-    return a == b && std::signbit(a) == std::signbit(b);
 }
 
 void tst_zvlib::hostileInput()

@@ -42,12 +42,15 @@ std::vector<std::size_t> findMarker(const std::string &bytes)
     return found;
 }
 
-static Pairs split(const std::string &text)
+bool parse(const std::string &text, Pairs &pairs, std::string &error)
 {
-    Pairs pairs;
+    pairs.clear();
+    if (text.empty() || text.front() != '|') {
+        error = "build stamp text does not start with '|'";
+        return false;
+    }
     std::vector<std::string> fields;
-    std::size_t start = 0;
-    while (start <= text.size()) {
+    for (std::size_t start = 1;;) {
         const std::size_t bar = text.find('|', start);
         fields.push_back(
                 text.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
@@ -55,10 +58,13 @@ static Pairs split(const std::string &text)
             break;
         start = bar + 1;
     }
-    // The text starts with '|', so fields[0] is empty; then key, value, key, ...
-    for (std::size_t i = 1; i < fields.size(); i += 2)
-        pairs.emplace_back(fields[i], i + 1 < fields.size() ? fields[i + 1] : std::string());
-    return pairs;
+    if (fields.size() % 2 != 0) {
+        error = "build stamp text ends with a key without a value";
+        return false;
+    }
+    for (std::size_t i = 0; i < fields.size(); i += 2)
+        pairs.emplace_back(fields[i], fields[i + 1]);
+    return true;
 }
 
 bool read(const std::string &bytes, Stamp &stamp, std::string &error)
@@ -82,8 +88,7 @@ bool read(const std::string &bytes, Stamp &stamp, std::string &error)
         return false;
     }
     stamp.text = bytes.substr(textStart, nul - textStart);
-    stamp.pairs = split(stamp.text);
-    return true;
+    return parse(stamp.text, stamp.pairs, error);
 }
 
 bool check(const std::string &bytes, std::string &error)
@@ -106,10 +111,6 @@ bool check(const std::string &bytes, std::string &error)
     if (bytes.compare(trailerAt, markerLength, trailer()) != 0
         || bytes[trailerAt + markerLength] != '\0') {
         error = "trailing marker or final NUL missing at offset " + std::to_string(trailerAt);
-        return false;
-    }
-    if (stamp.text.empty() || stamp.text.front() != '|') {
-        error = "build stamp text does not start with '|'";
         return false;
     }
     if (stamp.pairs.size() != keys().size()) {

@@ -1,7 +1,10 @@
 #pragma once
 
 // Reading, checking and writing the build stamp of a library file, without
-// loading it. Plain C++ so that the build, lumo-stamp and the fuzzers share it.
+// loading it. Plain C++ so that the build, lumo-stamp, the gallery and the
+// fuzzers share it.
+
+#include "buildstamplayout.h"
 
 #include <cstddef>
 #include <string>
@@ -11,10 +14,6 @@
 namespace buildstamp {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
-
-constexpr std::size_t areaSize = 4281;
-constexpr std::size_t markerLength = 13;
-constexpr std::size_t trailerOffset = areaSize - markerLength - 1; // 4267
 
 /// The 13-character leading marker.
 std::string marker();
@@ -33,8 +32,14 @@ struct Stamp
     Pairs pairs; ///< The text split into pairs, in file order.
 };
 
-/// Finds the first stamp in \a bytes and reads its text. Returns false with a
-/// one-line reason when there is no marker or the area is cut short.
+/// Splits the "|key|value|key|value" \a text into \a pairs. Returns false
+/// with a one-line reason, and no pairs, when the text does not start with '|'
+/// or its fields do not pair up (a key without a value at the end).
+bool parse(const std::string &text, Pairs &pairs, std::string &error);
+
+/// Finds the first stamp in \a bytes, reads its text and parses it. Returns
+/// false with a one-line reason when there is no marker, the area is cut
+/// short, or the text does not parse.
 bool read(const std::string &bytes, Stamp &stamp, std::string &error);
 
 /// Checks the whole layout: a single marker, the area within the file, the

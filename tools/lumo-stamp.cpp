@@ -6,7 +6,8 @@
 //   lumo-stamp --load FILE    loads the library as a host does and prints what its entry returns
 //
 // The first three scan the file without loading it. A file that cannot be
-// read, or holds no complete stamp, gives one line on stderr and exit status 2.
+// read, or holds no complete stamp (a text that is not "|key|value" pairs
+// included), gives one line on stderr and exit status 2.
 
 #include "buildstamp.h"
 

@@ -1,16 +1,17 @@
 #include "Gallery.h"
 
-#include "AboutPage.h"
-#include "GalleryPage.h"
 #include "GalleryWindow.h"
-#include "LayoutsPage.h"
-#include "MailPage.h"
 #include "MailSink.h"
-#include "NumbersPage.h"
-#include "SlidersPage.h"
-#include "TextPage.h"
-#include "ToolsPage.h"
-#include "WebPage.h"
+
+#include "pages/AboutPage.h"
+#include "pages/GalleryPage.h"
+#include "pages/LayoutsPage.h"
+#include "pages/MailPage.h"
+#include "pages/NumbersPage.h"
+#include "pages/SlidersPage.h"
+#include "pages/TextPage.h"
+#include "pages/ToolsPage.h"
+#include "pages/WebPage.h"
 
 #include <lumo/QxSnapWidget.h>
 

@@ -1,6 +1,6 @@
 #include "GalleryWindow.h"
 
-#include "GalleryPage.h"
+#include "pages/GalleryPage.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

@@ -1,5 +1,7 @@
 #include "LumoPackage.h"
 
+#include <buildstamp.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -21,15 +23,14 @@ QStringList LumoPackage::candidateFiles()
 
 QVector<LumoPackage::Entry> LumoPackage::parseStamp(const QString &text)
 {
-    if (!text.startsWith(QLatin1Char('|')))
-        return {};
-    const QStringList fields = text.mid(1).split(QLatin1Char('|'));
-    if (fields.size() % 2 != 0)
+    buildstamp::Pairs pairs;
+    std::string error;
+    if (!buildstamp::parse(text.toStdString(), pairs, error))
         return {};
     QVector<Entry> entries;
-    entries.reserve(fields.size() / 2);
-    for (int i = 0; i < fields.size(); i += 2)
-        entries.append({ fields.at(i), fields.at(i + 1) });
+    entries.reserve(int(pairs.size()));
+    for (const auto &[key, value] : pairs)
+        entries.append({ QString::fromStdString(key), QString::fromStdString(value) });
     return entries;
 }
 

@@ -6,6 +6,22 @@
 #include <QPainter>
 #include <QPainterPath>
 
+namespace {
+
+// One line of text, left-aligned and centred vertically in the rectangle.
+void drawLine(QPainter &painter, const QRect &rect, const QString &text, int pixelSize, bool bold,
+              const QColor &color)
+{
+    QFont font = painter.font();
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, text);
+}
+
+} // namespace
+
 QPixmap splashPicture()
 {
     const QSize size(480, 280);
@@ -37,20 +53,10 @@ QPixmap splashPicture()
     painter.setBrush(QColor(0xff, 0xc8, 0x3d));
     painter.drawEllipse(QPointF(size.width() - 40, 30), 16, 16);
 
-    QFont title = painter.font();
-    title.setPixelSize(72);
-    title.setBold(true);
-    painter.setFont(title);
-    painter.setPen(QColor(0x1c, 0x4f, 0x80));
-    painter.drawText(QRect(36, 60, 400, 90), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("lumo"));
-    QFont subtitle = painter.font();
-    subtitle.setPixelSize(18);
-    subtitle.setBold(false);
-    painter.setFont(subtitle);
-    painter.setPen(QColor(0x33, 0x33, 0x33));
-    painter.drawText(QRect(40, 150, 400, 30), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Qt widgets and small services"));
+    drawLine(painter, QRect(36, 60, 400, 90), QStringLiteral("lumo"), 72, true,
+             QColor(0x1c, 0x4f, 0x80));
+    drawLine(painter, QRect(40, 150, 400, 30), QStringLiteral("Qt widgets and small services"), 18,
+             false, QColor(0x33, 0x33, 0x33));
     painter.end();
     return pixmap;
 }

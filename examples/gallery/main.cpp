@@ -1,10 +1,11 @@
 // lumo-gallery: the showcase and host application of liblumo.so.
 
 #include "Gallery.h"
-#include "GalleryPage.h"
 #include "GalleryWindow.h"
 #include "MailSink.h"
 #include "Splash.h"
+
+#include "pages/GalleryPage.h"
 
 #include <lumo/QxSnapWidget.h>
 #include <lumo/QxSplashScreen.h>

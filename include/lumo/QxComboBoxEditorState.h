@@ -17,17 +17,16 @@ class LUMO_EXPORT QxComboBoxEditorState
 public:
     /// No entries, nothing selected.
     QxComboBoxEditorState();
-    /// The entries \a itemTexts with the entry at \a selectedIndex selected (-1: none).
-    QxComboBoxEditorState(const QStringList &itemTexts, const int &selectedIndex);
-    /// Copies both fields.
+    // const int & rather than int, as the class has always declared it: changing
+    // it would change the exported symbol.
+    /// The entries \a texts, with \a selected the index of the selected one (-1: none).
+    QxComboBoxEditorState(const QStringList &texts, const int &selected);
     QxComboBoxEditorState(const QxComboBoxEditorState &other);
-    /// Copies both fields.
     QxComboBoxEditorState &operator=(const QxComboBoxEditorState &other);
     ~QxComboBoxEditorState();
 
     /// Same texts in the same order and the same selected index.
     bool operator==(const QxComboBoxEditorState &other) const;
-    /// Not operator==().
     bool operator!=(const QxComboBoxEditorState &other) const;
 
     /// Registers the type with Qt's meta-type system under the name

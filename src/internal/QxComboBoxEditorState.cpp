@@ -5,9 +5,9 @@ QxComboBoxEditorState::QxComboBoxEditorState()
 {
 }
 
-QxComboBoxEditorState::QxComboBoxEditorState(const QStringList &itemTexts, const int &selectedIndex)
-    : itemTexts(itemTexts)
-    , selectedIndex(selectedIndex)
+QxComboBoxEditorState::QxComboBoxEditorState(const QStringList &texts, const int &selected)
+    : itemTexts(texts)
+    , selectedIndex(selected)
 {
 }
 

@@ -1,18 +1,18 @@
-#include "AboutPage.h"
 #include "Gallery.h"
-#include "GalleryPage.h"
 #include "GalleryWindow.h"
 #include "LumoPackage.h"
-
-#include "LayoutsPage.h"
-#include "MailPage.h"
 #include "MailSink.h"
-#include "NumbersPage.h"
-#include "SlidersPage.h"
-#include "TextPage.h"
-#include "ToolsPage.h"
 #include "VocabularyEdit.h"
-#include "WebPage.h"
+
+#include "pages/AboutPage.h"
+#include "pages/GalleryPage.h"
+#include "pages/LayoutsPage.h"
+#include "pages/MailPage.h"
+#include "pages/NumbersPage.h"
+#include "pages/SlidersPage.h"
+#include "pages/TextPage.h"
+#include "pages/ToolsPage.h"
+#include "pages/WebPage.h"
 
 #include <lumo/QxCollapsibleGroupBox.h>
 #include <lumo/QxComboBoxEditor.h>
@@ -54,6 +54,16 @@
 #include <QFile>
 #include <QTest>
 #include <QTextStream>
+
+namespace {
+
+// Zoom factors pass through WebKit's float.
+bool near(double a, double b)
+{
+    return qAbs(a - b) < 1e-6;
+}
+
+} // namespace
 
 class tst_Gallery : public QObject
 {
@@ -102,16 +112,6 @@ private:
     Gallery *m_gallery = nullptr;
     GalleryWindow *m_window = nullptr;
 };
-
-namespace {
-
-// Zoom factors pass through WebKit's float.
-bool near(double a, double b)
-{
-    return qAbs(a - b) < 1e-6;
-}
-
-} // namespace
 
 void tst_Gallery::initTestCase()
 {

@@ -27,7 +27,7 @@
 
 namespace {
 
-/// The receiver of the tracker demo: counts the calls of its slots.
+// The receiver of the tracker demo: counts the calls of its slots.
 class CallCounter : public QLabel
 {
     Q_OBJECT
@@ -68,10 +68,21 @@ ToolsPage::ToolsPage(GalleryWindow *window, const QString &version, QWidget *par
     auto *layout = new QVBoxLayout(this);
     auto *columns = new QHBoxLayout;
     layout->addLayout(columns, 1);
+    columns->addWidget(createPageToolsGroup(), 1);
+    columns->addWidget(createTrackerGroup(), 1);
 
-    // Snapshot and replacement, both over a page of the gallery.
-    auto *pageTools = new QGroupBox(tr("A page of the gallery"));
-    auto *form = new QFormLayout(pageTools);
+    m_log->setObjectName(QStringLiteral("log"));
+    m_log->setReadOnly(true);
+    m_log->setMaximumBlockCount(500);
+    layout->addWidget(new QLabel(tr("Log")));
+    layout->addWidget(m_log);
+}
+
+// Snapshot and replacement, both over a page of the gallery.
+QGroupBox *ToolsPage::createPageToolsGroup()
+{
+    auto *group = new QGroupBox(tr("A page of the gallery"));
+    auto *form = new QFormLayout(group);
     m_target->setObjectName(QStringLiteral("targetPage"));
     form->addRow(tr("Page"), m_target);
     m_folder->setObjectName(QStringLiteral("snapshotFolder"));
@@ -93,7 +104,6 @@ ToolsPage::ToolsPage(GalleryWindow *window, const QString &version, QWidget *par
     auto *splash = new QPushButton(tr("Show the splash screen for 2 s (QxSplashScreen)"));
     splash->setObjectName(QStringLiteral("showSplash"));
     form->addRow(splash);
-    columns->addWidget(pageTools, 1);
 
     connect(snap, &QPushButton::clicked, this, [this] {
         if (GalleryPage *page = targetPage())
@@ -107,10 +117,14 @@ ToolsPage::ToolsPage(GalleryWindow *window, const QString &version, QWidget *par
         QxSplashScreen *screen = showSplash(m_version);
         QTimer::singleShot(2000, screen, &QxSplashScreen::scheduleDeletion);
     });
+    return group;
+}
 
-    // Connections made through a tracker, and all cut in one call.
-    auto *trackerBox = new QGroupBox(tr("Connections (QxObjectConnectionsTracker)"));
-    auto *trackerLayout = new QVBoxLayout(trackerBox);
+// Connections made through a tracker, and all cut in one call.
+QGroupBox *ToolsPage::createTrackerGroup()
+{
+    auto *group = new QGroupBox(tr("Connections (QxObjectConnectionsTracker)"));
+    auto *layout = new QVBoxLayout(group);
     auto *counter = new CallCounter;
     auto *tracker = new QxObjectConnectionsTracker(counter);
     auto *ping = new QPushButton(tr("Ping"));
@@ -123,14 +137,13 @@ ToolsPage::ToolsPage(GalleryWindow *window, const QString &version, QWidget *par
     connectAll->setObjectName(QStringLiteral("connectAll"));
     auto *cutAll = new QPushButton(tr("Cut every tracked connection"));
     cutAll->setObjectName(QStringLiteral("cutAll"));
-    trackerLayout->addWidget(ping);
-    trackerLayout->addWidget(slider);
-    trackerLayout->addWidget(check);
-    trackerLayout->addWidget(counter);
-    trackerLayout->addWidget(connectAll);
-    trackerLayout->addWidget(cutAll);
-    trackerLayout->addStretch();
-    columns->addWidget(trackerBox, 1);
+    layout->addWidget(ping);
+    layout->addWidget(slider);
+    layout->addWidget(check);
+    layout->addWidget(counter);
+    layout->addWidget(connectAll);
+    layout->addWidget(cutAll);
+    layout->addStretch();
 
     connect(connectAll, &QPushButton::clicked, this, [this, tracker, ping, slider, check] {
         // Coded texts, exactly as SIGNAL() and SLOT() write them.
@@ -149,12 +162,7 @@ ToolsPage::ToolsPage(GalleryWindow *window, const QString &version, QWidget *par
         QTextStream(&m_logText) << tr("Tracker: every recorded connection cut") << '\n';
         flushLog();
     });
-
-    m_log->setObjectName(QStringLiteral("log"));
-    m_log->setReadOnly(true);
-    m_log->setMaximumBlockCount(500);
-    layout->addWidget(new QLabel(tr("Log")));
-    layout->addWidget(m_log);
+    return group;
 }
 
 void ToolsPage::prepareSnapshot()

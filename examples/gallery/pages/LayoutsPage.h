@@ -26,6 +26,9 @@ public:
     void addChip(const QString &text);
 
 private:
+    QxCollapsibleGroupBox *createTagsSection();
+    QxCollapsibleGroupBox *createChoicesSection();
+    QxCollapsibleGroupBox *createFoldedSection();
     void showChoices();
 
     QWidget *m_chipArea;

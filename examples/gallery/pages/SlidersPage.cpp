@@ -56,12 +56,19 @@ SlidersPage::SlidersPage(QWidget *parent)
     , m_decimals(new QSpinBox)
     , m_spinBoxMinimum(numberBox(0.0))
     , m_spinBoxMaximum(numberBox(100.0))
+    , m_horizontalReadout(readout(QStringLiteral("horizontalReadout")))
+    , m_verticalReadout(readout(QStringLiteral("verticalReadout")))
 {
     auto *layout = new QVBoxLayout(this);
+    layout->addWidget(createDoubleSliderGroup());
+    layout->addWidget(createSliderSpinBoxGroup());
+    layout->addStretch();
+}
 
-    // QxDoubleSlider
-    auto *doubleBox = new QGroupBox(QStringLiteral("QxDoubleSlider"));
-    auto *doubleLayout = new QHBoxLayout(doubleBox);
+QGroupBox *SlidersPage::createDoubleSliderGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("QxDoubleSlider"));
+    auto *groupLayout = new QHBoxLayout(group);
     auto *settings = new QFormLayout;
     m_decimals->setRange(0, 12);
     m_decimals->setValue(2);
@@ -70,7 +77,7 @@ SlidersPage::SlidersPage(QWidget *parent)
     settings->addRow(tr("Single step (wheel)"), m_singleStep);
     settings->addRow(tr("Page step (Shift+wheel)"), m_pageStep);
     settings->addRow(tr("Precision (decimals)"), m_decimals);
-    doubleLayout->addLayout(settings);
+    groupLayout->addLayout(settings);
 
     auto *sliders = new QVBoxLayout;
     m_horizontal->setObjectName(QStringLiteral("horizontalDoubleSlider"));
@@ -78,13 +85,11 @@ SlidersPage::SlidersPage(QWidget *parent)
     m_vertical->setObjectName(QStringLiteral("verticalDoubleSlider"));
     m_vertical->setOrientation(Qt::Vertical);
     m_vertical->setMinimumHeight(140);
-    QLabel *horizontalReadout = readout(QStringLiteral("horizontalReadout"));
-    QLabel *verticalReadout = readout(QStringLiteral("verticalReadout"));
     sliders->addWidget(m_horizontal);
-    sliders->addWidget(horizontalReadout);
+    sliders->addWidget(m_horizontalReadout);
     auto *verticalRow = new QHBoxLayout;
     verticalRow->addWidget(m_vertical);
-    verticalRow->addWidget(verticalReadout, 1);
+    verticalRow->addWidget(m_verticalReadout, 1);
     sliders->addLayout(verticalRow);
     auto *hint = new QLabel(tr("Click beside the handle to jump there; the wheel moves by the "
                                "single step, with Shift by the page step. A knob movement counts "
@@ -92,12 +97,9 @@ SlidersPage::SlidersPage(QWidget *parent)
                                "precision."));
     hint->setWordWrap(true);
     sliders->addWidget(hint);
-    doubleLayout->addLayout(sliders, 1);
-    layout->addWidget(doubleBox);
+    groupLayout->addLayout(sliders, 1);
 
     // doubleValueChanged() is a protected signal: hosts connect to it by its signature.
-    m_horizontalReadout = horizontalReadout;
-    m_verticalReadout = verticalReadout;
     connect(m_horizontal, SIGNAL(doubleValueChanged(double)), this,
             SLOT(showHorizontalValue(double)));
     connect(m_vertical, SIGNAL(doubleValueChanged(double)), this, SLOT(showVerticalValue(double)));
@@ -109,24 +111,25 @@ SlidersPage::SlidersPage(QWidget *parent)
     applySliderSettings();
     m_horizontal->setValue(0.25);
     m_vertical->setValue(-0.5);
+    return group;
+}
 
-    // QxSliderSpinBox
-    auto *spinBox = new QGroupBox(QStringLiteral("QxSliderSpinBox"));
-    auto *spinLayout = new QHBoxLayout(spinBox);
+QGroupBox *SlidersPage::createSliderSpinBoxGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("QxSliderSpinBox"));
+    auto *groupLayout = new QHBoxLayout(group);
     auto *range = new QFormLayout;
     range->addRow(tr("Minimum"), m_spinBoxMinimum);
     range->addRow(tr("Maximum"), m_spinBoxMaximum);
-    spinLayout->addLayout(range);
+    groupLayout->addLayout(range);
     auto *compound = new QVBoxLayout;
     m_sliderSpinBox->setObjectName(QStringLiteral("sliderSpinBox"));
     QLabel *spinReadout = readout(QStringLiteral("sliderSpinBoxReadout"));
     spinReadout->setText(tr("Move the slider or type a value."));
     compound->addWidget(m_sliderSpinBox);
     compound->addWidget(spinReadout);
-    spinLayout->addLayout(compound, 1);
-    spinLayout->setAlignment(compound, Qt::AlignTop);
-    layout->addWidget(spinBox);
-    layout->addStretch();
+    groupLayout->addLayout(compound, 1);
+    groupLayout->setAlignment(compound, Qt::AlignTop);
 
     auto spinCount = std::make_shared<int>(0);
     connect(m_sliderSpinBox, &QxSliderSpinBox::valueChanged, this,
@@ -136,6 +139,7 @@ SlidersPage::SlidersPage(QWidget *parent)
     for (QDoubleSpinBox *box : { m_spinBoxMinimum, m_spinBoxMaximum })
         connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
                 &SlidersPage::applySpinBoxRange);
+    return group;
 }
 
 void SlidersPage::showHorizontalValue(double value)

@@ -3,6 +3,7 @@
 #include "GalleryPage.h"
 
 class QDoubleSpinBox;
+class QGroupBox;
 class QLabel;
 class QSpinBox;
 class QxDoubleSlider;
@@ -25,6 +26,8 @@ private slots:
     void showVerticalValue(double value);
 
 private:
+    QGroupBox *createDoubleSliderGroup();
+    QGroupBox *createSliderSpinBoxGroup();
     void applySliderSettings();
     void applySpinBoxRange();
 
@@ -39,8 +42,8 @@ private:
     QSpinBox *m_decimals;
     QDoubleSpinBox *m_spinBoxMinimum;
     QDoubleSpinBox *m_spinBoxMaximum;
-    QLabel *m_horizontalReadout = nullptr;
-    QLabel *m_verticalReadout = nullptr;
+    QLabel *m_horizontalReadout;
+    QLabel *m_verticalReadout;
     int m_horizontalCount = 0;
     int m_verticalCount = 0;
 };

@@ -19,9 +19,9 @@
 
 namespace {
 
-/// Edits QxComboBoxEditorState cells through a QxComboBoxEditor. Reading and
-/// writing go through the editor's user property "state", as for any editor;
-/// only the cell's text needs telling.
+// Edits QxComboBoxEditorState cells through a QxComboBoxEditor. Reading and
+// writing go through the editor's user property "state", as for any editor;
+// only the cell's text needs telling.
 class ChoiceDelegate : public QStyledItemDelegate
 {
 public:
@@ -67,13 +67,20 @@ LayoutsPage::LayoutsPage(QWidget *parent)
     splitter->setObjectName(QStringLiteral("splitter"));
     splitter->setChildrenCollapsible(false);
     layout->addWidget(splitter, 1);
+    splitter->addWidget(createTagsSection());
+    splitter->addWidget(createChoicesSection());
+    splitter->setSizes({ 380, 420 });
+    layout->addWidget(createFoldedSection());
+}
 
-    // Tag chips in a flow layout; drag the splitter to see them re-wrap.
-    auto *tags = new QxCollapsibleGroupBox(nullptr);
-    tags->setObjectName(QStringLiteral("tagsSection"));
-    tags->setTitle(tr("Tags (QxFlowLayout)"));
+// Tag chips in a flow layout; drag the splitter to see them re-wrap.
+QxCollapsibleGroupBox *LayoutsPage::createTagsSection()
+{
+    auto *section = new QxCollapsibleGroupBox(nullptr);
+    section->setObjectName(QStringLiteral("tagsSection"));
+    section->setTitle(tr("Tags (QxFlowLayout)"));
     m_chipArea->setObjectName(QStringLiteral("chipArea"));
-    tags->addWidget(m_chipArea);
+    section->addWidget(m_chipArea);
     auto *addRow = new QWidget;
     auto *addLayout = new QHBoxLayout(addRow);
     addLayout->setContentsMargins(0, 0, 0, 0);
@@ -83,14 +90,14 @@ LayoutsPage::LayoutsPage(QWidget *parent)
     add->setObjectName(QStringLiteral("addChip"));
     addLayout->addWidget(m_newChip, 1);
     addLayout->addWidget(add);
-    tags->addWidget(addRow);
-    auto *tagsHint = new QLabel(tr("Click a chip to remove it. Drag the splitter: the chips "
-                                   "wrap into as many lines as the width needs."));
-    tagsHint->setWordWrap(true);
-    tags->addWidget(tagsHint);
-    tags->getInsideWidget()->layout()->addItem(
+    section->addWidget(addRow);
+    auto *hint = new QLabel(tr("Click a chip to remove it. Drag the splitter: the chips "
+                               "wrap into as many lines as the width needs."));
+    hint->setWordWrap(true);
+    section->addWidget(hint);
+    section->getInsideWidget()->layout()->addItem(
             new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    splitter->addWidget(tags);
+
     for (const char *tag :
          { "Qt 5", "C++17", "widgets", "validators", "sliders", "mail", "completion", "flow layout",
            "WebKit", "splash screen", "snapshots", "Designer", "translations", "CMake", "Xvfb" })
@@ -101,11 +108,15 @@ LayoutsPage::LayoutsPage(QWidget *parent)
     };
     connect(add, &QPushButton::clicked, this, addTyped);
     connect(m_newChip, &QLineEdit::returnPressed, this, addTyped);
+    return section;
+}
 
-    // A table whose choice cells hold a list with its selection.
-    auto *choices = new QxCollapsibleGroupBox(nullptr);
-    choices->setObjectName(QStringLiteral("choicesSection"));
-    choices->setTitle(tr("Choices (QxComboBoxEditor in a QTableView)"));
+// A table whose choice cells hold a list with its selection.
+QxCollapsibleGroupBox *LayoutsPage::createChoicesSection()
+{
+    auto *section = new QxCollapsibleGroupBox(nullptr);
+    section->setObjectName(QStringLiteral("choicesSection"));
+    section->setTitle(tr("Choices (QxComboBoxEditor in a QTableView)"));
     m_model->setHorizontalHeaderLabels({ tr("Setting"), tr("Choice") });
     const QList<QPair<QString, QxComboBoxEditorState>> rows = {
         { tr("Rounding"),
@@ -130,25 +141,28 @@ LayoutsPage::LayoutsPage(QWidget *parent)
     m_view->setEditTriggers(QAbstractItemView::AllEditTriggers);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->verticalHeader()->hide();
-    choices->addWidget(m_view);
+    section->addWidget(m_view);
     m_choices->setObjectName(QStringLiteral("choicesReadout"));
     m_choices->setWordWrap(true);
-    choices->addWidget(m_choices);
-    splitter->addWidget(choices);
-    splitter->setSizes({ 380, 420 });
+    section->addWidget(m_choices);
+
     connect(m_model, &QStandardItemModel::dataChanged, this, &LayoutsPage::showChoices);
     showChoices();
+    return section;
+}
 
-    // A section that starts folded away.
-    auto *folded = new QxCollapsibleGroupBox(nullptr);
-    folded->setObjectName(QStringLiteral("foldedSection"));
-    folded->setTitle(tr("Folded away (QxCollapsibleGroupBox)"));
-    auto *foldedText = new QLabel(tr("This section started collapsed: its title check box "
-                                     "shows and hides everything inside."));
-    foldedText->setWordWrap(true);
-    folded->addWidget(foldedText);
-    folded->setChecked(false);
-    layout->addWidget(folded);
+// A section that starts folded away.
+QxCollapsibleGroupBox *LayoutsPage::createFoldedSection()
+{
+    auto *section = new QxCollapsibleGroupBox(nullptr);
+    section->setObjectName(QStringLiteral("foldedSection"));
+    section->setTitle(tr("Folded away (QxCollapsibleGroupBox)"));
+    auto *text = new QLabel(tr("This section started collapsed: its title check box "
+                               "shows and hides everything inside."));
+    text->setWordWrap(true);
+    section->addWidget(text);
+    section->setChecked(false);
+    return section;
 }
 
 void LayoutsPage::addChip(const QString &text)

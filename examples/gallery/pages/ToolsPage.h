@@ -4,10 +4,9 @@
 
 class GalleryWindow;
 class QComboBox;
-class QLabel;
+class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
-class QxObjectConnectionsTracker;
 
 /// The application-support helpers at work on the gallery itself: snapshots
 /// of any page under a unique file name, text replacement over a page, a
@@ -34,6 +33,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    QGroupBox *createPageToolsGroup();
+    QGroupBox *createTrackerGroup();
     GalleryPage *targetPage() const;
     void flushLog();
 
