@@ -27,7 +27,7 @@ public:
     /// it themselves.
     QFrame *getInsideWidget() const;
 
-public slots:
+public Q_SLOTS:
     /// Shows or hides the contents. The title check box drives it through
     /// toggled(bool); a direct call leaves the check state as it is.
     void setGroupBoxExpanded(bool show);

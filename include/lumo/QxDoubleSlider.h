@@ -81,7 +81,7 @@ protected:
     /// The value given to setValue(), on every call.
     Q_SIGNAL void doubleValueChanged(double value);
 
-protected slots:
+protected Q_SLOTS:
     /// Turns a change of the integer position into a floating-point one when
     /// it differs from the stored value by at least getPrecision().
     void notifyValueChanged(int value);
