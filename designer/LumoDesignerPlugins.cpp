@@ -9,7 +9,9 @@
 #include <lumo/QxMailAddressEdit.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxTextEditWithAutocompletion.h>
+#ifdef LUMO_WITH_WEBKIT
 #include <lumo/QxWebView.h>
+#endif
 
 #include <QtDesigner/QDesignerFormEditorInterface>
 #include <QtDesigner/QExtensionManager>
@@ -110,6 +112,7 @@ LumoDesignerPlugins::LumoDesignerPlugins(QObject *parent)
     combo.create = [](QWidget *parent) { return new QxComboBoxEditor(parent); };
     descriptions << combo;
 
+#ifdef LUMO_WITH_WEBKIT
     LumoWidgetDescription web;
     web.className = QStringLiteral("QxWebView");
     web.iconText = QStringLiteral("W");
@@ -119,6 +122,7 @@ LumoDesignerPlugins::LumoDesignerPlugins(QObject *parent)
     web.defaultProperties = geometry(320, 240);
     web.create = [](QWidget *parent) { return new QxWebView(parent); };
     descriptions << web;
+#endif
 
     for (const LumoWidgetDescription &description : descriptions)
         m_widgets << new LumoWidgetPlugin(description, this);

@@ -10,7 +10,9 @@
 #include "SlidersPage.h"
 #include "TextPage.h"
 #include "ToolsPage.h"
+#ifdef LUMO_WITH_WEBKIT
 #include "WebPage.h"
+#endif
 
 #include <lumo/QxSnapWidget.h>
 
@@ -41,7 +43,9 @@ void Gallery::buildPages()
     m_window->addPage(new MailPage(m_mailSink));
     m_window->addPage(new TextPage);
     m_window->addPage(new LayoutsPage);
+#ifdef LUMO_WITH_WEBKIT
     m_window->addPage(new WebPage);
+#endif
     m_window->addPage(new ToolsPage(m_window.get(), m_package.version()));
 }
 

@@ -12,7 +12,9 @@
 #include "TextPage.h"
 #include "ToolsPage.h"
 #include "VocabularyEdit.h"
+#ifdef LUMO_WITH_WEBKIT
 #include "WebPage.h"
+#endif
 
 #include <lumo/QxCollapsibleGroupBox.h>
 #include <lumo/QxComboBoxEditor.h>
@@ -22,7 +24,9 @@
 #include <lumo/QxMailAddressEdit.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxSplashScreen.h>
+#ifdef LUMO_WITH_WEBKIT
 #include <lumo/QxWebView.h>
+#endif
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -47,8 +51,10 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#ifdef LUMO_WITH_WEBKIT
 #include <QWebFrame>
 #include <QWebPage>
+#endif
 #include <QComboBox>
 #include <QFile>
 #include <QTest>
@@ -82,7 +88,9 @@ private slots:
     void layoutsRewrap();
     void layoutsComboEditor();
     void layoutsFolding();
+#ifdef LUMO_WITH_WEBKIT
     void webZoom();
+#endif
     void toolsSnapshot();
     void toolsReplace();
     void toolsTracker();
@@ -102,6 +110,7 @@ private:
     GalleryWindow *m_window = nullptr;
 };
 
+#ifdef LUMO_WITH_WEBKIT
 namespace {
 
 // Zoom factors pass through WebKit's float.
@@ -111,6 +120,7 @@ bool near(double a, double b)
 }
 
 } // namespace
+#endif
 
 void tst_Gallery::initTestCase()
 {
@@ -609,6 +619,7 @@ void tst_Gallery::layoutsFolding()
     QVERIFY(page->chipArea()->isVisible());
 }
 
+#ifdef LUMO_WITH_WEBKIT
 void tst_Gallery::webZoom()
 {
     auto *page = show<WebPage>("web");
@@ -640,6 +651,7 @@ void tst_Gallery::webZoom()
     page->findChild<QPushButton *>("resetZoom")->click();
     QCOMPARE(view->zoomFactor(), 1.0);
 }
+#endif
 
 void tst_Gallery::toolsSnapshot()
 {
@@ -665,6 +677,9 @@ void tst_Gallery::toolsSnapshot()
 
 void tst_Gallery::toolsReplace()
 {
+#ifndef LUMO_WITH_WEBKIT
+    QSKIP("replaces texts on the Web page, which needs WebKit");
+#else
     auto *tools = show<ToolsPage>("tools");
     auto *web = qobject_cast<WebPage *>(m_window->page("web"));
     auto *zoomIn = web->findChild<QPushButton *>("zoomIn");
@@ -676,6 +691,7 @@ void tst_Gallery::toolsReplace()
     QVERIFY(tools->log()->toPlainText().contains("the search text is empty"));
     tools->replace(web, "Magnify", "Zoom");
     QCOMPARE(zoomIn->text(), QString("Zoom in"));
+#endif
 }
 
 void tst_Gallery::toolsTracker()
