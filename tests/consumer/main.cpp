@@ -27,7 +27,7 @@ int main(int argc, char **argv)
     double received = 0;
     QObject::connect(&sliderSpinBox, &QxSliderSpinBox::valueChanged,
                      [&received](double value) { received = value; });
-    sliderSpinBox.setValue(0.5);
+    sliderSpinBox.setMin(2.0); // pulls the value of 1.0 up to 2.0
 
     auto *sender = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), 25);
     const bool statusConnected
@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     delete sender;
 
     if (text != QLatin1String("2.5") || validator.decimals() != 3
-        || std::strncmp(stamp, "|version_tag|", 13) != 0 || received != 0.5 || !statusConnected) {
+        || std::strncmp(stamp, "|version_tag|", 13) != 0 || received != 2.0 || !statusConnected) {
         std::fprintf(stderr, "consumer: unexpected results\n");
         return 1;
     }

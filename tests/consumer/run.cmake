@@ -67,7 +67,7 @@ endif()
 run(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${WORK_DIR}/build
     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${CONFIG}
     "-DCMAKE_CXX_FLAGS=${CONSUMER_FLAGS}")
-run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/build --parallel 2)
 check_consumer(${WORK_DIR}/build/consumer)
 # The installed library is the stamped file itself, untouched by installation.
 run(${prefix}/bin/lumo-stamp --check ${prefix}/lib/liblumo.so)
