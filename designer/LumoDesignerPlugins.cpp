@@ -8,7 +8,9 @@
 #include <lumo/QxDoubleSlider.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxTextEditWithAutocompletion.h>
+#ifdef LUMO_WITH_WEBKIT
 #include <lumo/QxWebView.h>
+#endif
 
 #include <QCoreApplication>
 #include <QtDesigner/QDesignerFormEditorInterface>
@@ -122,10 +124,12 @@ const Entry entries[] = {
       LUMO_TR("Its entries and selection are one QxComboBoxEditorState, the user property "
               "\"state\" that item delegates read and write."),
       160, 24, "", nullptr, create<QxComboBoxEditor>, nullptr },
+#ifdef LUMO_WITH_WEBKIT
     { "QxWebView", "W", LUMO_TR("A web view zoomable by keys and wheel"),
       LUMO_TR("A QWebView that zooms with the standard zoom keys and with the wheel while a "
               "modifier is held."),
       320, 240, "", nullptr, create<QxWebView>, nullptr },
+#endif
 };
 
 #undef LUMO_TR

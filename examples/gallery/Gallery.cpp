@@ -11,7 +11,9 @@
 #include "pages/SlidersPage.h"
 #include "pages/TextPage.h"
 #include "pages/ToolsPage.h"
+#ifdef LUMO_WITH_WEBKIT
 #include "pages/WebPage.h"
+#endif
 
 #include <lumo/QxSnapWidget.h>
 
@@ -42,7 +44,9 @@ void Gallery::buildPages()
     m_window->addPage(new MailPage(m_mailSink));
     m_window->addPage(new TextPage);
     m_window->addPage(new LayoutsPage);
+#ifdef LUMO_WITH_WEBKIT
     m_window->addPage(new WebPage);
+#endif
     m_window->addPage(new ToolsPage(m_window.get(), m_package.version()));
 }
 

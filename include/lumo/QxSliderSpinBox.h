@@ -34,13 +34,13 @@ public:
     /// down to it, which emits valueChanged(); otherwise only the slider moves.
     void setMax(double max);
 
-signals:
+Q_SIGNALS:
     /// The value after every change from either child. A slider move emits the
     /// value computed from the position, before the spin box rounds it to its
     /// decimals; a drag step emits it twice (sliderMoved and valueChanged).
     void valueChanged(double value) const;
 
-public slots:
+public Q_SLOTS:
     /// Shows the value of slider position \a pos in the spin box and emits it.
     void onSliderMoved(int pos);
     /// Places the slider for the spin box value \a val and emits it.

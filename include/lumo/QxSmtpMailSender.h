@@ -66,12 +66,12 @@ public:
     /// Sets timeout() to \a msecs; 0 or less switches the limit off.
     void setTimeout(int msecs);
 
-signals:
+Q_SIGNALS:
     /// The outcome of the mail: \a success with a null \a error, or a failure
     /// text made of a fixed label and the detail.
     void status(bool success, const QString &error);
 
-private slots:
+private Q_SLOTS:
     void readyRead();
     void error();
 

@@ -59,7 +59,7 @@ protected:
     /// Attaches the completer to this editor before the usual focus handling.
     void focusInEvent(QFocusEvent *event) override;
 
-private slots:
+private Q_SLOTS:
     void insertCompletion(const QString &completion);
 
 private:

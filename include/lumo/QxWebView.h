@@ -19,7 +19,7 @@ public:
     explicit QxWebView(QWidget *parent = nullptr);
     ~QxWebView() override;
 
-public slots:
+public Q_SLOTS:
     /// Multiplies the zoom factor by 1.1.
     void zoomIn();
     /// Multiplies the zoom factor by 0.9.

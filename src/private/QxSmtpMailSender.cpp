@@ -120,7 +120,7 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
         }
         const QString text = QLatin1String(RefusedLabel) + refused;
         QMetaObject::invokeMethod(
-                this, [this, text] { emit status(false, text); }, Qt::QueuedConnection);
+                this, [this, text] { Q_EMIT status(false, text); }, Qt::QueuedConnection);
         return;
     }
     mailStarted = true;
@@ -238,7 +238,7 @@ bool QxSmtpMailSender::handleReply(QChar code)
         send(QStringLiteral("QUIT\r\n"));
         dialogueState = Closing;
         outcomeReported = true;
-        emit status(true, QString());
+        Q_EMIT status(true, QString());
         break;
     case Closing:
         break;
@@ -252,7 +252,7 @@ void QxSmtpMailSender::fail(const QString &text)
 {
     dialogueState = Closing;
     outcomeReported = true;
-    emit status(false, text);
+    Q_EMIT status(false, text);
 }
 
 void QxSmtpMailSender::finish()
@@ -276,7 +276,7 @@ void QxSmtpMailSender::error()
     outcomeReported = true;
     if (timer)
         timer->stop();
-    emit status(false, QLatin1String("Socket Error : ") + socket->errorString());
+    Q_EMIT status(false, QLatin1String("Socket Error : ") + socket->errorString());
 }
 
 void QxSmtpMailSender::timedOut()
@@ -289,7 +289,7 @@ void QxSmtpMailSender::timedOut()
         return;
     outcomeReported = true;
     socket->abort();
-    emit status(
+    Q_EMIT status(
             false,
             QStringLiteral("Timeout : no reply from smtp server within %1 ms").arg(timeoutMsecs));
 }

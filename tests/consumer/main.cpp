@@ -1,8 +1,13 @@
-// Builds against an installed lumo and uses it the way an application does.
+// Builds against an installed lumo and uses it the way an application does:
+// from CMake (find_package) and from a plain Makefile (pkg-config), under
+// QT_NO_KEYWORDS with pointer-to-member connects. Prints the slider-with-spin-
+// box form's window title, which the library translates by itself.
 
 #include <lumo/QxCustomValidator.h>
+#include <lumo/QxSliderSpinBox.h>
+#include <lumo/QxSmtpMailSender.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QString>
 
 #include <cstdio>
@@ -12,16 +17,29 @@ extern "C" const char *tolmenpackage_lumo();
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     QString text = QStringLiteral("2.500");
     QxCustomValidator::removeTrailingZero(text);
     QxCustomValidator validator(nullptr);
     const char *stamp = tolmenpackage_lumo();
+
+    QxSliderSpinBox sliderSpinBox;
+    double received = 0;
+    QObject::connect(&sliderSpinBox, &QxSliderSpinBox::valueChanged,
+                     [&received](double value) { received = value; });
+    sliderSpinBox.setMin(2.0); // pulls the value of 1.0 up to 2.0
+
+    auto *sender = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), 25);
+    const bool statusConnected
+            = QObject::connect(sender, &QxSmtpMailSender::status, [](bool, const QString &) {});
+    delete sender;
+
     if (text != QLatin1String("2.5") || validator.decimals() != 3
-        || std::strncmp(stamp, "|version_tag|", 13) != 0) {
+        || std::strncmp(stamp, "|version_tag|", 13) != 0 || received != 2.0 || !statusConnected) {
         std::fprintf(stderr, "consumer: unexpected results\n");
         return 1;
     }
     std::printf("consumer: %s\n", stamp);
+    std::printf("title: %s\n", sliderSpinBox.windowTitle().toUtf8().constData());
     return 0;
 }

@@ -12,7 +12,9 @@
 #include "pages/SlidersPage.h"
 #include "pages/TextPage.h"
 #include "pages/ToolsPage.h"
+#ifdef LUMO_WITH_WEBKIT
 #include "pages/WebPage.h"
+#endif
 
 #include <lumo/QxCollapsibleGroupBox.h>
 #include <lumo/QxComboBoxEditor.h>
@@ -23,7 +25,9 @@
 #include <lumo/QxMailAddressEdit.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxSplashScreen.h>
+#ifdef LUMO_WITH_WEBKIT
 #include <lumo/QxWebView.h>
+#endif
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -48,13 +52,16 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#ifdef LUMO_WITH_WEBKIT
 #include <QWebFrame>
 #include <QWebPage>
+#endif
 #include <QComboBox>
 #include <QFile>
 #include <QTest>
 #include <QTextStream>
 
+#ifdef LUMO_WITH_WEBKIT
 namespace {
 
 // Zoom factors pass through WebKit's float.
@@ -64,6 +71,7 @@ bool near(double a, double b)
 }
 
 } // namespace
+#endif
 
 class tst_Gallery : public QObject
 {
@@ -93,7 +101,9 @@ private slots:
     void layoutsRewrap();
     void layoutsComboEditor();
     void layoutsFolding();
+#ifdef LUMO_WITH_WEBKIT
     void webZoom();
+#endif
     void toolsSnapshot();
     void toolsReplace();
     void toolsTracker();
@@ -610,6 +620,7 @@ void tst_Gallery::layoutsFolding()
     QVERIFY(page->chipArea()->isVisible());
 }
 
+#ifdef LUMO_WITH_WEBKIT
 void tst_Gallery::webZoom()
 {
     auto *page = show<WebPage>("web");
@@ -641,6 +652,7 @@ void tst_Gallery::webZoom()
     page->findChild<QPushButton *>("resetZoom")->click();
     QCOMPARE(view->zoomFactor(), 1.0);
 }
+#endif
 
 void tst_Gallery::toolsSnapshot()
 {
@@ -666,6 +678,9 @@ void tst_Gallery::toolsSnapshot()
 
 void tst_Gallery::toolsReplace()
 {
+#ifndef LUMO_WITH_WEBKIT
+    QSKIP("replaces texts on the Web page, which needs WebKit");
+#else
     auto *tools = show<ToolsPage>("tools");
     auto *web = qobject_cast<WebPage *>(m_window->page("web"));
     auto *zoomIn = web->findChild<QPushButton *>("zoomIn");
@@ -677,6 +692,7 @@ void tst_Gallery::toolsReplace()
     QVERIFY(tools->log()->toPlainText().contains("the search text is empty"));
     tools->replace(web, "Magnify", "Zoom");
     QCOMPARE(zoomIn->text(), QString("Zoom in"));
+#endif
 }
 
 void tst_Gallery::toolsTracker()
