@@ -21,12 +21,15 @@ public:
     // it would change the exported symbol.
     /// The entries \a texts, with \a selected the index of the selected one (-1: none).
     QxComboBoxEditorState(const QStringList &texts, const int &selected);
+    /// Copies are independent values; the texts stay shared until one side changes them.
     QxComboBoxEditorState(const QxComboBoxEditorState &other);
+    /// Copies are independent values, as for the copy constructor.
     QxComboBoxEditorState &operator=(const QxComboBoxEditorState &other);
     ~QxComboBoxEditorState();
 
     /// Same texts in the same order and the same selected index.
     bool operator==(const QxComboBoxEditorState &other) const;
+    /// True when the texts, their order or the selected index differ.
     bool operator!=(const QxComboBoxEditorState &other) const;
 
     /// Registers the type with Qt's meta-type system under the name
