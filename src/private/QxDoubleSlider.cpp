@@ -157,7 +157,7 @@ void QxDoubleSlider::setValue(double value)
 {
     setProperty(valueProperty, value);
     updateValueQSlider();
-    emit doubleValueChanged(value);
+    Q_EMIT doubleValueChanged(value);
 }
 
 void QxDoubleSlider::setMinimum(double minimum)

@@ -25,13 +25,13 @@ void QxSliderSpinBox::onSliderMoved(int pos)
         const QSignalBlocker blocker(ui->doubleSpinBox);
         ui->doubleSpinBox->setValue(value);
     }
-    emit valueChanged(value);
+    Q_EMIT valueChanged(value);
 }
 
 void QxSliderSpinBox::onValueChanged(double val)
 {
     adjustSlider();
-    emit valueChanged(val);
+    Q_EMIT valueChanged(val);
 }
 
 void QxSliderSpinBox::adjustSlider()
