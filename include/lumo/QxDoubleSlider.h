@@ -98,7 +98,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    // Where the handle is drawn; \a qtHandle receives where Qt's own geometry
-    // for the full int range puts it.
-    QRect handleRect(QRect *qtHandle = nullptr) const;
+    // Where the handle is drawn.
+    QRect handleRect() const;
+    // Where QSlider, which finds its handle with Qt's own geometry (misplaced
+    // on the full int range), must see \a point to take it as the user means
+    // it: the drawn handle and Qt's place for it change places.
+    QPoint toQtGeometry(const QPoint &point) const;
 };

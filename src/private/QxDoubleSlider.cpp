@@ -230,15 +230,28 @@ void QxDoubleSlider::notifyValueChanged(int value)
         setValue(mapped);
 }
 
-QRect QxDoubleSlider::handleRect(QRect *qtHandle) const
+QRect QxDoubleSlider::handleRect() const
 {
     QStyleOptionSlider option;
     initStyleOption(&option);
-    if (qtHandle)
-        *qtHandle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle,
-                                            this);
     const QStyleOptionSlider drawn = shortRange(option);
     return style()->subControlRect(QStyle::CC_Slider, &drawn, QStyle::SC_SliderHandle, this);
+}
+
+QPoint QxDoubleSlider::toQtGeometry(const QPoint &point) const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect qtHandle
+            = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    const QPoint shift = qtHandle.topLeft() - handleRect().topLeft();
+    if (shift.isNull())
+        return point;
+    if (handleRect().contains(point))
+        return point + shift;
+    if (qtHandle.contains(point))
+        return point - shift;
+    return point;
 }
 
 void QxDoubleSlider::paintEvent(QPaintEvent *)
@@ -258,7 +271,7 @@ void QxDoubleSlider::mousePressEvent(QMouseEvent *event)
 {
     QStyleOptionSlider option;
     initStyleOption(&option);
-    QRect handle = handleRect();
+    const QRect handle = handleRect();
     if (event->button() == Qt::LeftButton && !handle.contains(event->pos())) {
         // The knob's centre travels between half a handle from one end of the
         // widget and half a handle from the other; presses beyond land on the
@@ -283,17 +296,16 @@ void QxDoubleSlider::mousePressEvent(QMouseEvent *event)
         event->accept();
     }
     // QSlider looks for its handle with Qt's own geometry, which misplaces it
-    // on the full int range: a press on the drawn handle reaches QSlider at the
-    // same place within the handle where QSlider looks for it.
-    QRect qtHandle;
-    handle = handleRect(&qtHandle);
-    if (!handle.contains(event->pos()) || handle == qtHandle) {
+    // on the full int range: the press reaches QSlider where QSlider looks for
+    // what the user pressed.
+    const QPoint at = toQtGeometry(event->pos());
+    if (at == event->pos()) {
         QSlider::mousePressEvent(event);
         return;
     }
-    QMouseEvent moved(event->type(), event->localPos() + (qtHandle.topLeft() - handle.topLeft()),
-                      event->windowPos(), event->screenPos(), event->button(), event->buttons(),
-                      event->modifiers(), event->source());
+    QMouseEvent moved(event->type(), event->localPos() + (at - event->pos()), event->windowPos(),
+                      event->screenPos(), event->button(), event->buttons(), event->modifiers(),
+                      event->source());
     QSlider::mousePressEvent(&moved);
     event->setAccepted(moved.isAccepted());
 }
