@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -45,6 +46,8 @@ private slots:
     void addWidgetByName();
     void foldsThroughTitleCheckBox();
     void directCallKeepsCheckState();
+    void focusAsInPlainGroupBox_data();
+    void focusAsInPlainGroupBox();
 
 private:
     QWidget *window = nullptr;
@@ -184,6 +187,97 @@ void tst_QxCollapsibleGroupBox::directCallKeepsCheckState()
     QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, box->checkBoxCenter());
     QVERIFY(box->isChecked());
     QVERIFY(box->getInsideWidget()->isVisible());
+}
+
+enum class Fold { Uncheck, DirectCall, DisableBox };
+Q_DECLARE_METATYPE(Fold)
+
+namespace {
+// A window holding line edits before a checkable group box, inside it and
+// (optionally) after it, each named after its place. The box is a plain
+// QGroupBox unless \a collapsible.
+QWidget *focusWindow(bool collapsible, bool editAfter, QGroupBox **box)
+{
+    auto *window = new QWidget;
+    auto *layout = new QVBoxLayout(window);
+    const auto edit = [](const char *name) {
+        auto *lineEdit = new QLineEdit;
+        lineEdit->setObjectName(QString::fromLatin1(name));
+        return lineEdit;
+    };
+    layout->addWidget(edit("before"));
+    if (collapsible) {
+        auto *collapsibleBox = new QxCollapsibleGroupBox;
+        collapsibleBox->addWidget(edit("first inside"));
+        collapsibleBox->addWidget(edit("last inside"));
+        *box = collapsibleBox;
+    } else {
+        *box = new QGroupBox;
+        (*box)->setCheckable(true);
+        auto *inner = new QVBoxLayout(*box);
+        inner->addWidget(edit("first inside"));
+        inner->addWidget(edit("last inside"));
+    }
+    (*box)->setTitle(QStringLiteral("Options"));
+    layout->addWidget(*box);
+    if (editAfter)
+        layout->addWidget(edit("after"));
+    return window;
+}
+
+// Folds the box while the named line edit has focus; returns the name of the
+// widget that has focus afterwards ("none" when no widget has).
+QString focusAfterFolding(bool collapsible, bool editAfter, const QString &focused, Fold fold)
+{
+    QGroupBox *box = nullptr;
+    QScopedPointer<QWidget> window(focusWindow(collapsible, editAfter, &box));
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.data()))
+        return QStringLiteral("window not active");
+    auto *edit = window->findChild<QLineEdit *>(focused);
+    edit->setFocus();
+    if (!edit->hasFocus())
+        return QStringLiteral("no initial focus");
+    if (fold == Fold::DisableBox)
+        box->setEnabled(false);
+    else if (fold == Fold::DirectCall && collapsible)
+        static_cast<QxCollapsibleGroupBox *>(box)->setGroupBoxExpanded(false);
+    else
+        box->setChecked(false);
+    QWidget *now = QApplication::focusWidget();
+    return now ? now->objectName() : QStringLiteral("none");
+}
+} // namespace
+
+void tst_QxCollapsibleGroupBox::focusAsInPlainGroupBox_data()
+{
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<bool>("editAfter");
+    QTest::addColumn<Fold>("fold");
+
+    // clang-format off
+    QTest::newRow("first inside, unchecked") << "first inside" << true << Fold::Uncheck;
+    QTest::newRow("last inside, unchecked") << "last inside" << true << Fold::Uncheck;
+    QTest::newRow("nothing after the box") << "last inside" << false << Fold::Uncheck;
+    QTest::newRow("folded by a direct call") << "first inside" << true << Fold::DirectCall;
+    QTest::newRow("box disabled, not folded") << "first inside" << true << Fold::DisableBox;
+    // clang-format on
+}
+
+void tst_QxCollapsibleGroupBox::focusAsInPlainGroupBox()
+{
+    QFETCH(QString, focused);
+    QFETCH(bool, editAfter);
+    QFETCH(Fold, fold);
+
+    cleanup(); // the fixture's window would compete for activation
+    const QString expected = focusAfterFolding(false, editAfter, focused,
+                                               fold == Fold::DisableBox ? fold : Fold::Uncheck);
+    if (fold != Fold::DisableBox)
+        QVERIFY2(expected != QLatin1String("none") && !expected.contains(QLatin1String("inside")),
+                 qPrintable(expected));
+    QCOMPARE(focusAfterFolding(true, editAfter, focused, fold), expected);
 }
 
 QTEST_MAIN(tst_QxCollapsibleGroupBox)

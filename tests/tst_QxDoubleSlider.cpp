@@ -8,6 +8,7 @@
 
 #include <QProxyStyle>
 #include <QRandomGenerator>
+#include <QStyleFactory>
 #include <QStyleOptionSlider>
 
 #include <cmath>
@@ -20,28 +21,7 @@ const int intMax = std::numeric_limits<int>::max();
 const double notANumber = std::numeric_limits<double>::quiet_NaN();
 const double inf = std::numeric_limits<double>::infinity();
 const double epsilon = std::numeric_limits<double>::epsilon();
-
-// Gives the tests what the slider's protected interface offers subclasses.
-class Slider : public QxDoubleSlider
-{
-public:
-    using QxDoubleSlider::QxDoubleSlider;
-
-    QStyleOptionSlider styleOption() const
-    {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return option;
-    }
-    QRect subControl(QStyle::SubControl part) const
-    {
-        const QStyleOptionSlider option = styleOption();
-        return style()->subControlRect(QStyle::CC_Slider, &option, part, this);
-    }
-    QRect handle() const { return subControl(QStyle::SC_SliderHandle); }
-    int position() const { return QAbstractSlider::value(); }
-    void setPosition(int position) { QAbstractSlider::setValue(position); }
-};
+const double largest = std::numeric_limits<double>::max();
 
 class ReferenceSlider : public QSlider
 {
@@ -51,6 +31,41 @@ public:
         QStyleOptionSlider option;
         initStyleOption(&option);
         return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    }
+};
+
+const int referenceSpan = 1 << 20;
+
+// Where a plain QSlider of the same shape, style and style sheet draws its
+// handle when it stands \a fraction of the way from its minimum to its maximum.
+QRect plainHandle(const QSlider &like, double fraction)
+{
+    ReferenceSlider plain;
+    plain.setOrientation(like.orientation());
+    plain.setLayoutDirection(like.layoutDirection());
+    plain.setInvertedAppearance(like.invertedAppearance());
+    if (like.testAttribute(Qt::WA_SetStyle))
+        plain.setStyle(like.style());
+    plain.setStyleSheet(like.styleSheet());
+    plain.setRange(0, referenceSpan);
+    plain.setValue(int(std::lround(fraction * referenceSpan)));
+    plain.resize(like.size());
+    plain.ensurePolished();
+    return plain.handle();
+}
+
+// Gives the tests what the slider's protected interface offers subclasses.
+class Slider : public QxDoubleSlider
+{
+public:
+    using QxDoubleSlider::QxDoubleSlider;
+
+    int position() const { return QAbstractSlider::value(); }
+    void setPosition(int position) { QAbstractSlider::setValue(position); }
+    // Where a plain QSlider would draw the handle for the integer position.
+    QRect handle() const
+    {
+        return plainHandle(*this, (double(position()) - intMin) / (double(intMax) - intMin));
     }
 };
 
@@ -110,10 +125,12 @@ private slots:
     void precisionThreshold_data();
     void precisionThreshold();
     void arrowKeyMovesBySingleStep();
+    void hugeRange_data();
+    void hugeRange();
     void wheel_data();
     void wheel();
-    void handleFollowsValue_data();
-    void handleFollowsValue();
+    void looksLikePlainSlider_data();
+    void looksLikePlainSlider();
     void dragHandle();
     void clickJump_data();
     void clickJump();
@@ -137,13 +154,9 @@ void tst_QxDoubleSlider::defaults()
     QCOMPARE(slider.QAbstractSlider::minimum(), intMin);
     QCOMPARE(slider.QAbstractSlider::maximum(), intMax);
     QCOMPARE(slider.position(), 0);
-    // It draws with its own copy of the application's style.
-    const auto *style = qobject_cast<const QProxyStyle *>(slider.style());
-    QVERIFY(style);
-    QCOMPARE(style->parent(), &slider);
-    QCOMPARE(style->baseStyle()->metaObject()->className(),
-             QApplication::style()->metaObject()->className());
-    QVERIFY(style->baseStyle() != QApplication::style());
+    // It draws with the application's style, as any widget.
+    QCOMPARE(slider.style(), QApplication::style());
+    QVERIFY(!slider.testAttribute(Qt::WA_SetStyle));
     // The integer steps stay QAbstractSlider's until a step or range is set.
     QCOMPARE(slider.QAbstractSlider::singleStep(), 1);
     QCOMPARE(slider.QAbstractSlider::pageStep(), 10);
@@ -278,7 +291,14 @@ void tst_QxDoubleSlider::toPosition_data()
     QTest::newRow("infinite range") << -inf << inf << 0.0 << intMin;
     QTest::newRow("nan minimum") << notANumber << 99.0 << 0.0 << intMin;
     QTest::newRow("huge range maximum") << -1e290 << 1e290 << 1e290 << intMax;
-    QTest::newRow("range wider than a double") << -1e308 << 1e308 << 0.0 << intMin;
+    // Every finite range maps without overflow.
+    // clang-format off
+    QTest::newRow("span beyond about 4e298, middle") << -1e300 << 1e300 << 0.0 << 0;
+    QTest::newRow("span beyond about 4e298, maximum") << -1e300 << 1e300 << 1e300 << intMax;
+    QTest::newRow("range wider than a double, middle") << -1e308 << 1e308 << 0.0 << 0;
+    QTest::newRow("whole double range, middle") << -largest << largest << 0.0 << 0;
+    QTest::newRow("whole double range, minimum") << -largest << largest << -largest << intMin;
+    // clang-format on
     QTest::newRow("tiny range") << 0.0 << 1e-300 << 1e-300 << intMax;
 }
 
@@ -306,6 +326,11 @@ void tst_QxDoubleSlider::toValue_data()
     QTest::newRow("zero, unrounded") << 0.0 << 99.0 << 0 << 2147483648.0 * 99 / 4294967295.0;
     QTest::newRow("offset range") << 10.0 << 20.0 << intMax << 20.0;
     QTest::newRow("empty range") << 5.0 << 5.0 << 12345 << 5.0;
+    // clang-format off
+    QTest::newRow("span beyond about 4e298, highest") << -1e300 << 1e300 << intMax << 1e300;
+    QTest::newRow("span beyond about 4e298, lowest") << -1e300 << 1e300 << intMin << -1e300;
+    QTest::newRow("whole double range, highest") << -largest << largest << intMax << largest;
+    // clang-format on
 }
 
 void tst_QxDoubleSlider::toValue()
@@ -552,6 +577,39 @@ void tst_QxDoubleSlider::arrowKeyMovesBySingleStep()
     QCOMPARE(slider.value(), 0.0);
 }
 
+void tst_QxDoubleSlider::hugeRange_data()
+{
+    QTest::addColumn<double>("end");
+
+    QTest::newRow("1e300") << 1e300;
+    QTest::newRow("largest double") << largest;
+}
+
+// Keys and setValue() over a range symmetric about 0 whose span overflows a
+// product of it with the int range.
+void tst_QxDoubleSlider::hugeRange()
+{
+    QFETCH(double, end);
+
+    ShownSlider shown(Qt::Horizontal);
+    QVERIFY(shown.exposed);
+    Slider &slider = shown.slider;
+    slider.setMinimum(-end);
+    slider.setMaximum(end);
+    slider.setSingleStep(end / 10);
+    slider.setValue(0.0);
+    QCOMPARE(slider.position(), 0);
+    QCOMPARE(slider.handle(), plainHandle(slider, 0.5));
+
+    QTest::keyClick(&slider, Qt::Key_Right);
+    QVERIFY2(std::isfinite(slider.value()), qPrintable(QString::number(slider.value())));
+    QVERIFY(qAbs(slider.value() - end / 10) < end * 1e-8);
+    QTest::keyClick(&slider, Qt::Key_End);
+    QCOMPARE(slider.value(), end);
+    QTest::keyClick(&slider, Qt::Key_Home);
+    QCOMPARE(slider.value(), -end);
+}
+
 void tst_QxDoubleSlider::wheel_data()
 {
     QTest::addColumn<double>("start");
@@ -602,64 +660,131 @@ void tst_QxDoubleSlider::wheel()
     QCOMPARE(slider.position(), slider.qxDoubleSliderToQSlider(expected));
 }
 
-void tst_QxDoubleSlider::handleFollowsValue_data()
+// How the application or the widget is styled, and when.
+enum class Styling {
+    Default,
+    LongHandleStyleFirst,
+    LongHandleStyleLater,
+    AppSheetLater,
+    WidgetSheetLater
+};
+Q_DECLARE_METATYPE(Styling)
+
+namespace {
+// A handle 60 pixels long, twice as long as the default styles draw it.
+class LongHandleStyle : public QProxyStyle
 {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override
+    {
+        if (metric == PM_SliderLength)
+            return 60;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+const char sheet[] = "QSlider::groove { background: #8080c0; border: 1px solid black; }"
+                     "QSlider::groove:horizontal { height: 8px; }"
+                     "QSlider::groove:vertical { width: 8px; }"
+                     "QSlider::handle { background: #c04040; }"
+                     "QSlider::handle:horizontal { width: 24px; margin: -6px 0; }"
+                     "QSlider::handle:vertical { height: 24px; margin: 0 -6px; }";
+
+// Puts the application's style and style sheet back, whatever a row changed.
+class ApplicationStyleGuard
+{
+public:
+    ApplicationStyleGuard()
+        : m_styleName(QApplication::style()->objectName())
+    {
+    }
+    ~ApplicationStyleGuard()
+    {
+        qApp->setStyleSheet(QString());
+        if (QApplication::style()->objectName() != m_styleName
+            || dynamic_cast<LongHandleStyle *>(QApplication::style()))
+            QApplication::setStyle(QStyleFactory::create(m_styleName));
+    }
+
+private:
+    const QString m_styleName;
+};
+} // namespace
+
+void tst_QxDoubleSlider::looksLikePlainSlider_data()
+{
+    QTest::addColumn<Styling>("styling");
     QTest::addColumn<Qt::Orientation>("orientation");
     QTest::addColumn<double>("value");
 
-    for (const Qt::Orientation orientation : { Qt::Horizontal, Qt::Vertical }) {
-        const char *name = orientation == Qt::Horizontal ? "horizontal" : "vertical";
-        QTest::addRow("%s minimum", name) << orientation << 0.0;
-        QTest::addRow("%s quarter", name) << orientation << 24.75;
-        QTest::addRow("%s middle", name) << orientation << 49.5;
-        QTest::addRow("%s three quarters", name) << orientation << 74.25;
-        QTest::addRow("%s maximum", name) << orientation << 99.0;
+    const QList<QPair<const char *, Styling>> stylings
+            = { { "default style", Styling::Default },
+                { "application style first", Styling::LongHandleStyleFirst },
+                { "application style later", Styling::LongHandleStyleLater },
+                { "application style sheet later", Styling::AppSheetLater },
+                { "widget style sheet later", Styling::WidgetSheetLater } };
+    for (const auto &styling : stylings) {
+        for (const Qt::Orientation orientation : { Qt::Horizontal, Qt::Vertical }) {
+            const char *name = orientation == Qt::Horizontal ? "horizontal" : "vertical";
+            QTest::addRow("%s, %s, minimum", styling.first, name)
+                    << styling.second << orientation << 0.0;
+            QTest::addRow("%s, %s, middle", styling.first, name)
+                    << styling.second << orientation << 49.5;
+            QTest::addRow("%s, %s, maximum", styling.first, name)
+                    << styling.second << orientation << 99.0;
+        }
     }
 }
 
-// The handle sits where the same style puts it on a plain slider whose short
-// range (0..1000) Qt places without overflow.
-void tst_QxDoubleSlider::handleFollowsValue()
+// Pixel for pixel what a plain QSlider over 0 to 1000 draws with the same
+// style and style sheet, and its handle is where the user finds it.
+void tst_QxDoubleSlider::looksLikePlainSlider()
 {
+    QFETCH(Styling, styling);
     QFETCH(Qt::Orientation, orientation);
     QFETCH(double, value);
 
+    const ApplicationStyleGuard guard;
+    if (styling == Styling::LongHandleStyleFirst)
+        QApplication::setStyle(new LongHandleStyle);
     ShownSlider shown(orientation);
     QVERIFY(shown.exposed);
     Slider &slider = shown.slider;
     slider.setValue(value);
-
-    ReferenceSlider reference;
-    reference.setOrientation(orientation);
-    reference.setStyle(slider.style());
-    reference.setRange(0, 1000);
-    reference.setValue(int(std::lround(value / 99.0 * 1000)));
-    reference.resize(slider.size());
-    const QRect expected = reference.handle();
-
-    const QRect handle = slider.handle();
-    QVERIFY2(qAbs(handle.left() - expected.left()) <= 1 && qAbs(handle.top() - expected.top()) <= 1,
-             qPrintable(QStringLiteral("handle at %1,%2, expected %3,%4")
-                                .arg(handle.left())
-                                .arg(handle.top())
-                                .arg(expected.left())
-                                .arg(expected.top())));
-    QCOMPARE(handle.size(), expected.size());
-    QVERIFY(slider.rect().contains(handle));
-
-    // The handle is hit where it is drawn.
-    const QStyleOptionSlider ownOption = slider.styleOption();
-    QCOMPARE(slider.style()->hitTestComplexControl(QStyle::CC_Slider, &ownOption, handle.center(),
-                                                   &slider),
-             QStyle::SC_SliderHandle);
-
-    // The ends of the range are the ends of the widget: left or bottom for the minimum.
-    if (value == 0.0) {
-        if (orientation == Qt::Horizontal)
-            QVERIFY(handle.left() < slider.width() / 4);
-        else
-            QVERIFY(handle.bottom() > slider.height() * 3 / 4);
+    switch (styling) {
+    case Styling::LongHandleStyleLater:
+        QApplication::setStyle(new LongHandleStyle);
+        break;
+    case Styling::AppSheetLater:
+        qApp->setStyleSheet(QString::fromLatin1(sheet));
+        break;
+    case Styling::WidgetSheetLater:
+        slider.setStyleSheet(QString::fromLatin1(sheet));
+        break;
+    default:
+        break;
     }
+
+    ReferenceSlider plain;
+    plain.setOrientation(orientation);
+    plain.setStyleSheet(slider.styleSheet());
+    plain.setRange(0, 1000);
+    plain.setValue(int(std::lround(value / 99.0 * 1000)));
+    plain.resize(slider.size());
+    QCOMPARE(slider.grab().toImage(), plain.grab().toImage());
+    if (styling == Styling::LongHandleStyleFirst || styling == Styling::LongHandleStyleLater)
+        QCOMPARE(orientation == Qt::Horizontal ? plain.handle().width() : plain.handle().height(),
+                 60);
+
+    // A press on the handle that a plain slider shows there starts a drag.
+    QSignalSpy values(&slider, SIGNAL(doubleValueChanged(double)));
+    const QPoint onHandle = plain.handle().center();
+    QTest::mousePress(&slider, Qt::LeftButton, Qt::NoModifier, onHandle);
+    QVERIFY(slider.isSliderDown());
+    QCOMPARE(values.count(), 0);
+    QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, onHandle);
+    QCOMPARE(slider.value(), value);
 }
 
 void tst_QxDoubleSlider::dragHandle()
@@ -701,44 +826,56 @@ void tst_QxDoubleSlider::dragHandle()
 void tst_QxDoubleSlider::clickJump_data()
 {
     QTest::addColumn<Qt::Orientation>("orientation");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::addColumn<bool>("inverted");
     QTest::addColumn<double>("along");
     QTest::addColumn<double>("expected");
 
-    // "along" is the fraction of the handle's travel, measured from the
-    // minimum end (left, or bottom as QSlider draws a vertical slider);
-    // values outside 0..1 press beyond the travel, at the widget's edge.
+    // "along" is the fraction of the range where a plain QSlider of the same
+    // shape draws its handle; values outside 0..1 press at the widget's edge
+    // beyond the minimum or the maximum.
     for (const Qt::Orientation orientation : { Qt::Horizontal, Qt::Vertical }) {
-        const char *name = orientation == Qt::Horizontal ? "horizontal" : "vertical";
-        QTest::addRow("%s quarter", name) << orientation << 0.25 << 24.75;
-        QTest::addRow("%s three quarters", name) << orientation << 0.75 << 74.25;
-        QTest::addRow("%s minimum edge", name) << orientation << -1.0 << 0.0;
-        QTest::addRow("%s maximum edge", name) << orientation << 2.0 << 99.0;
+        for (const Qt::LayoutDirection direction : { Qt::LeftToRight, Qt::RightToLeft }) {
+            for (const bool inverted : { false, true }) {
+                const QByteArray name
+                        = QByteArray(orientation == Qt::Horizontal ? "horizontal" : "vertical")
+                        + (direction == Qt::RightToLeft ? ", right to left" : "")
+                        + (inverted ? ", inverted" : "");
+                // clang-format off
+                QTest::addRow("%s, quarter", name.constData()) << orientation << direction << inverted << 0.25 << 24.75;
+                QTest::addRow("%s, three quarters", name.constData()) << orientation << direction << inverted << 0.75 << 74.25;
+                QTest::addRow("%s, minimum edge", name.constData()) << orientation << direction << inverted << -1.0 << 0.0;
+                QTest::addRow("%s, maximum edge", name.constData()) << orientation << direction << inverted << 2.0 << 99.0;
+                // clang-format on
+            }
+        }
     }
 }
 
 void tst_QxDoubleSlider::clickJump()
 {
     QFETCH(Qt::Orientation, orientation);
+    QFETCH(Qt::LayoutDirection, direction);
+    QFETCH(bool, inverted);
     QFETCH(double, along);
     QFETCH(double, expected);
 
     ShownSlider shown(orientation);
     QVERIFY(shown.exposed);
     Slider &slider = shown.slider;
+    slider.setLayoutDirection(direction);
+    slider.setInvertedAppearance(inverted);
     // Start at the far end from the press, so that the handle is not hit.
     slider.setValue(along < 0.5 ? 99.0 : 0.0);
 
     const bool horizontal = orientation == Qt::Horizontal;
+    QPoint press = plainHandle(slider, qBound(0.0, along, 1.0)).center();
+    if (along < 0 || along > 1) {
+        int &at = horizontal ? press.rx() : press.ry();
+        const int length = horizontal ? slider.width() : slider.height();
+        at = at < length / 2 ? 0 : length - 1;
+    }
     const QRect handle = slider.handle();
-    const double half = (horizontal ? handle.width() : handle.height()) / 2.0;
-    const int length = horizontal ? slider.width() : slider.height();
-    int at = along < 0  ? 0
-            : along > 1 ? length - 1
-                        : int(std::lround(half + along * (length - 2 * half)));
-    if (!horizontal)
-        at = length - 1 - at;
-    const QPoint press
-            = horizontal ? QPoint(at, slider.height() / 2) : QPoint(slider.width() / 2, at);
     QVERIFY(!handle.contains(press));
 
     QSignalSpy values(&slider, SIGNAL(doubleValueChanged(double)));
@@ -747,7 +884,9 @@ void tst_QxDoubleSlider::clickJump()
     QCOMPARE(values.at(0).at(0).toDouble(), slider.value());
     // Within two pixels' worth of value: the knob's travel runs from half a
     // handle plus half a pixel to half a handle minus half a pixel of the ends.
-    const double pixel = 99.0 / (length - 2 * half);
+    const int travel
+            = horizontal ? slider.width() - handle.width() : slider.height() - handle.height();
+    const double pixel = 99.0 / travel;
     QVERIFY2(qAbs(slider.value() - expected) <= 2 * pixel,
              qPrintable(QStringLiteral("value %1, expected %2").arg(slider.value()).arg(expected)));
     if (along < 0 || along > 1)

@@ -40,6 +40,7 @@ private slots:
     void uncodedTextsRecordedButNotConnected();
     void destroyedTrackerLeavesConnections();
     void destroyedSenderIsSkipped();
+    void connectFromSendersDestroyedSignal();
     void receiverIsTheCurrentParent();
     void nullParentAsserts();
 };
@@ -166,6 +167,26 @@ void tst_QxObjectConnectionsTracker::destroyedSenderIsSkipped()
     tracker->disconnectFromAllSignals();
     emit survivor.ping();
     QCOMPARE(receiver.pings, 0);
+    emit newcomer->ping();
+    QCOMPARE(receiver.pings, 1);
+}
+
+// The sender is half destroyed when its destroyed() signal runs: Qt cuts the
+// new connection with the rest, and the record must not outlive the sender
+// (the sanitizer build reports the use after free).
+void tst_QxObjectConnectionsTracker::connectFromSendersDestroyedSignal()
+{
+    Receiver receiver;
+    auto *tracker = new QxObjectConnectionsTracker(&receiver);
+    auto *gone = new Emitter;
+    QObject::connect(gone, &QObject::destroyed, tracker,
+                     [=] { tracker->connect(gone, SIGNAL(ping()), SLOT(onPing())); });
+    delete gone;
+    // Likely on the freed memory, outside the sanitizer's quarantine.
+    QScopedPointer<Emitter> newcomer(new Emitter);
+    QObject::connect(newcomer.data(), SIGNAL(ping()), &receiver, SLOT(onPing()));
+
+    tracker->disconnectFromAllSignals();
     emit newcomer->ping();
     QCOMPARE(receiver.pings, 1);
 }

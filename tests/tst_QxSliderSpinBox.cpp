@@ -119,6 +119,9 @@ private slots:
     void randomUse();
 };
 
+// What callers rely on: the names they find the children by, the children in
+// the form's layout, and the ranges, in step with each other. The rest of the
+// .ui (sizes, margins, policies, steps) is the form's own business.
 void tst_QxSliderSpinBox::form()
 {
     QWidget widget;
@@ -126,42 +129,24 @@ void tst_QxSliderSpinBox::form()
     form.setupUi(&widget);
 
     QCOMPARE(widget.objectName(), QStringLiteral("QxSliderSpinBox"));
-    QCOMPARE(widget.size(), QSize(149, 20));
-    QCOMPARE(widget.windowTitle(), QStringLiteral("Form"));
-
     QVERIFY(form.horizontalLayout);
     QCOMPARE(widget.layout(), form.horizontalLayout);
     QCOMPARE(form.horizontalLayout->objectName(), QStringLiteral("horizontalLayout"));
-    QCOMPARE(form.horizontalLayout->contentsMargins(), QMargins(0, 0, 0, 0));
     QCOMPARE(form.horizontalLayout->count(), 2);
     QCOMPARE(form.horizontalLayout->itemAt(0)->widget(), form.slider);
     QCOMPARE(form.horizontalLayout->itemAt(1)->widget(), form.doubleSpinBox);
-    QCOMPARE(form.horizontalLayout->stretch(0), 0);
-    QCOMPARE(form.horizontalLayout->stretch(1), 0);
-    QCOMPARE(form.horizontalLayout->itemAt(0)->alignment(), Qt::Alignment());
 
     QCOMPARE(form.slider->parent(), &widget);
     QCOMPARE(form.slider->objectName(), QStringLiteral("slider"));
-    const QSizePolicy policy = form.slider->sizePolicy();
-    QCOMPARE(policy.horizontalPolicy(), QSizePolicy::Expanding);
-    QCOMPARE(policy.verticalPolicy(), QSizePolicy::Fixed);
-    QCOMPARE(policy.horizontalStretch(), 0);
-    QCOMPARE(policy.verticalStretch(), 0);
-    QCOMPARE(policy.hasHeightForWidth(), QSlider().sizePolicy().hasHeightForWidth());
     QCOMPARE(form.slider->minimum(), 0);
     QCOMPARE(form.slider->maximum(), 1000);
-    QCOMPARE(form.slider->pageStep(), 10);
-    QCOMPARE(form.slider->singleStep(), 1);
     QCOMPARE(form.slider->value(), 10);
-    QCOMPARE(form.slider->orientation(), Qt::Horizontal);
 
     QCOMPARE(form.doubleSpinBox->parent(), &widget);
     QCOMPARE(form.doubleSpinBox->objectName(), QStringLiteral("doubleSpinBox"));
-    QCOMPARE(form.doubleSpinBox->buttonSymbols(), QAbstractSpinBox::NoButtons);
     QCOMPARE(form.doubleSpinBox->minimum(), 0.0);
     QCOMPARE(form.doubleSpinBox->maximum(), 100.0);
     QCOMPARE(form.doubleSpinBox->value(), 1.0);
-    QCOMPARE(form.doubleSpinBox->decimals(), 2);
 }
 
 void tst_QxSliderSpinBox::formKeepsObjectName()
@@ -216,8 +201,6 @@ void tst_QxSliderSpinBox::newWidget()
     QCOMPARE(children.spinBox->value(), 1.0);
     QCOMPARE(children.spinBox->minimum(), 0.0);
     QCOMPARE(children.spinBox->maximum(), 100.0);
-    QCOMPARE(widget->size(), QSize(149, 20));
-    QCOMPARE(widget->windowTitle(), QStringLiteral("Form"));
 
     // The children go with the widget.
     QPointer<QSlider> slider = children.slider;

@@ -10,6 +10,9 @@
 #include <QTextStream>
 #include <QTranslator>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 // Paints only its left half red; the rest is left to whatever lies beneath.
 class HalfPainted : public QWidget
@@ -41,6 +44,33 @@ public:
     }
     bool isEmpty() const override { return false; }
 };
+
+// Limits the size of files this process writes, as a full disk does: a write
+// beyond the limit fails (EFBIG) instead of raising SIGXFSZ. Restores both on
+// destruction, also when a check fails halfway.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_valid = getrlimit(RLIMIT_FSIZE, &m_previous) == 0;
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        m_valid = m_valid && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    bool isValid() const { return m_valid; }
+
+private:
+    rlimit m_previous {};
+    void (*m_previousHandler)(int) = nullptr;
+    bool m_valid = false;
+};
 } // namespace
 
 class tst_QxSnapWidget : public QObject
@@ -55,6 +85,8 @@ private slots:
     void reportIsTranslated();
     void noLineOnFailure_data();
     void noLineOnFailure();
+    void fullDisk_data();
+    void fullDisk();
     void nullWidgetDoesNothing();
 
 private:
@@ -172,6 +204,53 @@ void tst_QxSnapWidget::noLineOnFailure()
     QxSnapWidget::snapWidget(&widget, path, stream);
     QCOMPARE(report, QString());
     QVERIFY(!QFile::exists(path));
+}
+
+void tst_QxSnapWidget::fullDisk_data()
+{
+    QTest::addColumn<int>("bytesThatFit");
+    QTest::addColumn<QByteArray>("previousContent");
+
+    // clang-format off
+    QTest::newRow("nothing fits") << 0 << QByteArray();
+    QTest::newRow("a part fits") << 100 << QByteArray();
+    QTest::newRow("nothing fits, earlier file kept") << 0 << QByteArray("earlier snapshot");
+    QTest::newRow("a part fits, earlier file kept") << 100 << QByteArray("earlier snapshot");
+    // clang-format on
+}
+
+// The image is small enough to sit in the file's write buffer until it is
+// closed, so only a checked close or commit finds out that the disk is full.
+void tst_QxSnapWidget::fullDisk()
+{
+    QFETCH(int, bytesThatFit);
+    QFETCH(QByteArray, previousContent);
+
+    const QString path = m_dir->filePath(QStringLiteral("snap.png"));
+    if (!previousContent.isNull()) {
+        QFile previous(path);
+        QVERIFY(previous.open(QIODevice::WriteOnly));
+        QCOMPARE(previous.write(previousContent), qint64(previousContent.size()));
+    }
+    HalfPainted widget;
+    QString report;
+    QTextStream stream(&report);
+    {
+        const FileSizeLimit limit(static_cast<rlim_t>(bytesThatFit));
+        QVERIFY(limit.isValid());
+        QxSnapWidget::snapWidget(&widget, path, stream);
+    }
+
+    QCOMPARE(report, QString());
+    const QStringList expectedEntries
+            = previousContent.isNull() ? QStringList() : QStringList { QStringLiteral("snap.png") };
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             expectedEntries);
+    if (!previousContent.isNull()) {
+        QFile previous(path);
+        QVERIFY(previous.open(QIODevice::ReadOnly));
+        QCOMPARE(previous.readAll(), previousContent);
+    }
 }
 
 void tst_QxSnapWidget::nullWidgetDoesNothing()

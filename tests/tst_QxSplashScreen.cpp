@@ -62,6 +62,8 @@ private slots:
     void popupMenuCountsAsWindow();
     void nullPicture();
     void noEffectAfterScheduleDeletion();
+    void staysHiddenOnceDismissed_data();
+    void staysHiddenOnceDismissed();
 };
 
 void tst_QxSplashScreen::construction()
@@ -262,6 +264,50 @@ void tst_QxSplashScreen::noEffectAfterScheduleDeletion()
     dialog.hide();
     dialog.show();
     QVERIFY(dialog.isVisible());
+}
+
+enum class Dismissal { Finish, Close, Click, RightClick };
+Q_DECLARE_METATYPE(Dismissal)
+
+void tst_QxSplashScreen::staysHiddenOnceDismissed_data()
+{
+    QTest::addColumn<Dismissal>("dismissal");
+
+    QTest::newRow("finish") << Dismissal::Finish;
+    QTest::newRow("close") << Dismissal::Close;
+    QTest::newRow("click") << Dismissal::Click;
+    QTest::newRow("right click") << Dismissal::RightClick;
+}
+
+void tst_QxSplashScreen::staysHiddenOnceDismissed()
+{
+    QFETCH(Dismissal, dismissal);
+
+    QxSplashScreen splash(splashPicture(), QStringLiteral("1"));
+    QMainWindow mainWindow;
+    if (dismissal == Dismissal::Finish) {
+        // finish() waits for the main window to appear.
+        mainWindow.show();
+        splash.finish(&mainWindow);
+    } else {
+        if (dismissal == Dismissal::Close)
+            splash.close();
+        else
+            QTest::mouseClick(&splash,
+                              dismissal == Dismissal::Click ? Qt::LeftButton : Qt::RightButton,
+                              Qt::NoModifier, QPoint(10, 10));
+        QVERIFY(!splash.isVisible());
+        mainWindow.show();
+    }
+    QVERIFY(!splash.isVisible());
+
+    mainWindow.hide();
+    QVERIFY(!splash.isVisible());
+    // Nor does a window that was never recorded bring it back.
+    QDialog unrecorded;
+    QHideEvent hide;
+    QCoreApplication::sendEvent(&unrecorded, &hide);
+    QVERIFY(!splash.isVisible());
 }
 
 QTEST_MAIN(tst_QxSplashScreen)

@@ -43,8 +43,9 @@ void tst_QxUniqueFilename::init()
 
 void tst_QxUniqueFilename::uniqueFilename_data()
 {
-    // "existing" entries ending in "/" are directories; "$ROOT" stands for the
-    // row's directory as an absolute path.
+    // "existing" entries ending in "/" are directories, those ending in "@"
+    // symbolic links to a missing file; "$ROOT" stands for the row's directory
+    // as an absolute path.
     QTest::addColumn<QStringList>("existing");
     QTest::addColumn<QString>("argument");
     QTest::addColumn<QString>("expected");
@@ -110,6 +111,14 @@ void tst_QxUniqueFilename::uniqueFilename_data()
                                      << "a.b/../c/1.x";
     QTest::newRow("missing directory") << QStringList() << "nowhere/photo.png"
                                        << "nowhere/photo.png";
+
+    // A dangling link is a directory entry all the same: writing through it
+    // would create a file wherever it points.
+    // clang-format off
+    QTest::newRow("dangling link is taken") << QStringList { "photo.png@" } << "photo.png" << "photo1.png";
+    QTest::newRow("numbered dangling link is taken") << QStringList { "photo.png", "photo1.png@" } << "photo.png" << "photo2.png";
+    QTest::newRow("dangling link in directory") << QStringList { "dir/", "dir/photo.png@" } << "$ROOT/dir/photo.png" << "$ROOT/dir/photo1.png";
+    // clang-format on
 }
 
 void tst_QxUniqueFilename::uniqueFilename()
@@ -121,6 +130,9 @@ void tst_QxUniqueFilename::uniqueFilename()
     for (const QString &entry : qAsConst(existing)) {
         if (entry.endsWith(QLatin1Char('/'))) {
             QVERIFY(QDir().mkpath(entry));
+        } else if (entry.endsWith(QLatin1Char('@'))) {
+            QVERIFY(QFile::link(QStringLiteral("no such target"), entry.chopped(1)));
+            QVERIFY(!QFile::exists(entry.chopped(1)));
         } else {
             QFile file(entry);
             QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(entry));
@@ -132,7 +144,8 @@ void tst_QxUniqueFilename::uniqueFilename()
 
     const QString result = QxUniqueFilename::uniqueFilename(argument);
     QCOMPARE(result, expected);
-    QVERIFY(!QFile::exists(result));
+    const QFileInfo entry(result);
+    QVERIFY(!entry.exists() && !entry.isSymLink());
 }
 
 QTEST_GUILESS_MAIN(tst_QxUniqueFilename)

@@ -25,10 +25,9 @@
 /// below and never touch the integer range. The dynamic properties above hold
 /// the same state and keep working.
 ///
-/// The slider draws with a private copy of the application's style, wrapped so
-/// that the handle is placed correctly on the full int range (Qt 5's own
-/// geometry overflows on a span above INT_MAX). Replacing it with setStyle()
-/// brings that fault back.
+/// The slider draws with whatever style and style sheet it is given, like any
+/// QSlider; it hands the style a rescaled option wherever the handle's place
+/// matters, because Qt 5's own slider geometry overflows on the full int range.
 class LUMO_EXPORT QxDoubleSlider : public QSlider
 {
     Q_OBJECT
@@ -104,4 +103,16 @@ protected:
     /// Moves the value by whole single steps (page steps with Shift) per notch
     /// of 120, within the range; ignored while tracking is off.
     void wheelEvent(QWheelEvent *event) override;
+    /// Draws as QSlider does, with the handle where the value puts it.
+    void paintEvent(QPaintEvent *event) override;
+    /// Ends a drag as QSlider does and repaints the handle.
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    // Where the handle is drawn.
+    QRect handleRect() const;
+    // Where QSlider, which finds its handle with Qt's own geometry (misplaced
+    // on the full int range), must see \a point to take it as the user means
+    // it: the drawn handle and Qt's place for it change places.
+    QPoint toQtGeometry(const QPoint &point) const;
 };

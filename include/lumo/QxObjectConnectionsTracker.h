@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include "lumo_export.h"
@@ -38,16 +37,21 @@ public:
     void connect(const QObject *sender, const QString &signal, const QString &slot);
 
     /// Cuts every connection recorded so far between its sender and parent().
-    /// The records stay, so calling it again is harmless. Senders destroyed
-    /// since their connect() are skipped: Qt already cut their connections.
+    /// The records stay, so calling it again is harmless. The records of a
+    /// sender are dropped once it is destroyed, also when connect() ran from
+    /// its own destroyed() signal: Qt cut its connections with it.
     void disconnectFromAllSignals();
 
 private:
     struct TrackedConnection
     {
         SignalSlotConnectionInfo info;
-        // Tells whether the sender still exists without touching it.
-        QPointer<const QObject> senderGuard;
+        // From the sender's destroyed() to the tracker: connected exactly as
+        // long as the sender lives, and readable after it is gone.
+        QMetaObject::Connection senderLifeline;
     };
+    // Drops the records of \a dying and of every sender already destroyed.
+    void forgetDestroyedSenders(const QObject *dying);
+
     QList<TrackedConnection> m_connections;
 };

@@ -16,7 +16,8 @@
 /// any other top-level window (dialogs, main windows, menus, tool tips, ...)
 /// that it saw appear is shown, it stays hidden; when the last of them is
 /// hidden, it shows itself again. Built on a null picture it starts hidden and
-/// only appears once such a window is hidden.
+/// only appears once such a window is hidden. Once finished (finish()), closed
+/// or clicked away, it stays hidden; a plain hide() is not final.
 ///
 /// The host owns the splash and ends its life with scheduleDeletion(). It has
 /// no meta-object of its own and reports QSplashScreen's.
@@ -45,4 +46,6 @@ private:
     QString m_version;
     // Identities only: the windows are neither owned nor ever dereferenced.
     QSet<QObject *> m_shownWindows;
+    // Finished, closed or clicked away: stays hidden.
+    bool m_dismissed = false;
 };

@@ -11,7 +11,8 @@ namespace QxUniqueFilename {
 /// extension of the file name: "photo.png" gives "photo1.png", "photo2.png"...
 /// A file name without extension or starting with its only dot gets the number
 /// in front ("report" gives "1.report", ".config" gives "1.config"). The
-/// directory part is never changed. Files and directories both count as taken.
+/// directory part is never changed. Any directory entry counts as taken: files,
+/// directories and symbolic links, dangling ones included.
 /// Nothing is created or reserved: another process may still take the name.
 LUMO_EXPORT QString uniqueFilename(const QString &fileName);
 

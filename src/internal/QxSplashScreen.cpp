@@ -36,6 +36,14 @@ void QxSplashScreen::scheduleDeletion()
 
 bool QxSplashScreen::eventFilter(QObject *watched, QEvent *event)
 {
+    // finish() closes the splash and a click on it hides it: the user or the
+    // host is done with it, and no window event may bring it back. A plain
+    // hide() does not count, so the host can still put it aside for a while.
+    if (watched == this
+        && (event->type() == QEvent::Close || event->type() == QEvent::MouseButtonPress)) {
+        m_dismissed = true;
+        return false;
+    }
     if (!watched || !watched->isWidgetType() || watched == this
         || !static_cast<QWidget *>(watched)->isWindow())
         return false;
@@ -48,7 +56,7 @@ bool QxSplashScreen::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::Hide:
         m_shownWindows.remove(watched);
-        if (m_shownWindows.isEmpty() && !isVisible())
+        if (m_shownWindows.isEmpty() && !isVisible() && !m_dismissed)
             setVisible(true);
         break;
     default:

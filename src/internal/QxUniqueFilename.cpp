@@ -1,6 +1,17 @@
 #include "QxUniqueFilename.h"
 
-#include <QFile>
+#include <QFileInfo>
+
+namespace {
+// Any directory entry takes the name. QFile::exists() follows symbolic links,
+// so a dangling one would pass for free, and writing the name would create a
+// file wherever the link points.
+bool isTaken(const QString &fileName)
+{
+    const QFileInfo entry(fileName);
+    return entry.exists() || entry.isSymLink();
+}
+} // namespace
 
 QString QxUniqueFilename::uniqueFilename(const QString &fileName)
 {
@@ -14,7 +25,7 @@ QString QxUniqueFilename::uniqueFilename(const QString &fileName)
     const QString extension = QLatin1Char('.') + name.section(QLatin1Char('.'), -1);
 
     QString candidate = fileName;
-    for (qulonglong counter = 1; QFile::exists(candidate); ++counter)
+    for (qulonglong counter = 1; isTaken(candidate); ++counter)
         candidate = stem + QString::number(counter) + extension;
     return candidate;
 }

@@ -1,7 +1,24 @@
 #include "QxCollapsibleGroupBox.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QVBoxLayout>
+
+namespace {
+// The widget that Tab would reach from \a from, skipping everything inside
+// \a contents; null when there is none.
+QWidget *nextFocusOutside(QWidget *from, const QWidget *contents)
+{
+    for (QWidget *candidate = from->nextInFocusChain(); candidate != from;
+         candidate = candidate->nextInFocusChain()) {
+        if (candidate->window() == from->window() && !contents->isAncestorOf(candidate)
+            && candidate->isVisible() && candidate->isEnabled() && !candidate->focusProxy()
+            && (candidate->focusPolicy() & Qt::TabFocus))
+            return candidate;
+    }
+    return nullptr;
+}
+} // namespace
 
 QxCollapsibleGroupBox::QxCollapsibleGroupBox(QWidget *parent)
     : QGroupBox(parent)
@@ -19,6 +36,16 @@ QxCollapsibleGroupBox::QxCollapsibleGroupBox(QWidget *parent)
     // Qt checks a box as it becomes checkable: a new box starts expanded.
     setCheckable(true);
     connect(this, SIGNAL(toggled(bool)), this, SLOT(setGroupBoxExpanded(bool)));
+
+    // Unchecking disables the inner frame before the contents fold, and a
+    // focused widget inside a disabled parent drops the focus, where the
+    // children of a plain group box pass it on along the focus chain.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (now || !old || isChecked() || !isEnabled() || !insideWidget->isAncestorOf(old))
+            return;
+        if (QWidget *next = nextFocusOutside(old, insideWidget))
+            next->setFocus(Qt::TabFocusReason);
+    });
 }
 
 QxCollapsibleGroupBox::~QxCollapsibleGroupBox() = default;
@@ -39,5 +66,6 @@ QFrame *QxCollapsibleGroupBox::getInsideWidget() const
 void QxCollapsibleGroupBox::setGroupBoxExpanded(bool show)
 {
     insideWidget->setVisible(show);
+    // Written here and read nowhere; the class has always carried it.
     expanded = show;
 }

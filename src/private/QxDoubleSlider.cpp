@@ -1,14 +1,12 @@
 #include "QxDoubleSlider.h"
 
-#include <QApplication>
 #include <QMouseEvent>
-#include <QProxyStyle>
+#include <QStylePainter>
 #include <QStyleOptionSlider>
 #include <QWheelEvent>
 
 #include <cmath>
 #include <limits>
-#include <optional>
 
 namespace {
 
@@ -41,79 +39,38 @@ int boundedTruncation(double r, int low, int high)
 }
 
 // Qt 5's QStyle::sliderPositionFromValue() overflows once maximum - minimum
-// exceeds INT_MAX: every value lands on one end (and a span of exactly 2^31
-// divides by zero), so the handle is drawn, hit-tested and measured in the
-// wrong place. Slider geometry is linear in the value, so the base style gets
-// the same option rescaled onto a short range. QSlider's own pixel-to-value
-// mapping (sliderValueFromPosition) copes with the full range, so dragging
-// keeps working on the real integer range.
-class FullRangeSliderStyle : public QProxyStyle
+// exceeds INT_MAX: every value lands on one end, so any style (a style sheet's
+// included) draws and finds the handle in the wrong place on the full int
+// range. Slider geometry is linear in the value, so the slider hands the style
+// the same option rescaled onto a short range wherever the handle's place
+// matters. QSlider's own pixel-to-value mapping (sliderValueFromPosition) copes
+// with the full range, so dragging keeps working on the real integer range.
+QStyleOptionSlider shortRange(const QStyleOptionSlider &slider)
 {
-public:
-    // A fresh instance of the application's style: a proxy takes over its
-    // base style, and the application's own must not change hands.
-    FullRangeSliderStyle()
-        : QProxyStyle(QApplication::style()->objectName())
-    {
-    }
-
-    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
-                            QPainter *painter, const QWidget *widget) const override
-    {
-        const auto narrowed = narrow(control, option);
-        QProxyStyle::drawComplexControl(control, narrowed ? &*narrowed : option, painter, widget);
-    }
-
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option,
-                         SubControl subControl, const QWidget *widget) const override
-    {
-        const auto narrowed = narrow(control, option);
-        return QProxyStyle::subControlRect(control, narrowed ? &*narrowed : option, subControl,
-                                           widget);
-    }
-
-    SubControl hitTestComplexControl(ComplexControl control, const QStyleOptionComplex *option,
-                                     const QPoint &position, const QWidget *widget) const override
-    {
-        const auto narrowed = narrow(control, option);
-        return QProxyStyle::hitTestComplexControl(control, narrowed ? &*narrowed : option, position,
-                                                  widget);
-    }
-
-private:
+    if (qint64(slider.maximum) - slider.minimum <= std::numeric_limits<int>::max())
+        return slider;
     // Fine enough for any screen, and small enough that tick marks drawn
     // once per unit still end in reasonable time.
-    static constexpr int shortSpan = 1 << 16;
-
-    static std::optional<QStyleOptionSlider> narrow(ComplexControl control,
-                                                    const QStyleOptionComplex *option)
-    {
-        if (control != CC_Slider)
-            return std::nullopt;
-        const auto *slider = qstyleoption_cast<const QStyleOptionSlider *>(option);
-        if (!slider || qint64(slider->maximum) - slider->minimum <= std::numeric_limits<int>::max())
-            return std::nullopt;
-
-        const double low = slider->minimum;
-        const double scale = shortSpan / (double(slider->maximum) - low);
-        const auto place = [&](int value) {
-            return static_cast<int>(
-                    std::lround((qBound(slider->minimum, value, slider->maximum) - low) * scale));
-        };
-        const auto length = [&](int step) {
-            return step > 0 ? qMax(1, static_cast<int>(std::lround(step * scale))) : 0;
-        };
-        QStyleOptionSlider narrowed = *slider;
-        narrowed.minimum = 0;
-        narrowed.maximum = shortSpan;
-        narrowed.sliderPosition = place(slider->sliderPosition);
-        narrowed.sliderValue = place(slider->sliderValue);
-        narrowed.tickInterval = length(slider->tickInterval);
-        narrowed.singleStep = length(slider->singleStep);
-        narrowed.pageStep = length(slider->pageStep);
-        return narrowed;
-    }
-};
+    const int shortSpan = 1 << 16;
+    const double low = slider.minimum;
+    const double scale = shortSpan / (double(slider.maximum) - low);
+    const auto place = [&](int value) {
+        return static_cast<int>(
+                std::lround((qBound(slider.minimum, value, slider.maximum) - low) * scale));
+    };
+    const auto length = [&](int step) {
+        return step > 0 ? qMax(1, static_cast<int>(std::lround(step * scale))) : 0;
+    };
+    QStyleOptionSlider narrowed = slider;
+    narrowed.minimum = 0;
+    narrowed.maximum = shortSpan;
+    narrowed.sliderPosition = place(slider.sliderPosition);
+    narrowed.sliderValue = place(slider.sliderValue);
+    narrowed.tickInterval = length(slider.tickInterval);
+    narrowed.singleStep = length(slider.singleStep);
+    narrowed.pageStep = length(slider.pageStep);
+    return narrowed;
+}
 
 } // namespace
 
@@ -129,10 +86,6 @@ QxDoubleSlider::QxDoubleSlider(QWidget *parent)
     setProperty(singleStepProperty, 1);
     setProperty(pageStepProperty, 5);
     connect(this, SIGNAL(valueChanged(int)), this, SLOT(notifyValueChanged(int)));
-
-    auto *fullRangeStyle = new FullRangeSliderStyle;
-    fullRangeStyle->setParent(this);
-    setStyle(fullRangeStyle);
 }
 
 QxDoubleSlider::~QxDoubleSlider() = default;
@@ -178,7 +131,12 @@ int QxDoubleSlider::qxDoubleSliderToQSlider(double value) const
     const int low = QAbstractSlider::minimum();
     const int high = QAbstractSlider::maximum();
     const double min = minimum();
-    const double r = (double(high) - low) * (value - min) / (maximum() - min) + low;
+    const double max = maximum();
+    double r = (double(high) - low) * (value - min) / (max - min) + low;
+    // The product above overflows once the span exceeds about 4e298, and the
+    // differences themselves beyond DBL_MAX: divide first, in halves.
+    if (!std::isfinite(r) && std::isfinite(value) && std::isfinite(min) && std::isfinite(max))
+        r = (double(high) - low) * ((0.5 * value - 0.5 * min) / (0.5 * max - 0.5 * min)) + low;
     return boundedTruncation(roundHalfUp(r), low, high);
 }
 
@@ -187,7 +145,12 @@ double QxDoubleSlider::qSliderToQxDoubleSlider(int position) const
     const double low = QAbstractSlider::minimum();
     const double high = QAbstractSlider::maximum();
     const double min = minimum();
-    return (position - low) * (maximum() - min) / (high - low) + min;
+    const double max = maximum();
+    const double value = (position - low) * (max - min) / (high - low) + min;
+    // As above: a span beyond DBL_MAX overflows; half of the result does not.
+    if (!std::isfinite(value) && std::isfinite(min) && std::isfinite(max))
+        return 2.0 * ((position - low) / (high - low) * (0.5 * max - 0.5 * min) + 0.5 * min);
+    return value;
 }
 
 void QxDoubleSlider::setValue(double value)
@@ -267,17 +230,54 @@ void QxDoubleSlider::notifyValueChanged(int value)
         setValue(mapped);
 }
 
+QRect QxDoubleSlider::handleRect() const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QStyleOptionSlider drawn = shortRange(option);
+    return style()->subControlRect(QStyle::CC_Slider, &drawn, QStyle::SC_SliderHandle, this);
+}
+
+QPoint QxDoubleSlider::toQtGeometry(const QPoint &point) const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect qtHandle
+            = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    const QPoint shift = qtHandle.topLeft() - handleRect().topLeft();
+    if (shift.isNull())
+        return point;
+    if (handleRect().contains(point))
+        return point + shift;
+    if (qtHandle.contains(point))
+        return point - shift;
+    return point;
+}
+
+void QxDoubleSlider::paintEvent(QPaintEvent *)
+{
+    // As QSlider paints, with the option on the short range.
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    QStyleOptionSlider drawn = shortRange(option);
+    drawn.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    if (tickPosition() != NoTicks)
+        drawn.subControls |= QStyle::SC_SliderTickmarks;
+    QStylePainter painter(this);
+    painter.drawComplexControl(QStyle::CC_Slider, drawn);
+}
+
 void QxDoubleSlider::mousePressEvent(QMouseEvent *event)
 {
     QStyleOptionSlider option;
     initStyleOption(&option);
-    const QRect handle
-            = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    const QRect handle = handleRect();
     if (event->button() == Qt::LeftButton && !handle.contains(event->pos())) {
         // The knob's centre travels between half a handle from one end of the
         // widget and half a handle from the other; presses beyond land on the
-        // end. Vertical sliders measure along y, with the maximum on top
-        // unless the appearance is inverted, as QSlider draws them.
+        // end. The minimum lies at the left or bottom end unless the option
+        // is upside down, as QSlider sets it for right-to-left layouts,
+        // vertical sliders and inverted appearance.
         const bool horizontal = orientation() == Qt::Horizontal;
         const double half = (horizontal ? handle.width() : handle.height()) * 0.5 + 0.5;
         const double end = (horizontal ? width() : height()) - half;
@@ -287,7 +287,7 @@ void QxDoubleSlider::mousePressEvent(QMouseEvent *event)
         if (at > end)
             at = static_cast<int>(end);
         double fraction = (at - half) / (end - half);
-        if (!horizontal && option.upsideDown)
+        if (option.upsideDown)
             fraction = 1.0 - fraction;
         const int low = QAbstractSlider::minimum();
         const int high = QAbstractSlider::maximum();
@@ -295,7 +295,26 @@ void QxDoubleSlider::mousePressEvent(QMouseEvent *event)
                 boundedTruncation((double(high) - low) * fraction + low, low, high));
         event->accept();
     }
-    QSlider::mousePressEvent(event);
+    // QSlider looks for its handle with Qt's own geometry, which misplaces it
+    // on the full int range: the press reaches QSlider where QSlider looks for
+    // what the user pressed.
+    const QPoint at = toQtGeometry(event->pos());
+    if (at == event->pos()) {
+        QSlider::mousePressEvent(event);
+        return;
+    }
+    QMouseEvent moved(event->type(), event->localPos() + (at - event->pos()), event->windowPos(),
+                      event->screenPos(), event->button(), event->buttons(), event->modifiers(),
+                      event->source());
+    QSlider::mousePressEvent(&moved);
+    event->setAccepted(moved.isAccepted());
+}
+
+void QxDoubleSlider::mouseReleaseEvent(QMouseEvent *event)
+{
+    QSlider::mouseReleaseEvent(event);
+    // QSlider repaints only where its own geometry puts the handle.
+    update();
 }
 
 void QxDoubleSlider::wheelEvent(QWheelEvent *event)

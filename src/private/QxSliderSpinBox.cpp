@@ -55,16 +55,16 @@ void QxSliderSpinBox::adjustSlider()
 // which reports through onValueChanged() like any other change of the spin box.
 // The slider is re-placed in every case: the range has changed even when the
 // spin box value, rounded to its decimals, has not.
-void QxSliderSpinBox::setMin(double min)
+void QxSliderSpinBox::setMin(double minimum)
 {
-    this->min = min;
-    ui->doubleSpinBox->setMinimum(min);
+    min = minimum;
+    ui->doubleSpinBox->setMinimum(minimum);
     adjustSlider();
 }
 
-void QxSliderSpinBox::setMax(double max)
+void QxSliderSpinBox::setMax(double maximum)
 {
-    this->max = max;
-    ui->doubleSpinBox->setMaximum(max);
+    max = maximum;
+    ui->doubleSpinBox->setMaximum(maximum);
     adjustSlider();
 }

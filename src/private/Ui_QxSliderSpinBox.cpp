@@ -22,7 +22,13 @@ void Ui_QxSliderSpinBox::setupUi(QWidget *form)
     doubleSpinBox = generated.doubleSpinBox;
 }
 
+// The generated form sets the texts of its own widgets: it needs them all, or
+// the first translatable widget text would be written through a null pointer.
 void Ui_QxSliderSpinBox::retranslateUi(QWidget *form)
 {
-    GeneratedQxSliderSpinBoxForm().retranslateUi(form);
+    GeneratedQxSliderSpinBoxForm generated;
+    generated.horizontalLayout = horizontalLayout;
+    generated.slider = slider;
+    generated.doubleSpinBox = doubleSpinBox;
+    generated.retranslateUi(form);
 }
