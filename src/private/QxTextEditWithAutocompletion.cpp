@@ -101,11 +101,6 @@ void QxTextEditWithAutocompletion::updateCompleter(const QString &word)
     if (!currentCompleter)
         return;
 
-    // A fresh model throws away the completer's filtering of the previous
-    // prefix, so every key would filter the whole list again (twice the time
-    // of a completer over a fixed model at 100,000 words). The model already
-    // in place serves as the fresh one when it is one of ours over the same
-    // list: the entries, their order and the filtering come out the same.
     // Every row of a completion list has the same height; knowing that, the
     // popup lays out its rows without asking for the size of each (a quarter
     // of a second at 100,000 matches).
@@ -113,6 +108,11 @@ void QxTextEditWithAutocompletion::updateCompleter(const QString &word)
     if (auto *list = qobject_cast<QListView *>(popup))
         list->setUniformItemSizes(true);
 
+    // A fresh model throws away the completer's filtering of the previous
+    // prefix, so every key would filter the whole list again (twice the time
+    // of a completer over a fixed model at 100,000 words). The model already
+    // in place serves as the fresh one when it is one of ours over the same
+    // list: the entries, their order and the filtering come out the same.
     const QStringList completions = getAllAdmissibleCompletion(word);
     const auto *current = qobject_cast<QStringListModel *>(currentCompleter->model());
     if (!current || current->parent() != currentCompleter || current->stringList() != completions) {
