@@ -89,6 +89,17 @@ public:
     int vertical;
 };
 
+// Where the derived spacing comes from in derivedSpacing().
+enum class SpacingSource {
+    ItemWidgetsStyled,
+    ParentMetric,
+    ParentNegativeMetric,
+    ParentLayout,
+    NestedParent,
+    NestedParentWithoutSpacing,
+    NestedNoParent,
+};
+
 QWidget *fixedWidget(QSize size, QWidget *parent = nullptr)
 {
     QWidget *widget = new QWidget(parent);
@@ -97,6 +108,9 @@ QWidget *fixedWidget(QSize size, QWidget *parent = nullptr)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(SpacingSource)
+Q_DECLARE_METATYPE(QMargins)
 
 class tst_QxFlowLayout : public QObject
 {
@@ -109,6 +123,9 @@ private slots:
     void derivedSpacing();
     void sizeHintAndMinimumSize_data();
     void sizeHintAndMinimumSize();
+    void minimumSizeKeepsButtonWhole();
+    void heightForWidthRemembered();
+    void placesOnlyItemsThatMove();
     void outOfRangeIndices_data();
     void outOfRangeIndices();
     void takeAtHandsItemBack();
@@ -203,19 +220,19 @@ void tst_QxFlowLayout::placement()
 
 void tst_QxFlowLayout::derivedSpacing_data()
 {
-    QTest::addColumn<QString>("setup");
+    QTest::addColumn<SpacingSource>("source");
     QTest::addColumn<int>("horizontalGap");
     QTest::addColumn<int>("verticalGap");
 
-    QTest::newRow("no parent: each item widget's style") << "item widgets styled" << 11 << 13;
-    QTest::newRow("parent widget's pixel metric") << "parent metric" << 7 << 7;
-    QTest::newRow("negative metric other than -1 used as it is")
-            << "parent negative metric" << -3 << -3;
-    QTest::newRow("parent layout's spacing") << "parent layout" << 4 << 4;
-    QTest::newRow("nested layouts: parent widget's style") << "nested, parent" << 11 << 13;
-    QTest::newRow("nested layouts, parent style gives none: 0")
-            << "nested, parent without spacing" << 0 << 0;
-    QTest::newRow("nested layouts without parent: 0") << "nested, no parent" << 0 << 0;
+    // clang-format off
+    QTest::newRow("no parent: each item widget's style") << SpacingSource::ItemWidgetsStyled << 11 << 13;
+    QTest::newRow("parent widget's pixel metric") << SpacingSource::ParentMetric << 7 << 7;
+    QTest::newRow("negative metric other than -1 used as it is") << SpacingSource::ParentNegativeMetric << -3 << -3;
+    QTest::newRow("parent layout's spacing") << SpacingSource::ParentLayout << 4 << 4;
+    QTest::newRow("nested layouts: parent widget's style") << SpacingSource::NestedParent << 11 << 13;
+    QTest::newRow("nested layouts, parent style gives none: 0") << SpacingSource::NestedParentWithoutSpacing << 0 << 0;
+    QTest::newRow("nested layouts without parent: 0") << SpacingSource::NestedNoParent << 0 << 0;
+    // clang-format on
 }
 
 // Three 40 x 20 items in 100 pixels: the second sits one horizontal gap after
@@ -223,7 +240,7 @@ void tst_QxFlowLayout::derivedSpacing_data()
 // item before it (horizontal) or of the item opening the line (vertical).
 void tst_QxFlowLayout::derivedSpacing()
 {
-    QFETCH(QString, setup);
+    QFETCH(SpacingSource, source);
     QFETCH(int, horizontalGap);
     QFETCH(int, verticalGap);
 
@@ -234,31 +251,47 @@ void tst_QxFlowLayout::derivedSpacing()
     QWidget host;
     QScopedPointer<QxFlowLayout> parentless;
     QxFlowLayout *flow = nullptr;
+    const bool nested = source == SpacingSource::NestedParent
+            || source == SpacingSource::NestedParentWithoutSpacing
+            || source == SpacingSource::NestedNoParent;
 
-    if (setup == "item widgets styled" || setup == "nested, no parent") {
+    switch (source) {
+    case SpacingSource::ItemWidgetsStyled:
+    case SpacingSource::NestedNoParent:
         parentless.reset(new QxFlowLayout(0, -1, -1));
         flow = parentless.data();
-    } else if (setup == "parent layout") {
+        break;
+    case SpacingSource::ParentLayout: {
         QVBoxLayout *outer = new QVBoxLayout(&host);
         outer->setSpacing(4);
         flow = new QxFlowLayout(0, -1, -1);
         outer->addLayout(flow);
-    } else {
-        const QMap<QString, QStyle *> styles { { "parent metric", &metricStyle },
-                                               { "parent negative metric", &negativeMetricStyle },
-                                               { "nested, parent", &layoutSpacingStyle },
-                                               { "nested, parent without spacing",
-                                                 &noSpacingStyle } };
-        host.setStyle(styles.value(setup));
+        break;
+    }
+    case SpacingSource::ParentMetric:
+        host.setStyle(&metricStyle);
         flow = new QxFlowLayout(&host, 0, -1, -1);
+        break;
+    case SpacingSource::ParentNegativeMetric:
+        host.setStyle(&negativeMetricStyle);
+        flow = new QxFlowLayout(&host, 0, -1, -1);
+        break;
+    case SpacingSource::NestedParent:
+        host.setStyle(&layoutSpacingStyle);
+        flow = new QxFlowLayout(&host, 0, -1, -1);
+        break;
+    case SpacingSource::NestedParentWithoutSpacing:
+        host.setStyle(&noSpacingStyle);
+        flow = new QxFlowLayout(&host, 0, -1, -1);
+        break;
     }
 
     QList<QWidget *> widgets;
     for (int i = 0; i < 3; ++i) {
         widgets.append(fixedWidget(QSize(40, 20), &host));
-        if (setup == "item widgets styled")
+        if (source == SpacingSource::ItemWidgetsStyled)
             widgets.last()->setStyle(&layoutSpacingStyle);
-        if (setup.startsWith("nested")) {
+        if (nested) {
             // A nested layout is an item without widget that is not empty.
             QHBoxLayout *nested = new QHBoxLayout;
             nested->setContentsMargins(0, 0, 0, 0);
@@ -278,25 +311,31 @@ void tst_QxFlowLayout::derivedSpacing()
 
 void tst_QxFlowLayout::sizeHintAndMinimumSize_data()
 {
-    QTest::addColumn<int>("margin");
+    QTest::addColumn<QMargins>("margins");
     QTest::addColumn<bool>("withItems");
     QTest::addColumn<QSize>("sizeHint");
     QTest::addColumn<QSize>("minimumSize");
 
-    QTest::newRow("no items, margin 0") << 0 << false << QSize(-1, -1) << QSize(-1, -1);
-    QTest::newRow("no items, margin 6") << 6 << false << QSize(11, 11) << QSize(11, 11);
-    QTest::newRow("largest item, hidden included") << 0 << true << QSize(70, 50) << QSize(35, 40);
-    QTest::newRow("largest item plus margins") << 6 << true << QSize(82, 62) << QSize(47, 52);
+    // clang-format off
+    QTest::newRow("no items, margin 0") << QMargins(0, 0, 0, 0) << false << QSize(-1, -1) << QSize(-1, -1);
+    QTest::newRow("no items, margin 6") << QMargins(6, 6, 6, 6) << false << QSize(11, 11) << QSize(11, 11);
+    QTest::newRow("largest item, hidden included") << QMargins(0, 0, 0, 0) << true << QSize(70, 50) << QSize(35, 40);
+    QTest::newRow("largest item plus margins") << QMargins(6, 6, 6, 6) << true << QSize(82, 62) << QSize(47, 52);
+    QTest::newRow("left and right margins only") << QMargins(20, 0, 20, 0) << true << QSize(110, 50) << QSize(75, 40);
+    QTest::newRow("four different margins") << QMargins(1, 2, 3, 4) << true << QSize(74, 56) << QSize(39, 46);
+    QTest::newRow("no items, four different margins") << QMargins(1, 2, 3, 4) << false << QSize(3, 5) << QSize(3, 5);
+    // clang-format on
 }
 
 void tst_QxFlowLayout::sizeHintAndMinimumSize()
 {
-    QFETCH(int, margin);
+    QFETCH(QMargins, margins);
     QFETCH(bool, withItems);
     QFETCH(QSize, sizeHint);
     QFETCH(QSize, minimumSize);
 
-    QxFlowLayout layout(margin, 5, 5);
+    QxFlowLayout layout(0, 5, 5);
+    layout.setContentsMargins(margins);
     if (withItems) {
         FixedItem *wide = new FixedItem(QSize(40, 20));
         wide->minimum = QSize(35, 10);
@@ -313,6 +352,99 @@ void tst_QxFlowLayout::sizeHintAndMinimumSize()
     }
     QCOMPARE(layout.sizeHint(), sizeHint);
     QCOMPARE(layout.minimumSize(), minimumSize);
+}
+
+// A window at its minimum size shows the whole button between the margins.
+void tst_QxFlowLayout::minimumSizeKeepsButtonWhole()
+{
+    QWidget window;
+    QxFlowLayout *flow = new QxFlowLayout(&window, 0, 5, 5);
+    flow->setContentsMargins(20, 0, 20, 0);
+    QWidget *button = fixedWidget(QSize(100, 30));
+    flow->addWidget(button);
+    QCOMPARE(flow->minimumSize(), QSize(140, 30));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.resize(1, 1);
+    QTRY_COMPARE(window.size(), QSize(140, 30));
+    QCOMPARE(button->geometry(), QRect(20, 0, 100, 30));
+}
+
+// Asking again for a width is answered without asking the items, until the
+// layout is invalidated.
+void tst_QxFlowLayout::heightForWidthRemembered()
+{
+    class CountingItem : public FixedItem
+    {
+    public:
+        using FixedItem::FixedItem;
+        QSize sizeHint() const override
+        {
+            ++asked;
+            return FixedItem::sizeHint();
+        }
+        mutable int asked = 0;
+    };
+
+    QxFlowLayout layout(0, 5, 5);
+    CountingItem *item = new CountingItem(QSize(40, 20));
+    layout.addItem(item);
+    layout.addItem(new FixedItem(QSize(40, 20)));
+    QCOMPARE(layout.heightForWidth(100), 20);
+    QCOMPARE(layout.heightForWidth(60), 45);
+    const int asked = item->asked;
+    for (int width : { 100, 60, 100, 60 })
+        QCOMPARE(layout.heightForWidth(width), width == 100 ? 20 : 45);
+    QCOMPARE(item->asked, asked);
+
+    item->hint = QSize(70, 20);
+    layout.invalidate();
+    QCOMPARE(layout.heightForWidth(100), 45);
+    QVERIFY(item->asked > asked);
+
+    // Qt invalidates the layout when a widget changes size or visibility.
+    QWidget host;
+    QxFlowLayout *flow = new QxFlowLayout(&host, 0, 5, 5);
+    QList<QWidget *> widgets;
+    for (int i = 0; i < 3; ++i) {
+        widgets.append(fixedWidget(QSize(30, 20)));
+        flow->addWidget(widgets.last());
+    }
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QCOMPARE(flow->heightForWidth(100), 45);
+    QCOMPARE(flow->heightForWidth(120), 20);
+    widgets.at(0)->setFixedSize(80, 20);
+    QCOMPARE(flow->heightForWidth(120), 45);
+    widgets.at(2)->hide();
+    QCOMPARE(flow->heightForWidth(100), 45);
+    widgets.at(1)->hide();
+    QCOMPARE(flow->heightForWidth(100), 20);
+}
+
+// An item whose place stays is not placed again: moving a widget to where it
+// is costs Qt a great deal.
+void tst_QxFlowLayout::placesOnlyItemsThatMove()
+{
+    QxFlowLayout layout(0, 5, 5);
+    QList<FixedItem *> items;
+    for (int i = 0; i < 4; ++i) {
+        items.append(new FixedItem(QSize(40, 20)));
+        layout.addItem(items.last());
+    }
+    layout.setGeometry(QRect(0, 0, 140, 45));
+    layout.setGeometry(QRect(0, 0, 141, 45));
+    for (const FixedItem *item : qAsConst(items))
+        QCOMPARE(item->placements, 1);
+
+    // 100 pixels: the third item wraps to the second line, the fourth
+    // follows it; the first two stay.
+    layout.setGeometry(QRect(0, 0, 100, 45));
+    const QList<int> placements { 1, 1, 2, 2 };
+    for (int i = 0; i < items.size(); ++i)
+        QCOMPARE(items.at(i)->placements, placements.at(i));
+    QCOMPARE(items.at(2)->placed, QRect(0, 25, 40, 20));
+    QCOMPARE(items.at(3)->placed, QRect(45, 25, 40, 20));
 }
 
 void tst_QxFlowLayout::outOfRangeIndices_data()

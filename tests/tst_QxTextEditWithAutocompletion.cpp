@@ -65,6 +65,9 @@ private slots:
     void completionNoLongerThanPrefix_data();
     void completionNoLongerThanPrefix();
     void completionForAnotherWidgetIgnored();
+    void completesWordEndingAtCursor_data();
+    void completesWordEndingAtCursor();
+    void popupAsWideAsShownRows();
     void modelFollowsTheList();
     void sortedAndUnsortedListsCompleteAlike_data();
     void sortedAndUnsortedListsCompleteAlike();
@@ -352,6 +355,87 @@ void tst_QxTextEditWithAutocompletion::completionForAnotherWidgetIgnored()
     QVERIFY(QMetaObject::invokeMethod(editor->completer(), "activated",
                                       Q_ARG(QString, QStringLiteral("help"))));
     QCOMPARE(editor->toPlainText(), QStringLiteral("help"));
+}
+
+void tst_QxTextEditWithAutocompletion::completesWordEndingAtCursor_data()
+{
+    // A '|' marks the cursor. After the keys, Return chooses the first entry,
+    // foo, when the popup is open, and goes to the text otherwise.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("shortcut");
+    // The word being completed; null when no popup may be open.
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("after");
+
+    // clang-format off
+    QTest::newRow("after a space, shortcut") << "ab |" << "" << true << "" << "ab foo|";
+    QTest::newRow("start of a word, shortcut") << "ab |cd" << "" << true << "" << "ab foo|cd";
+    QTest::newRow("start of the text, shortcut") << "|cd" << "" << true << "" << "foo|cd";
+    QTest::newRow("middle of a word, shortcut") << "fo|xy" << "" << true << "fo" << "foo|xy";
+    QTest::newRow("end of a word, shortcut") << "ab fo|" << "" << true << "fo" << "ab foo|";
+    QTest::newRow("letter in the middle of a word") << "f|xy" << "o" << false << "fo" << "foo|xy";
+    QTest::newRow("letter at the start of a word") << "ab |oo" << "f" << false << "f" << "ab foo|oo";
+    QTest::newRow("space in the middle of a word") << "Here|island" << " " << false << QString() << "Here \n|island";
+    QTest::newRow("space before a word") << "ab|island" << " " << false << QString() << "ab \n|island";
+    QTest::newRow("end-of-word character before a word") << "fo|island" << "(" << false << QString() << "fo(\n|island";
+    // clang-format on
+}
+
+void tst_QxTextEditWithAutocompletion::completesWordEndingAtCursor()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(bool, shortcut);
+    QFETCH(QString, prefix);
+    QFETCH(QString, after);
+
+    editor->words = QStringList { "foo", "island", "isle" };
+    editor->setPlainText(QString(before).remove(QLatin1Char('|')));
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(before.indexOf(QLatin1Char('|')));
+    editor->setTextCursor(cursor);
+
+    typeText(typed);
+    if (shortcut)
+        type(Qt::Key_E, Qt::ControlModifier);
+    if (prefix.isNull()) {
+        QVERIFY(!editor->isCompleterVisible());
+    } else {
+        QTRY_VERIFY(editor->isCompleterVisible());
+        QCOMPARE(editor->completer()->completionPrefix(), prefix);
+        // A fresh completer's empty prefix has no current entry yet.
+        if (!editor->completer()->popup()->currentIndex().isValid())
+            type(Qt::Key_Down);
+        QCOMPARE(editor->completer()->popup()->currentIndex().row(), 0);
+    }
+    type(Qt::Key_Return);
+    QVERIFY(!editor->isCompleterVisible());
+    QCOMPARE(editor->toPlainText(), QString(after).remove(QLatin1Char('|')));
+    QCOMPARE(editor->textCursor().position(), after.indexOf(QLatin1Char('|')));
+}
+
+// The popup is as wide as the rows it can show, not as the widest match
+// further down the list, which the user has not scrolled to.
+void tst_QxTextEditWithAutocompletion::popupAsWideAsShownRows()
+{
+    QStringList words;
+    for (int i = 0; i < 40; ++i)
+        words << QStringLiteral("h%1").arg(i, 2, 10, QLatin1Char('0'));
+    words[30] = QStringLiteral("h30") + QString(60, QLatin1Char('w'));
+    editor->words = words;
+    editor->completer()->setMaxVisibleItems(7);
+
+    type(Qt::Key_H);
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QAbstractItemView *popup = editor->completer()->popup();
+    int shownWidth = 0;
+    for (int row = 0; row < 7; ++row)
+        shownWidth
+                = qMax(shownWidth, popup->sizeHintForIndex(popup->model()->index(row, 0)).width());
+    const int scrollBarWidth = popup->verticalScrollBar()->sizeHint().width();
+    QCOMPARE(popup->width(), shownWidth + scrollBarWidth);
+    QVERIFY(popup->width() < popup->sizeHintForColumn(0) + scrollBarWidth);
 }
 
 void tst_QxTextEditWithAutocompletion::modelFollowsTheList()

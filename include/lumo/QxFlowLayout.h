@@ -4,6 +4,8 @@
 #include <QList>
 #include <QStyle>
 
+#include <array>
+
 #include "lumo_export.h"
 
 /// A layout that places its items left to right at their preferred sizes and
@@ -15,7 +17,7 @@
 /// (QLayout::addWidget() wraps widgets in items) until takeAt() gives it back;
 /// its destructor deletes the items still in it, not their widgets. Hidden
 /// items take no room. sizeHint() and minimumSize() report the largest single
-/// item plus the margin on each side, not a multi-line arrangement.
+/// item plus the contents margins, not a multi-line arrangement.
 ///
 /// A spacing of -1 is derived: from the parent widget's style, or the parent
 /// layout's spacing, and failing those from the style of each item's widget.
@@ -37,9 +39,9 @@ public:
     void addItem(QLayoutItem *item) override;
     /// Neither: the layout never asks for more room than its items need.
     Qt::Orientations expandingDirections() const override;
-    /// The largest minimum size of any item, plus the margin on each side.
+    /// The largest minimum size of any item, plus the contents margins.
     QSize minimumSize() const override;
-    /// Places the items in \a rect.
+    /// Places the items in \a rect; an item already in its place is left alone.
     void setGeometry(const QRect &rect) override;
     /// The item at \a index, or null outside 0 .. count() - 1.
     QLayoutItem *itemAt(int index) const override;
@@ -51,8 +53,12 @@ public:
     /// Always true: the number of lines depends on the width.
     bool hasHeightForWidth() const override;
     /// The height the items need when laid out in \a width, margins included.
+    /// The last few widths asked for are remembered until the layout is
+    /// invalidated, so asking again for one of them costs nothing.
     int heightForWidth(int width) const override;
-    /// The largest size hint of any item, plus the margin on each side.
+    /// Forgets the remembered heights, then invalidates as QLayout does.
+    void invalidate() override;
+    /// The largest size hint of any item, plus the contents margins.
     QSize sizeHint() const override;
 
     /// The gap between neighbours on a line; -1 when it cannot be derived here.
@@ -69,4 +75,13 @@ private:
     QList<QLayoutItem *> layoutItems;
     int horizontalSpacingSetting;
     int verticalSpacingSetting;
+
+    struct HeightForWidth
+    {
+        int width = -1;
+        int height = -1;
+    };
+    // Most recent first. A few entries cover a scroll area's repeated
+    // questions during one resize.
+    mutable std::array<HeightForWidth, 4> heightCache;
 };

@@ -10,10 +10,11 @@ class QCompleter;
 /// A QTextEdit that offers completions of the word under the text cursor.
 ///
 /// While the user types, a QCompleter popup lists the admissible completions of
-/// the word under the cursor, just below the cursor; choosing an entry inserts
-/// only the part of the entry that is still missing, so the letters already
-/// typed keep their case. Control+E opens the popup on demand, even outside a
-/// word, listing every admissible completion. The class offers no completions
+/// the word that ends at the cursor, just below the cursor; choosing an entry
+/// inserts at the cursor only the part of the entry that is still missing, so
+/// the letters already typed keep their case and the text after the cursor
+/// stays as it was. Control+E opens the popup on demand, even outside a word,
+/// listing every admissible completion. The class offers no completions
 /// of its own: a subclass supplies them by overriding
 /// getAllAdmissibleCompletion(), and may redefine what a word is by overriding
 /// tokenUnderCursor(). Both, and updateCompleter(), are protected: they are
@@ -40,16 +41,21 @@ public:
     void setCompleter(QCompleter *completer);
 
 protected:
-    /// Fills the completer with a fresh list model of the completions of
-    /// \a word and shows its popup below the text cursor, as wide as its
-    /// entries plus a vertical scroll bar. Does nothing without a completer.
+    /// Fills the completer with a list model of the completions of \a word
+    /// and shows its popup below the text cursor, as wide as the entries it
+    /// can show at a time plus a vertical scroll bar. A popup that is a
+    /// QListView is told that its rows are of one height, so that it lays out
+    /// many matches at little cost. Does nothing without a completer.
     void updateCompleter(const QString &word);
 
     /// The completions admissible for \a word; the popup filters them by the
     /// word, ignoring case. Returns an empty list here: override it.
     virtual QStringList getAllAdmissibleCompletion(const QString &word);
-    /// The word under the text cursor, as QTextCursor::WordUnderCursor sees it;
-    /// the editor's own cursor does not move.
+    /// The part of the word under the text cursor (as
+    /// QTextCursor::WordUnderCursor sees it) that ends at the cursor: the word
+    /// a completion inserted at the cursor completes. Empty when the cursor is
+    /// at the start of a word or outside one. The editor's own cursor does not
+    /// move.
     virtual QString tokenUnderCursor() const;
 
     /// Lets the open popup take Return, Enter, Tab, Backtab and Escape; opens
@@ -64,5 +70,5 @@ private Q_SLOTS:
 
 private:
     // Guarded: a completer handed in keeps its own parent, which may delete it.
-    QPointer<QCompleter> c;
+    QPointer<QCompleter> currentCompleter;
 };

@@ -63,9 +63,19 @@ bool QxFlowLayout::hasHeightForWidth() const
     return true;
 }
 
+// A parent with height for width, such as a scroll area, asks again for the
+// widths it tried before on every resize; the item sizes stay the same until
+// Qt invalidates the layout.
 int QxFlowLayout::heightForWidth(int width) const
 {
-    return doLayout(QRect(0, 0, width, 0), true);
+    for (const HeightForWidth &known : heightCache) {
+        if (known.width == width)
+            return known.height;
+    }
+    const int height = doLayout(QRect(0, 0, width, 0), true);
+    std::rotate(heightCache.begin(), heightCache.end() - 1, heightCache.end());
+    heightCache.front() = { width, height };
+    return height;
 }
 
 void QxFlowLayout::setGeometry(const QRect &rect)
@@ -89,11 +99,16 @@ QSize QxFlowLayout::largestItemPlusMargins(QSize (QLayoutItem::*itemSize)() cons
     QSize size;
     for (const QLayoutItem *item : layoutItems)
         size = size.expandedTo((item->*itemSize)());
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    const int m = margin();
-    QT_WARNING_POP
-    return size + QSize(2 * m, 2 * m);
+    // The four margins, each on its own side: QLayout::margin() is -1 once
+    // they differ, and the window would then clip the items.
+    const QMargins margins = contentsMargins();
+    return size + QSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+}
+
+void QxFlowLayout::invalidate()
+{
+    heightCache.fill(HeightForWidth());
+    QLayout::invalidate();
 }
 
 int QxFlowLayout::horizontalSpacing() const
@@ -152,16 +167,18 @@ int QxFlowLayout::doLayout(const QRect &rect, bool testOnly) const
     int y = rect.y() + top;
     int lineHeight = 0;
 
+    // The derived spacing asks the parent's style, which gives the same answer
+    // for every item.
+    const int horizontalGap = horizontalSpacing();
+    const int verticalGap = verticalSpacing();
+
     for (QLayoutItem *item : layoutItems) {
         if (item->isEmpty())
             continue;
 
-        int spaceX = horizontalSpacing();
-        if (spaceX == -1)
-            spaceX = fallbackSpacing(item, Qt::Horizontal);
-        int spaceY = verticalSpacing();
-        if (spaceY == -1)
-            spaceY = fallbackSpacing(item, Qt::Vertical);
+        const int spaceX
+                = horizontalGap == -1 ? fallbackSpacing(item, Qt::Horizontal) : horizontalGap;
+        const int spaceY = verticalGap == -1 ? fallbackSpacing(item, Qt::Vertical) : verticalGap;
 
         const QSize hint = item->sizeHint();
         int nextX = x + hint.width() + spaceX;
@@ -172,8 +189,11 @@ int QxFlowLayout::doLayout(const QRect &rect, bool testOnly) const
             lineHeight = 0;
         }
 
-        if (!testOnly)
-            item->setGeometry(QRect(QPoint(x, y), hint));
+        // Moving a widget costs Qt far more than this comparison; when the
+        // lines stay as they were, most items keep their place.
+        const QRect placed(QPoint(x, y), hint);
+        if (!testOnly && item->geometry() != placed)
+            item->setGeometry(placed);
 
         lineHeight = std::max(lineHeight, hint.height());
         x = nextX;
