@@ -5,6 +5,10 @@
 
 #include <memory>
 
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(QxSmtpMailSender::Security)
+
 namespace {
 
 const QString From = QStringLiteral("from@x.org");
@@ -241,6 +245,111 @@ private:
     quint16 serverPort = 0;
 };
 
+// OpenSMTPD as a plain foreground process (smtpd -d) with a private
+// configuration on a free loopback port: its default rules (local senders,
+// envelope syntax checks) and one local domain, example.org, whose mail it
+// stores in a maildir. It needs root, and only one can run on a machine at a
+// time (its control socket has a fixed path).
+class OpenSmtpdProcess
+{
+public:
+    OpenSmtpdProcess()
+    {
+        if (!QFile::exists(QLatin1String(Program)))
+            QFAIL("OpenSMTPD is not installed: run scripts/deps");
+        QVERIFY(dir.isValid());
+        // Delivery runs as "nobody", which must reach the maildir.
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                      | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                                      | QFileDevice::ExeOther);
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("mail")));
+        QFile::setPermissions(dir.filePath(QStringLiteral("mail")), QFileDevice::Permissions(0x7777));
+        serverPort = freePort();
+        QVERIFY(serverPort != 0);
+        QFile config(dir.filePath(QStringLiteral("smtpd.conf")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(QStringLiteral("table users { \"@example.org\" = \"nobody\" }\n"
+                                    "listen on 127.0.0.1 port %1\n"
+                                    "action \"store\" maildir \"%2\" virtual <users>\n"
+                                    "match from local for domain \"example.org\" action \"store\"\n")
+                             .arg(serverPort)
+                             .arg(dir.filePath(QStringLiteral("mail")))
+                             .toUtf8());
+        config.close();
+        // One that another test run started may still be shutting down.
+        QTRY_VERIFY_WITH_TIMEOUT(!controlSocketAnswers(), 30000);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QLatin1String(Program), { QStringLiteral("-d"), QStringLiteral("-f"), config.fileName() });
+        QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
+        QTRY_VERIFY_WITH_TIMEOUT(accepts() || process.state() == QProcess::NotRunning, 30000);
+        QVERIFY2(process.state() == QProcess::Running, process.readAll().constData());
+    }
+
+    ~OpenSmtpdProcess()
+    {
+        process.terminate();
+        if (!process.waitForFinished(20000))
+            process.kill();
+        process.waitForFinished();
+    }
+
+    quint16 port() const { return serverPort; }
+
+    // The stored mail delivered to \a recipient, empty while there is none.
+    QByteArray mailFor(const QString &recipient) const
+    {
+        const QDir delivered(dir.filePath(QStringLiteral("mail/new")));
+        for (const QString &name : delivered.entryList(QDir::Files)) {
+            QFile file(delivered.filePath(name));
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray mail = file.readAll();
+            if (mail.contains("\nDelivered-To: " + recipient.toUtf8() + '\n'))
+                return mail;
+        }
+        return QByteArray();
+    }
+
+private:
+    static constexpr const char *Program = "/usr/sbin/smtpd";
+
+    static bool controlSocketAnswers()
+    {
+        QLocalSocket control;
+        control.connectToServer(QStringLiteral("/run/smtpd.sock"));
+        return control.waitForConnected(200);
+    }
+
+    bool accepts() const
+    {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, serverPort);
+        const bool connected = probe.waitForConnected(1000);
+        probe.abort();
+        return connected;
+    }
+
+    QTemporaryDir dir;
+    QProcess process;
+    quint16 serverPort = 0;
+};
+
+// RFC 2045 quoted-printable decoding, with the line ends the maildir keeps.
+QByteArray fromQuotedPrintable(QByteArray text)
+{
+    text.replace("=\n", "");
+    QByteArray decoded;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == '=' && i + 2 < text.size()) {
+            decoded += QByteArray::fromHex(text.mid(i + 1, 2));
+            i += 2;
+        } else {
+            decoded += text.at(i);
+        }
+    }
+    return decoded;
+}
+
 class tst_QxSmtpMailSender : public QObject
 {
     Q_OBJECT
@@ -261,10 +370,15 @@ private slots:
     void realServer_data();
     void realServer();
     void multilineServer();
+    void secure_data();
+    void secure();
+    void openSmtpd_data();
+    void openSmtpd();
     void cleanupTestCase();
 
 private:
     std::unique_ptr<SmtpServerProcess> cliServer;
+    std::unique_ptr<OpenSmtpdProcess> openSmtpdServer;
     int mailCount = 0;
     QStringList messageIds;
 };
@@ -779,9 +893,157 @@ void tst_QxSmtpMailSender::multilineServer()
                         "Message-ID: *\r\n\r\na\r\n.\r\nb\r\n"));
 }
 
+void tst_QxSmtpMailSender::secure_data()
+{
+    QTest::addColumn<QStringList>("server");
+    QTest::addColumn<QxSmtpMailSender::Security>("security");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("trusted");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QByteArray>("session");
+
+    const QString user = QStringLiteral("lumo");
+    const QString password = QStringLiteral("secret");
+    const QStringList startTls = { QStringLiteral("starttls"), QStringLiteral("localhost") };
+    const QStringList implicit = { QStringLiteral("implicit"), QStringLiteral("localhost") };
+    const auto S = QxSmtpMailSender::StartTls;
+    const auto I = QxSmtpMailSender::ImplicitTls;
+
+    // clang-format off
+    QTest::newRow("STARTTLS") << startTls << S << QString() << QString() << true << QString() << QByteArray("tls\nanonymous");
+    QTest::newRow("STARTTLS, AUTH PLAIN") << startTls << S << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("STARTTLS, AUTH LOGIN only") << startTls + QStringList{ QStringLiteral("LOGIN") } << S << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("implicit TLS, AUTH PLAIN") << implicit << I << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("wrong password") << startTls << S << user << QStringLiteral("guess") << true << QStringLiteral("Unexpected reply from smtp server : 535") << QByteArray();
+    QTest::newRow("no AUTH mechanism the sender knows") << startTls + QStringList{ QStringLiteral("NONE") } << S << user << password << true << QStringLiteral("Refused : the server offers neither AUTH PLAIN nor AUTH LOGIN") << QByteArray();
+    QTest::newRow("server without STARTTLS") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << S << QString() << QString() << true << QStringLiteral("TLS Error : the server does not offer STARTTLS") << QByteArray();
+    QTest::newRow("certificate for another name") << QStringList{ QStringLiteral("starttls"), QStringLiteral("mail.example.org") } << S << QString() << QString() << true << QStringLiteral("TLS Error : The host name did not match any of the valid hosts for this certificate") << QByteArray();
+    QTest::newRow("certificate not trusted") << startTls << S << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
+    QTest::newRow("implicit TLS, certificate not trusted") << implicit << I << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
+    QTest::newRow("login in clear refused") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << QxSmtpMailSender::NoSecurity << user << password << true << QStringLiteral("Refused : a login needs StartTls or ImplicitTls") << QByteArray();
+    // clang-format on
+}
+
+void tst_QxSmtpMailSender::secure()
+{
+    QFETCH(QStringList, server);
+    QFETCH(QxSmtpMailSender::Security, security);
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(bool, trusted);
+    QFETCH(QString, error);
+    QFETCH(QByteArray, session);
+
+    if (!QSslSocket::supportsSsl())
+        QFAIL("Qt finds no TLS library");
+    SmtpServerProcess process(QStringList{ QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"),
+                                           QStringLiteral("%port"), QStringLiteral("%dir") }
+                              + server);
+    if (QTest::currentTestFailed())
+        return;
+    const QList<QSslCertificate> certificates = QSslCertificate::fromData(process.file(QStringLiteral("cert.pem")));
+    QCOMPARE(certificates.size(), 1);
+
+    // The certificate is issued for "localhost", not for the address.
+    QPointer<QxSmtpMailSender> sender = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
+    sender->setSecurity(security);
+    QCOMPARE(sender->security(), security);
+    if (trusted)
+        sender->setCaCertificates(certificates);
+    sender->setCredentials(user, password);
+    sender->setTimeout(20000);
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(From, To, Subject, Body);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 20000);
+    QVERIFY2(spy.at(0).at(1).toString().startsWith(error), qPrintable(spy.at(0).at(1).toString()));
+    QCOMPARE(spy.at(0).at(0).toBool(), error.isEmpty());
+    if (error.isEmpty()) {
+        QTRY_VERIFY(sender.isNull());
+        QCOMPARE(process.file(To + QStringLiteral(".session")), session);
+        QCOMPARE(masked(process.file(To + QStringLiteral(".eml"))),
+                 QByteArray("To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\nDate: *\r\n"
+                            "Message-ID: *\r\n\r\nBody\r\n"));
+    } else {
+        QCOMPARE(process.file(To + QStringLiteral(".eml")), QByteArray("(missing)"));
+        // What the sender ended with QUIT, it closes and deletes; the rest is
+        // its creator's.
+        if (sender && !error.startsWith(QLatin1String("TLS Error : the server")))
+            delete sender;
+        QTRY_VERIFY(sender.isNull());
+    }
+    QCOMPARE(spy.count(), 1);
+}
+
+void tst_QxSmtpMailSender::openSmtpd_data()
+{
+    QTest::addColumn<QString>("recipient");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<bool>("quoted");
+    QTest::addColumn<QByteArray>("stored");
+
+    const QString longLine = QString(2000, QLatin1Char('x'));
+    // clang-format off
+    QTest::newRow("angle brackets") << "plain@example.org" << Subject << Body << QString() << false << QByteArray("Body\n");
+    QTest::newRow("dot lines") << "dots@example.org" << Subject << ".\n..\n.x\na\n." << QString() << false << QByteArray(".\n..\n.x\na\n.\n");
+    QTest::newRow("trailing line end") << "trailing@example.org" << Subject << "a\nb\n" << QString() << false << QByteArray("a\nb\n");
+    QTest::newRow("long line") << "long@example.org" << Subject << "a\n" + longLine << QString() << true << "a\n" + longLine.toLatin1() + "\n";
+    QTest::newRow("non-ASCII") << "utf8@example.org" << QStringLiteral("Grüße") << QStringLiteral("Grüße\n.ä\n日本語") << QString() << false << QStringLiteral("Grüße\n.ä\n日本語\n").toUtf8();
+    QTest::newRow("refused recipient") << "someone@other.example" << Subject << Body << "Unexpected reply from smtp server : 550 Invalid recipient: <someone@other.example>\r\n" << false << QByteArray();
+    // clang-format on
+}
+
+void tst_QxSmtpMailSender::openSmtpd()
+{
+    QFETCH(QString, recipient);
+    QFETCH(QString, subject);
+    QFETCH(QString, body);
+    QFETCH(QString, error);
+    QFETCH(bool, quoted);
+    QFETCH(QByteArray, stored);
+
+    if (geteuid() != 0)
+        QSKIP("OpenSMTPD runs only as root");
+    if (!openSmtpdServer) {
+        openSmtpdServer.reset(new OpenSmtpdProcess);
+        if (QTest::currentTestFailed()) {
+            openSmtpdServer.reset();
+            return;
+        }
+    }
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), openSmtpdServer->port());
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(From, recipient, subject, body);
+    QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 30000);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0), QVariantList({ error.isEmpty(), error }));
+    if (!error.isEmpty())
+        return;
+
+    QTRY_VERIFY_WITH_TIMEOUT(!openSmtpdServer->mailFor(recipient).isEmpty(), 30000);
+    const QByteArray mail = openSmtpdServer->mailFor(recipient);
+    const int bodyStart = mail.indexOf("\n\n") + 2;
+    const QByteArray header = mail.left(bodyStart);
+    QVERIFY2(header.startsWith("Return-Path: <from@x.org>\n"), header.constData());
+    // The server adds its own Date and Message-ID only where they are missing.
+    QCOMPARE(header.count("\nDate: "), 1);
+    QCOMPARE(header.count("\nMessage-ID: "), 1);
+    QVERIFY2(header.contains("\nTo: " + recipient.toUtf8() + "\nFrom: from@x.org\nSubject: "),
+             header.constData());
+    QCOMPARE(header.contains("Content-Transfer-Encoding: quoted-printable\n"), quoted);
+    const QByteArray content = mail.mid(bodyStart);
+    for (const QByteArray &line : content.split('\n'))
+        QVERIFY(line.size() <= 998);
+    QCOMPARE(quoted ? fromQuotedPrintable(content) : content, stored);
+}
+
 void tst_QxSmtpMailSender::cleanupTestCase()
 {
     cliServer.reset();
+    openSmtpdServer.reset();
 }
 
 QTEST_MAIN(tst_QxSmtpMailSender)
