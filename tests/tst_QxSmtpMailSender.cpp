@@ -259,27 +259,31 @@ public:
             QFAIL("OpenSMTPD is not installed: run scripts/deps");
         QVERIFY(dir.isValid());
         // Delivery runs as "nobody", which must reach the maildir.
-        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+        QFile::setPermissions(dir.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                       | QFileDevice::ExeOwner | QFileDevice::ReadOther
                                       | QFileDevice::ExeOther);
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("mail")));
-        QFile::setPermissions(dir.filePath(QStringLiteral("mail")), QFileDevice::Permissions(0x7777));
+        QFile::setPermissions(dir.filePath(QStringLiteral("mail")),
+                              QFileDevice::Permissions(0x7777));
         serverPort = freePort();
         QVERIFY(serverPort != 0);
         QFile config(dir.filePath(QStringLiteral("smtpd.conf")));
         QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(QStringLiteral("table users { \"@example.org\" = \"nobody\" }\n"
-                                    "listen on 127.0.0.1 port %1\n"
-                                    "action \"store\" maildir \"%2\" virtual <users>\n"
-                                    "match from local for domain \"example.org\" action \"store\"\n")
-                             .arg(serverPort)
-                             .arg(dir.filePath(QStringLiteral("mail")))
-                             .toUtf8());
+        config.write(
+                QStringLiteral("table users { \"@example.org\" = \"nobody\" }\n"
+                               "listen on 127.0.0.1 port %1\n"
+                               "action \"store\" maildir \"%2\" virtual <users>\n"
+                               "match from local for domain \"example.org\" action \"store\"\n")
+                        .arg(serverPort)
+                        .arg(dir.filePath(QStringLiteral("mail")))
+                        .toUtf8());
         config.close();
         // One that another test run started may still be shutting down.
         QTRY_VERIFY_WITH_TIMEOUT(!controlSocketAnswers(), 30000);
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QLatin1String(Program), { QStringLiteral("-d"), QStringLiteral("-f"), config.fileName() });
+        process.start(QLatin1String(Program),
+                      { QStringLiteral("-d"), QStringLiteral("-f"), config.fileName() });
         QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
         QTRY_VERIFY_WITH_TIMEOUT(accepts() || process.state() == QProcess::NotRunning, 30000);
         QVERIFY2(process.state() == QProcess::Running, process.readAll().constData());
@@ -460,14 +464,16 @@ void tst_QxSmtpMailSender::dialogue_data()
                                 Data, ">354\r\n", Message, ">250\n", Quit, ">221\n" })
             << 0 << true << QString() << true << true;
 
-    QTest::newRow("greeting refused") << QByteArrayList({ ">554 go away\r\n", Quit, ">221 bye\r\n" }) << 0
-                                      << false << unexpected("554 go away\r\n") << true << true;
+    QTest::newRow("greeting refused")
+            << QByteArrayList({ ">554 go away\r\n", Quit, ">221 bye\r\n" }) << 0 << false
+            << unexpected("554 go away\r\n") << true << true;
     QTest::newRow("empty greeting line") << QByteArrayList({ ">\r\n", Quit, Drop }) << 0 << false
                                          << unexpected("\r\n") << true << true;
-    QTest::newRow("HELO refused") << upToCommand(1) + QByteArrayList({ ">501 bad\r\n", Quit, Drop }) << 0
-                                  << false << unexpected("501 bad\r\n") << true << true;
+    QTest::newRow("HELO refused") << upToCommand(1) + QByteArrayList({ ">501 bad\r\n", Quit, Drop })
+                                  << 0 << false << unexpected("501 bad\r\n") << true << true;
     QTest::newRow("MAIL FROM refused")
-            << upToCommand(2) + QByteArrayList({ ">550 unknown sender\r\n", Quit, ">421 closing\r\n" })
+            << upToCommand(2)
+                    + QByteArrayList({ ">550 unknown sender\r\n", Quit, ">421 closing\r\n" })
             << 0 << false << unexpected("550 unknown sender\r\n") << true << true;
     QTest::newRow("RCPT TO refused over several reads")
             << upToCommand(3)
@@ -504,8 +510,8 @@ void tst_QxSmtpMailSender::dialogue_data()
     QTest::newRow("silent after QUIT with a timeout")
             << upToCommand(6) << 100 << true << QString() << true << true;
     QTest::newRow("silent after a refusal with a timeout")
-            << QByteArrayList({ ">554 no\r\n", Quit }) << 100 << false << unexpected("554 no\r\n") << true
-            << true;
+            << QByteArrayList({ ">554 no\r\n", Quit }) << 100 << false << unexpected("554 no\r\n")
+            << true << true;
 }
 
 void tst_QxSmtpMailSender::dialogue()
@@ -566,8 +572,8 @@ void tst_QxSmtpMailSender::message_data()
     const QByteArray headerStart = "To: to@y.org\r\nFrom: from@x.org\r\nSubject: ";
     const QByteArray end = "\r\n.\r\n";
     // 999 octets of "a" in quoted-printable: 13 lines of 75 and a soft break, then 24.
-    const QByteArray longA = QByteArray("a").repeated(75).append("=\r\n").repeated(13)
-            + QByteArray(24, 'a');
+    const QByteArray longA
+            = QByteArray("a").repeated(75).append("=\r\n").repeated(13) + QByteArray(24, 'a');
     const QByteArray longSpaces = QByteArray("=20").repeated(25).append("=\r\n").repeated(39)
             + QByteArray("=20").repeated(24);
 
@@ -641,9 +647,8 @@ void tst_QxSmtpMailSender::envelope()
     QFETCH(QByteArray, mailFrom);
     QFETCH(QByteArray, rcptTo);
 
-    ScriptedServer server(
-            { ">220 hi\r\n", Helo, ">250 ok\r\n", "<" + mailFrom, ">250 ok\r\n", "<" + rcptTo,
-              ">550 no\r\n", Quit, ">221 bye\r\n" });
+    ScriptedServer server({ ">220 hi\r\n", Helo, ">250 ok\r\n", "<" + mailFrom, ">250 ok\r\n",
+                            "<" + rcptTo, ">550 no\r\n", Quit, ">221 bye\r\n" });
     QPointer<QxSmtpMailSender> sender
             = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
     sender->sendMail(from, to, Subject, Body);
@@ -839,8 +844,8 @@ void tst_QxSmtpMailSender::realServer()
     const QByteArray original = cliServer->file(recipient + ".eml");
     // Date and Message-ID follow Subject, in RFC 5322 form; the identifier is
     // new for every mail and its right part the sender's domain.
-    const QRegularExpression fields(
-            QStringLiteral("\r\nDate: ([^\r]*)\r\nMessage-ID: (<[0-9a-z]+\\.[0-9a-z]+@x\\.org>)\r\n"));
+    const QRegularExpression fields(QStringLiteral(
+            "\r\nDate: ([^\r]*)\r\nMessage-ID: (<[0-9a-z]+\\.[0-9a-z]+@x\\.org>)\r\n"));
     const QRegularExpressionMatch match = fields.match(QString::fromLatin1(original));
     QVERIFY2(match.hasMatch(), original.left(400).constData());
     QVERIFY2(QDateTime::fromString(match.captured(1), Qt::RFC2822Date).isValid(),
@@ -852,11 +857,12 @@ void tst_QxSmtpMailSender::realServer()
     if (encoding.isEmpty()) {
         QCOMPARE(received, content.replace("%1", recipient.toLatin1()));
     } else {
-        QVERIFY(received.startsWith(
-                "To: " + recipient.toLatin1() + "\r\nFrom: from@x.org\r\nSubject: "
-                + (subject == Subject ? "Hello" : "=?UTF-8?B?")));
-        const QByteArray mime = "\r\nMessage-ID: *\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; "
-                                "charset=UTF-8\r\nContent-Transfer-Encoding: "
+        QVERIFY(received.startsWith("To: " + recipient.toLatin1()
+                                    + "\r\nFrom: from@x.org\r\nSubject: "
+                                    + (subject == Subject ? "Hello" : "=?UTF-8?B?")));
+        const QByteArray mime
+                = "\r\nMessage-ID: *\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; "
+                  "charset=UTF-8\r\nContent-Transfer-Encoding: "
                 + encoding + "\r\n\r\n";
         QVERIFY2(received.contains(mime), received.left(600).constData());
         if (!content.isEmpty())
@@ -937,16 +943,19 @@ void tst_QxSmtpMailSender::secure()
 
     if (!QSslSocket::supportsSsl())
         QFAIL("Qt finds no TLS library");
-    SmtpServerProcess process(QStringList{ QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"),
-                                           QStringLiteral("%port"), QStringLiteral("%dir") }
-                              + server);
+    SmtpServerProcess process(
+            QStringList { QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"),
+                          QStringLiteral("%port"), QStringLiteral("%dir") }
+            + server);
     if (QTest::currentTestFailed())
         return;
-    const QList<QSslCertificate> certificates = QSslCertificate::fromData(process.file(QStringLiteral("cert.pem")));
+    const QList<QSslCertificate> certificates
+            = QSslCertificate::fromData(process.file(QStringLiteral("cert.pem")));
     QCOMPARE(certificates.size(), 1);
 
     // The certificate is issued for "localhost", not for the address.
-    QPointer<QxSmtpMailSender> sender = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
     sender->setSecurity(security);
     QCOMPARE(sender->security(), security);
     if (trusted)

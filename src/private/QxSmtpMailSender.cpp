@@ -506,8 +506,8 @@ bool QxSmtpMailSender::handleReply(QChar code)
         const bool ascii = isAscii(bodyText);
         const bool quotedPrintable = hasLongLine(bodyText, ascii);
         const bool asciiSubject = isAscii(subjectText);
-        QByteArray header = "To: " + recipientAddress.toUtf8() + "\r\nFrom: "
-                + senderAddress.toUtf8() + "\r\nSubject: "
+        QByteArray header = "To: " + recipientAddress.toUtf8()
+                + "\r\nFrom: " + senderAddress.toUtf8() + "\r\nSubject: "
                 + (asciiSubject ? subjectText.toLatin1() : encodedWords(subjectText))
                 + "\r\nDate: " + dateField + "\r\nMessage-ID: " + messageId + "\r\n";
         if (!asciiSubject || !ascii || quotedPrintable) {
@@ -563,7 +563,8 @@ void QxSmtpMailSender::startLogin()
 {
     QStringList mechanisms;
     for (const QString &extension : qAsConst(extensions)) {
-        if (extension.startsWith(QLatin1String("AUTH ")) || extension.startsWith(QLatin1String("AUTH=")))
+        if (extension.startsWith(QLatin1String("AUTH "))
+            || extension.startsWith(QLatin1String("AUTH=")))
             mechanisms += extension.mid(5).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     }
     if (mechanisms.contains(QLatin1String("PLAIN"))) {
