@@ -674,7 +674,7 @@ void tst_QxSmtpMailSender::messageInChunks()
     connect(socket, &QTcpSocket::bytesWritten, this,
             [&] { mostQueued = qMax(mostQueued, socket->bytesToWrite()); });
     sender->sendMail(From, To, Subject, body);
-    QTRY_VERIFY(sender.isNull());
+    QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 60000);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0), QVariantList({ true, QString() }));
     QCOMPARE(server.received(), server.expectedFromClient());

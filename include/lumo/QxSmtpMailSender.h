@@ -161,8 +161,6 @@ private:
 
     QString subjectText;
     QString bodyText;
-    QByteArray dateField;
-    QByteArray messageId;
     QTimer *timer = nullptr;
     int timeoutMsecs = 0;
     Security securityMode = NoSecurity;

@@ -334,8 +334,6 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
     // the body, so that this returns at once for any size.
     subjectText = subject;
     bodyText = body;
-    dateField = currentDate();
-    messageId = newMessageId(sender);
     senderAddress = sender;
     recipientAddress = recipient;
     dialogueState = AwaitGreeting;
@@ -506,6 +504,9 @@ bool QxSmtpMailSender::handleReply(QChar code)
         const bool ascii = isAscii(bodyText);
         const bool quotedPrintable = hasLongLine(bodyText, ascii);
         const bool asciiSubject = isAscii(subjectText);
+        // Made when the message goes out, which is also what its Date tells.
+        const QByteArray dateField = currentDate();
+        const QByteArray messageId = newMessageId(senderAddress);
         QByteArray header = "To: " + recipientAddress.toUtf8()
                 + "\r\nFrom: " + senderAddress.toUtf8() + "\r\nSubject: "
                 + (asciiSubject ? subjectText.toLatin1() : encodedWords(subjectText))
