@@ -11,10 +11,13 @@ table shows the median over the repetitions of each side.
 import argparse
 import json
 import os
+import random
+import socket
 import statistics
 import subprocess
 import sys
 import tempfile
+import time
 
 # metric: "cpu" is the benchmark thread's CPU time per iteration (the GUI
 # thread for the widget figures); "time" is the time the benchmark reports
@@ -143,6 +146,153 @@ def show(value, unit):
     return "%.3g %s" % (value, unit)
 
 
+# Mail against real sinks: ours (bench_mail --client), msmtp, Python's smtplib
+# and Postfix's smtp-source, each a fresh process per run, client CPU (user +
+# system, from wait4) per workload; clients in a new random order every round.
+MAIL_WORKLOADS = [("16 MiB", 1, 16 * 1024 * 1024), ("200 x 2 KiB", 200, 2048)]
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def wait_for(port, process):
+    for _ in range(200):
+        if process.poll() is not None:
+            raise SystemExit("a mail sink ended: %s" % process.args)
+        try:
+            socket.create_connection(("127.0.0.1", port), 0.2).close()
+            return
+        except OSError:
+            time.sleep(0.05)
+    raise SystemExit("a mail sink does not listen: %s" % process.args)
+
+
+def start_sinks(postfix):
+    sinks = {}
+    env = dict(os.environ, LD_LIBRARY_PATH=os.path.join(postfix, "usr/lib/postfix"))
+    port = free_port()
+    user = ["-u", "nobody"] if os.geteuid() == 0 else []
+    sinks["smtp-sink"] = (port, subprocess.Popen(
+        [os.path.join(postfix, "usr/sbin/smtp-sink")] + user + ["127.0.0.1:%d" % port, "100"],
+        env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    port = free_port()
+    sinks["aiosmtpd"] = (port, subprocess.Popen(
+        ["/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l", "127.0.0.1:%d" % port,
+         "-c", "aiosmtpd.handlers.Sink"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    for port, process in sinks.values():
+        wait_for(port, process)
+    return sinks, env
+
+
+def timed(command, env=None, stdin_path=None):
+    before = os.times()
+    stdin = open(stdin_path, "rb") if stdin_path else None
+    try:
+        out = subprocess.run(command, env=env, stdin=stdin, capture_output=True)
+    finally:
+        if stdin:
+            stdin.close()
+    after = os.times()
+    if out.returncode != 0:
+        raise SystemExit("%s failed: %s" % (command[0], out.stderr.decode(errors="replace")))
+    cpu = (after.children_user - before.children_user) + (after.children_system
+                                                          - before.children_system)
+    return cpu, out.stdout.decode()
+
+
+def message_file(directory, size):
+    path = os.path.join(directory, "mail-%d.eml" % size)
+    line = b"x" * 79 + b"\n"
+    with open(path, "wb") as f:
+        f.write(b"To: sink@example.com\nFrom: bench@example.com\nSubject: bench\n\n")
+        f.write(line * (size // len(line)) + b"y" * (size % len(line)))
+    return path
+
+
+def mail_clients(bindir, postfix, env, directory):
+    ours = os.path.join(bindir, "bench_mail")
+    source = os.path.join(postfix, "usr/sbin/smtp-source")
+
+    def run_ours(port, count, size):
+        return timed([ours, "--client", str(port), str(count), str(size)])[0]
+
+    def run_msmtp(port, count, size):
+        path = message_file(directory, size)
+        command = ["msmtp", "--host=127.0.0.1", "--port=%d" % port, "--domain=localhost",
+                   "--auth=off", "--tls=off", "--from=bench@example.com", "sink@example.com"]
+        return sum(timed(command, stdin_path=path)[0] for _ in range(count))
+
+    def run_smtplib(port, count, size):
+        return timed(["/usr/bin/python3", os.path.join(HERE, "smtplib_client.py"), str(port),
+                      str(size), str(count)])[0]
+
+    def run_source(port, count, size):
+        return timed([source, "-m", str(count), "-l", str(size), "-f", "bench@example.com",
+                      "-t", "sink@example.com", "127.0.0.1:%d" % port], env=env)[0]
+
+    return {"ours": run_ours, "msmtp": run_msmtp, "smtplib": run_smtplib,
+            "smtp-source": run_source}
+
+
+def mail_table(bindir, rounds):
+    postfix = os.environ.get("POSTFIX_ROOT")
+    if not postfix:
+        raise SystemExit("POSTFIX_ROOT (Postfix's smtp-sink and smtp-source) is not set")
+    sinks, env = start_sinks(postfix)
+    rows = []
+    try:
+        with tempfile.TemporaryDirectory() as directory:
+            clients = mail_clients(bindir, postfix, env, directory)
+            cpu = {}
+            for round_ in range(rounds):
+                print("mail round %d of %d" % (round_ + 1, rounds), file=sys.stderr)
+                for workload, count, size in MAIL_WORKLOADS:
+                    for sink, (port, _) in sinks.items():
+                        names = list(clients)
+                        random.shuffle(names)
+                        for name in names:
+                            cpu.setdefault((workload, sink, name), []).append(
+                                clients[name](port, count, size))
+            for workload, _, _ in MAIL_WORKLOADS:
+                for sink in sinks:
+                    median = {n: statistics.median(cpu[(workload, sink, n)]) for n in clients}
+                    o = median["ours"]
+                    for base, goal, limit in (("msmtp", "ratio <= 1", 1.0),
+                                              ("smtp-source", "ratio <= 2", 2.0),
+                                              ("smtplib", "reported", None)):
+                        b = median[base]
+                        ratio = o / b if b else float("inf")
+                        verdict = "-" if limit is None else ("met" if ratio <= limit else "MISSED")
+                        rows.append(("7 mail %s -> %s: CPU vs %s" % (workload, sink, base),
+                                     show(o, "ms"), show(b, "ms"), "%.3f" % ratio, goal, verdict))
+            # sendMail() return time and memory, one mail each, to smtp-sink.
+            port = sinks["smtp-sink"][0]
+            ours = os.path.join(bindir, "bench_mail")
+            for label, size in (("2 KiB", 2048), ("16 MiB", 16 << 20), ("64 MiB", 64 << 20)):
+                returns, growths = [], []
+                for _ in range(rounds):
+                    out = timed([ours, "--client", str(port), "1", str(size)])[1].split()
+                    returns.append(float(out[0]) * 1e-6)
+                    growths.append(int(out[1]))
+                r = statistics.median(returns)
+                rows.append(("7 mail %s: sendMail() returns" % label, show(r, "us"), "-", "-",
+                             "< 1 ms", "met" if r < 1e-3 else "MISSED"))
+                if size == 64 << 20:
+                    g = statistics.median(growths)
+                    rows.append(("7 mail 64 MiB: peak memory growth", "%.1f MiB" % (g / 2**20),
+                                 "%.0f MiB body" % (size / 2**20), "%.3f" % (g / size),
+                                 "ratio < 0.25", "met" if g < size / 4 else "MISSED"))
+    finally:
+        for _, process in sinks.values():
+            process.terminate()
+            process.wait()
+    return rows
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("bindir")
@@ -152,6 +302,7 @@ def main():
 
     rows = [f for f in FIGURES if not args.figures or f[1] in args.figures
             or f[0].split()[0] in args.figures]
+    with_mail = not args.figures or "7" in args.figures or "mail" in args.figures
     # One fresh process per pair of benchmarks; rows that read other numbers
     # of the same pair share its run.
     cache = {}
@@ -171,6 +322,11 @@ def main():
         missed += verdict == "MISSED"
         table.append((label, show(o, unit), show(b, unit), "%.3f" % ratio, goal, verdict))
 
+    if with_mail:
+        mail_rows = mail_table(args.bindir, int(os.environ.get("MAIL_ROUNDS", "3")))
+        missed += sum(r[5] == "MISSED" for r in mail_rows)
+        table += mail_rows
+
     header = ("figure", "ours", "baseline", "ratio", "goal", "met")
     widths = [max(len(str(r[i])) for r in table + [header]) for i in range(len(header))]
     line = lambda r: "  ".join(str(c).ljust(w) for c, w in zip(r, widths)).rstrip()
@@ -178,8 +334,10 @@ def main():
     print(line(["-" * w for w in widths]))
     for r in table:
         print(line(r))
-    print("\nmedians of %d interleaved repetitions; %d goal(s) missed"
-          % (args.repetitions, missed))
+    rounds = ("; mail figures (7): medians of %s rounds" % os.environ.get("MAIL_ROUNDS", "3")
+              if with_mail else "")
+    print("\nmedians of %d interleaved repetitions%s; %d goal(s) missed"
+          % (args.repetitions, rounds, missed))
     return 1 if missed else 0
 
 

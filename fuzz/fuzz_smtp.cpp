@@ -4,7 +4,8 @@
 //
 // Input: fragments, each one length byte n followed by up to n bytes.
 // Whatever the server says, the sender must stay within the dialogue: what it
-// writes is a prefix of the one correct client transcript, it reports exactly
+// writes is a prefix of the one correct client transcript, or after a failure
+// such a prefix up to a whole command and then QUIT; it reports exactly
 // one outcome, success only once the server has taken DATA, every failure
 // text carries one of its labels, and nothing it allocated outlives it.
 
@@ -12,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -47,18 +49,41 @@ void exchange()
 }
 
 const QByteArray expectedTranscript = "HELO there\r\n"
-                                      "MAIL FROM: from@example.com\r\n"
-                                      "RCPT TO: to@example.com\r\n"
+                                      "MAIL FROM:<from@example.com>\r\n"
+                                      "RCPT TO:<to@example.com>\r\n"
                                       "DATA\r\n"
                                       "To: to@example.com\r\n"
                                       "From: from@example.com\r\n"
                                       "Subject: fuzz\r\n"
+                                      "Date: *\r\n"
+                                      "Message-ID: *\r\n"
                                       "\r\n"
                                       "a\r\n"
                                       "..\r\n"
                                       "b"
                                       "\r\n.\r\n"
                                       "QUIT\r\n";
+
+// The Date and Message-ID fields differ in every mail.
+QByteArray masked(const QByteArray &data)
+{
+    static const QRegularExpression fields(
+            QStringLiteral("(?<=\r\n)(Date|Message-ID): [^\r\n]*(?=\r\n)"));
+    return QString::fromLatin1(data).replace(fields, QStringLiteral("\\1: *")).toLatin1();
+}
+
+// Whether \a transcript is the start of the dialogue, possibly ended by QUIT
+// after a whole command when \a failed.
+bool withinDialogue(const QByteArray &transcript, bool failed)
+{
+    if (expectedTranscript.startsWith(transcript))
+        return true;
+    const QByteArray quit = "QUIT\r\n";
+    if (!failed || !transcript.endsWith(quit))
+        return false;
+    const QByteArray before = transcript.left(transcript.size() - quit.size());
+    return expectedTranscript.startsWith(before) && (before.isEmpty() || before.endsWith("\r\n"));
+}
 
 } // namespace
 
@@ -96,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         exchange();
         transcript += peer->readAll();
     }
-    transcript += peer->readAll();
+    transcript = masked(transcript + peer->readAll());
     peer->close();
     exchange();
     delete peer;
@@ -105,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     delete sender.data();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    if (!expectedTranscript.startsWith(transcript))
+    if (!withinDialogue(transcript, !failures.isEmpty()))
         fail("the sender wrote outside the dialogue: " + transcript.toPercentEncoding(" "));
     if (successes + failures.size() != 1)
         fail(QByteArray::number(successes + failures.size())

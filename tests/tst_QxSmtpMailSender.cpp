@@ -5,6 +5,10 @@
 
 #include <memory>
 
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(QxSmtpMailSender::Security)
+
 namespace {
 
 const QString From = QStringLiteral("from@x.org");
@@ -14,13 +18,14 @@ const QString Body = QStringLiteral("Body");
 
 // Script entries: "<" bytes the client must send next, ">" bytes the server
 // sends (consecutive ones reach the client in separate reads), "#" the server
-// drops the connection.
+// drops the connection, "~" and a number: the server pauses that many ms.
 const QByteArray Helo = "<HELO there\r\n";
-const QByteArray MailFrom = "<MAIL FROM: from@x.org\r\n";
-const QByteArray RcptTo = "<RCPT TO: to@y.org\r\n";
+const QByteArray MailFrom = "<MAIL FROM:<from@x.org>\r\n";
+const QByteArray RcptTo = "<RCPT TO:<to@y.org>\r\n";
 const QByteArray Data = "<DATA\r\n";
 const QByteArray Message
-        = "<To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\n\r\nBody\r\n.\r\n";
+        = "<To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\nDate: *\r\nMessage-ID: *\r\n"
+          "\r\nBody\r\n.\r\n";
 const QByteArray Quit = "<QUIT\r\n";
 const QByteArray Drop = "#";
 
@@ -50,6 +55,14 @@ QString unexpected(const QString &reply)
 }
 
 const QString RemoteClosed = QStringLiteral("Socket Error : The remote host closed the connection");
+
+// The Date and Message-ID fields differ in every mail: compared as "*".
+QByteArray masked(const QByteArray &data)
+{
+    static const QRegularExpression fields(
+            QStringLiteral("(?<=\r\n)(Date|Message-ID): [^\r\n]*(?=\r\n)"));
+    return QString::fromLatin1(data).replace(fields, QStringLiteral("\\1: *")).toLatin1();
+}
 
 quint16 freePort()
 {
@@ -114,6 +127,11 @@ private:
         connection = next;
         connect(connection, &QTcpSocket::readyRead, this, [this] {
             buffer += connection->readAll();
+            if (!fieldsMasked && buffer.contains("\r\nMessage-ID: ")
+                && buffer.indexOf("\r\n", buffer.indexOf("\r\nMessage-ID: ") + 2) > 0) {
+                buffer = masked(buffer);
+                fieldsMasked = true;
+            }
             advance();
         });
         connect(connection, &QTcpSocket::disconnected, this, [this] { connectionClosed = true; });
@@ -122,10 +140,16 @@ private:
 
     void advance()
     {
-        while (connection && step < script.size()) {
+        while (connection && !paused && step < script.size()) {
             const QByteArray &entry = script.at(step);
             const QByteArray data = entry.mid(1);
-            if (entry.startsWith('<')) {
+            if (entry.startsWith('~')) {
+                paused = true;
+                QTimer::singleShot(data.toInt(), this, [this] {
+                    paused = false;
+                    advance();
+                });
+            } else if (entry.startsWith('<')) {
                 if (buffer.size() - consumed < data.size())
                     return;
                 consumed += data.size();
@@ -152,6 +176,8 @@ private:
     int connectionCount = 0;
     bool awaitingClientRead = false;
     bool connectionClosed = false;
+    bool fieldsMasked = false;
+    bool paused = false;
 };
 
 // A Python SMTP server (aiosmtpd) on a free loopback port, for the life of the
@@ -219,6 +245,115 @@ private:
     quint16 serverPort = 0;
 };
 
+// OpenSMTPD as a plain foreground process (smtpd -d) with a private
+// configuration on a free loopback port: its default rules (local senders,
+// envelope syntax checks) and one local domain, example.org, whose mail it
+// stores in a maildir. It needs root, and only one can run on a machine at a
+// time (its control socket has a fixed path).
+class OpenSmtpdProcess
+{
+public:
+    OpenSmtpdProcess()
+    {
+        if (!QFile::exists(QLatin1String(Program)))
+            QFAIL("OpenSMTPD is not installed: run scripts/deps");
+        QVERIFY(dir.isValid());
+        // Delivery runs as "nobody", which must reach the maildir.
+        QFile::setPermissions(dir.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                      | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                                      | QFileDevice::ExeOther);
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("mail")));
+        QFile::setPermissions(dir.filePath(QStringLiteral("mail")),
+                              QFileDevice::Permissions(0x7777));
+        serverPort = freePort();
+        QVERIFY(serverPort != 0);
+        QFile config(dir.filePath(QStringLiteral("smtpd.conf")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(
+                QStringLiteral("table users { \"@example.org\" = \"nobody\" }\n"
+                               "listen on 127.0.0.1 port %1\n"
+                               "action \"store\" maildir \"%2\" virtual <users>\n"
+                               "match from local for domain \"example.org\" action \"store\"\n")
+                        .arg(serverPort)
+                        .arg(dir.filePath(QStringLiteral("mail")))
+                        .toUtf8());
+        config.close();
+        // One that another test run started may still be shutting down.
+        QTRY_VERIFY_WITH_TIMEOUT(!controlSocketAnswers(), 30000);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QLatin1String(Program),
+                      { QStringLiteral("-d"), QStringLiteral("-f"), config.fileName() });
+        QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
+        QTRY_VERIFY_WITH_TIMEOUT(accepts() || process.state() == QProcess::NotRunning, 30000);
+        QVERIFY2(process.state() == QProcess::Running, process.readAll().constData());
+    }
+
+    ~OpenSmtpdProcess()
+    {
+        process.terminate();
+        if (!process.waitForFinished(20000))
+            process.kill();
+        process.waitForFinished();
+    }
+
+    quint16 port() const { return serverPort; }
+
+    // The stored mail delivered to \a recipient, empty while there is none.
+    QByteArray mailFor(const QString &recipient) const
+    {
+        const QDir delivered(dir.filePath(QStringLiteral("mail/new")));
+        for (const QString &name : delivered.entryList(QDir::Files)) {
+            QFile file(delivered.filePath(name));
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray mail = file.readAll();
+            if (mail.contains("\nDelivered-To: " + recipient.toUtf8() + '\n'))
+                return mail;
+        }
+        return QByteArray();
+    }
+
+private:
+    static constexpr const char *Program = "/usr/sbin/smtpd";
+
+    static bool controlSocketAnswers()
+    {
+        QLocalSocket control;
+        control.connectToServer(QStringLiteral("/run/smtpd.sock"));
+        return control.waitForConnected(200);
+    }
+
+    bool accepts() const
+    {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, serverPort);
+        const bool connected = probe.waitForConnected(1000);
+        probe.abort();
+        return connected;
+    }
+
+    QTemporaryDir dir;
+    QProcess process;
+    quint16 serverPort = 0;
+};
+
+// RFC 2045 quoted-printable decoding, with the line ends the maildir keeps.
+QByteArray fromQuotedPrintable(QByteArray text)
+{
+    text.replace("=\n", "");
+    QByteArray decoded;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == '=' && i + 2 < text.size()) {
+            decoded += QByteArray::fromHex(text.mid(i + 1, 2));
+            i += 2;
+        } else {
+            decoded += text.at(i);
+        }
+    }
+    return decoded;
+}
+
 class tst_QxSmtpMailSender : public QObject
 {
     Q_OBJECT
@@ -229,6 +364,9 @@ private slots:
     void dialogue();
     void message_data();
     void message();
+    void envelope_data();
+    void envelope();
+    void messageInChunks();
     void refusedInput_data();
     void refusedInput();
     void secondSendMailRefused();
@@ -236,11 +374,17 @@ private slots:
     void realServer_data();
     void realServer();
     void multilineServer();
+    void secure_data();
+    void secure();
+    void openSmtpd_data();
+    void openSmtpd();
     void cleanupTestCase();
 
 private:
     std::unique_ptr<SmtpServerProcess> cliServer;
+    std::unique_ptr<OpenSmtpdProcess> openSmtpdServer;
     int mailCount = 0;
+    QStringList messageIds;
 };
 
 void tst_QxSmtpMailSender::interface()
@@ -264,6 +408,9 @@ void tst_QxSmtpMailSender::interface()
     QCOMPARE(sender.timeout(), 0);
     sender.setTimeout(1500);
     QCOMPARE(sender.timeout(), 1500);
+    // A coarse timer fires up to 5 % early.
+    QCOMPARE(sender.findChild<QTimer *>()->timerType(), Qt::PreciseTimer);
+    QCOMPARE(sender.security(), QxSmtpMailSender::NoSecurity);
 }
 
 void tst_QxSmtpMailSender::dialogue_data()
@@ -317,24 +464,26 @@ void tst_QxSmtpMailSender::dialogue_data()
                                 Data, ">354\r\n", Message, ">250\n", Quit, ">221\n" })
             << 0 << true << QString() << true << true;
 
-    QTest::newRow("greeting refused") << QByteArrayList({ ">554 go away\r\n", ">221 bye\r\n" }) << 0
-                                      << false << unexpected("554 go away\r\n") << true << true;
-    QTest::newRow("empty greeting line") << QByteArrayList({ ">\r\n", Drop }) << 0 << false
+    QTest::newRow("greeting refused")
+            << QByteArrayList({ ">554 go away\r\n", Quit, ">221 bye\r\n" }) << 0 << false
+            << unexpected("554 go away\r\n") << true << true;
+    QTest::newRow("empty greeting line") << QByteArrayList({ ">\r\n", Quit, Drop }) << 0 << false
                                          << unexpected("\r\n") << true << true;
-    QTest::newRow("HELO refused") << upToCommand(1) + QByteArrayList({ ">501 bad\r\n", Drop }) << 0
-                                  << false << unexpected("501 bad\r\n") << true << true;
+    QTest::newRow("HELO refused") << upToCommand(1) + QByteArrayList({ ">501 bad\r\n", Quit, Drop })
+                                  << 0 << false << unexpected("501 bad\r\n") << true << true;
     QTest::newRow("MAIL FROM refused")
-            << upToCommand(2) + QByteArrayList({ ">550 unknown sender\r\n", ">421 closing\r\n" })
+            << upToCommand(2)
+                    + QByteArrayList({ ">550 unknown sender\r\n", Quit, ">421 closing\r\n" })
             << 0 << false << unexpected("550 unknown sender\r\n") << true << true;
     QTest::newRow("RCPT TO refused over several reads")
             << upToCommand(3)
-                    + QByteArrayList({ ">550-no such", "> user\r\n", ">550 sorry\r\n", Drop })
+                    + QByteArrayList({ ">550-no such", "> user\r\n", ">550 sorry\r\n", Quit, Drop })
             << 0 << false << unexpected("550-no such user\r\n550 sorry\r\n") << true << true;
     QTest::newRow("DATA answered as if done")
-            << upToCommand(4) + QByteArrayList({ ">250 odd\r\n", Drop }) << 0 << false
+            << upToCommand(4) + QByteArrayList({ ">250 odd\r\n", Quit, Drop }) << 0 << false
             << unexpected("250 odd\r\n") << true << true;
     QTest::newRow("message refused")
-            << upToCommand(5) + QByteArrayList({ ">552 too big\r\n", Drop }) << 0 << false
+            << upToCommand(5) + QByteArrayList({ ">552 too big\r\n", Quit, Drop }) << 0 << false
             << unexpected("552 too big\r\n") << true << true;
 
     QTest::newRow("dropped before the greeting")
@@ -353,11 +502,16 @@ void tst_QxSmtpMailSender::dialogue_data()
     QTest::newRow("silent server with a timeout")
             << QByteArrayList() << 100 << false
             << QStringLiteral("Timeout : no reply from smtp server within 100 ms") << false << true;
+    // The answer to the end of the message gets 10 minutes whatever the limit:
+    // a mail reported as failed there may still be delivered.
+    QTest::newRow("slow answer to the message with a timeout")
+            << upToCommand(5) + QByteArrayList({ "~300", ">250 queued\r\n", Quit, ">221 bye\r\n" })
+            << 50 << true << QString() << true << true;
     QTest::newRow("silent after QUIT with a timeout")
             << upToCommand(6) << 100 << true << QString() << true << true;
     QTest::newRow("silent after a refusal with a timeout")
-            << QByteArrayList({ ">554 no\r\n" }) << 100 << false << unexpected("554 no\r\n") << true
-            << true;
+            << QByteArrayList({ ">554 no\r\n", Quit }) << 100 << false << unexpected("554 no\r\n")
+            << true << true;
 }
 
 void tst_QxSmtpMailSender::dialogue()
@@ -408,42 +562,50 @@ void tst_QxSmtpMailSender::message_data()
     QTest::addColumn<QString>("body");
     QTest::addColumn<QByteArray>("data");
 
-    const QByteArray plain = "To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\n\r\n";
+    const QByteArray fields = "Date: *\r\nMessage-ID: *\r\n";
+    const QByteArray plain
+            = "To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\n" + fields + "\r\n";
     const QByteArray mime = "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
                             "Content-Transfer-Encoding: 8bit\r\n\r\n";
+    const QByteArray quoted = "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
+                              "Content-Transfer-Encoding: quoted-printable\r\n\r\n";
     const QByteArray headerStart = "To: to@y.org\r\nFrom: from@x.org\r\nSubject: ";
+    const QByteArray end = "\r\n.\r\n";
+    // 999 octets of "a" in quoted-printable: 13 lines of 75 and a soft break, then 24.
+    const QByteArray longA
+            = QByteArray("a").repeated(75).append("=\r\n").repeated(13) + QByteArray(24, 'a');
+    const QByteArray longSpaces = QByteArray("=20").repeated(25).append("=\r\n").repeated(39)
+            + QByteArray("=20").repeated(24);
 
-    QTest::newRow("plain") << Subject << Body << plain + "Body";
-    QTest::newRow("empty subject") << QString() << Body << headerStart + "\r\n\r\nBody";
-    QTest::newRow("empty body") << Subject << QString() << plain;
-    QTest::newRow("lone LF") << Subject << "a\nb" << plain + "a\r\nb";
-    QTest::newRow("CR LF stays one line end") << Subject << "a\r\nb" << plain + "a\r\nb";
-    QTest::newRow("lone CR") << Subject << "a\rb" << plain + "a\r\nb";
-    QTest::newRow("CR CR LF") << Subject << "a\r\r\nb" << plain + "a\r\n\r\nb";
-    QTest::newRow("LF CR") << Subject << "a\n\rb" << plain + "a\r\n\r\nb";
-    QTest::newRow("trailing LF") << Subject << "a\n" << plain + "a\r\n";
-    QTest::newRow("dot line") << Subject << "a\n.\nb" << plain + "a\r\n..\r\nb";
-    QTest::newRow("dot lines in a row from the start")
-            << Subject << ".\n.\r\n.\r." << plain + "..\r\n..\r\n..\r\n..";
-    QTest::newRow("dot line at the end") << Subject << "a\n." << plain + "a\r\n..";
-    QTest::newRow("dot and text") << Subject << ".x\n..y\n. z" << plain + "..x\r\n...y\r\n.. z";
-    QTest::newRow("dots inside lines") << Subject << "a.b\n x.\n" << plain + "a.b\r\n x.\r\n";
-    QTest::newRow("non-ASCII body") << Subject << QStringLiteral("Grüße\n.ä")
-                                    << "To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\n"
-                    + mime + QStringLiteral("Grüße\r\n..ä").toUtf8();
-    QTest::newRow("non-ASCII subject") << QStringLiteral("Grüße") << Body
-                                       << headerStart + "=?UTF-8?B?"
-                    + QStringLiteral("Grüße").toUtf8().toBase64() + "?=\r\n" + mime + "Body";
+    // clang-format off
+    QTest::newRow("plain") << Subject << Body << plain + "Body" + end;
+    QTest::newRow("empty subject") << QString() << Body << headerStart + "\r\n" + fields + "\r\nBody" + end;
+    QTest::newRow("empty body") << Subject << QString() << plain + ".\r\n";
+    QTest::newRow("lone LF") << Subject << "a\nb" << plain + "a\r\nb" + end;
+    QTest::newRow("CR LF stays one line end") << Subject << "a\r\nb" << plain + "a\r\nb" + end;
+    QTest::newRow("lone CR") << Subject << "a\rb" << plain + "a\r\nb" + end;
+    QTest::newRow("CR CR LF") << Subject << "a\r\r\nb" << plain + "a\r\n\r\nb" + end;
+    QTest::newRow("LF CR") << Subject << "a\n\rb" << plain + "a\r\n\r\nb" + end;
+    QTest::newRow("trailing LF adds no blank line") << Subject << "a\n" << plain + "a\r\n.\r\n";
+    QTest::newRow("trailing CR LF adds no blank line") << Subject << "a\r\n" << plain + "a\r\n.\r\n";
+    QTest::newRow("trailing blank line kept") << Subject << "a\n\n" << plain + "a\r\n\r\n.\r\n";
+    QTest::newRow("dot line") << Subject << "a\n.\nb" << plain + "a\r\n..\r\nb" + end;
+    QTest::newRow("dot lines in a row from the start") << Subject << ".\n.\r\n.\r." << plain + "..\r\n..\r\n..\r\n.." + end;
+    QTest::newRow("dot line at the end") << Subject << "a\n." << plain + "a\r\n.." + end;
+    QTest::newRow("dot and text") << Subject << ".x\n..y\n. z" << plain + "..x\r\n...y\r\n.. z" + end;
+    QTest::newRow("dots inside lines") << Subject << "a.b\n x.\n" << plain + "a.b\r\n x.\r\n.\r\n";
+    QTest::newRow("non-ASCII body") << Subject << QStringLiteral("Grüße\n.ä") << plain.left(plain.size() - 2) + mime + QStringLiteral("Grüße\r\n..ä").toUtf8() + end;
+    QTest::newRow("non-ASCII subject") << QStringLiteral("Grüße") << Body << headerStart + "=?UTF-8?B?" + QStringLiteral("Grüße").toUtf8().toBase64() + "?=\r\n" + fields + mime + "Body" + end;
     // 42 bytes of UTF-8 at most per encoded word.
-    QTest::newRow("long non-ASCII subject") << QString(30, QChar(0xe4)) << Body
-                                            << headerStart + "=?UTF-8?B?"
-                    + QString(21, QChar(0xe4)).toUtf8().toBase64() + "?=\r\n =?UTF-8?B?"
-                    + QString(9, QChar(0xe4)).toUtf8().toBase64() + "?=\r\n" + mime + "Body";
-    const QString smiley = QStringLiteral("\U0001F600");
-    QTest::newRow("four-byte characters stay whole")
-            << smiley.repeated(11) << Body
-            << headerStart + "=?UTF-8?B?" + smiley.repeated(10).toUtf8().toBase64()
-                    + "?=\r\n =?UTF-8?B?" + smiley.toUtf8().toBase64() + "?=\r\n" + mime + "Body";
+    QTest::newRow("long non-ASCII subject") << QString(30, QChar(0xe4)) << Body << headerStart + "=?UTF-8?B?" + QString(21, QChar(0xe4)).toUtf8().toBase64() + "?=\r\n =?UTF-8?B?" + QString(9, QChar(0xe4)).toUtf8().toBase64() + "?=\r\n" + fields + mime + "Body" + end;
+    QTest::newRow("four-byte characters stay whole") << QStringLiteral("\U0001F600").repeated(11) << Body << headerStart + "=?UTF-8?B?" + QStringLiteral("\U0001F600").repeated(10).toUtf8().toBase64() + "?=\r\n =?UTF-8?B?" + QStringLiteral("\U0001F600").toUtf8().toBase64() + "?=\r\n" + fields + mime + "Body" + end;
+    QTest::newRow("998-octet line as it is") << Subject << QString(998, QLatin1Char('a')) << plain + QByteArray(998, 'a') + end;
+    QTest::newRow("998 octets in 499 characters") << Subject << QString(499, QChar(0xe4)) << plain.left(plain.size() - 2) + mime + QString(499, QChar(0xe4)).toUtf8() + end;
+    QTest::newRow("999-octet line quoted-printable") << Subject << "x\n" + QString(999, QLatin1Char('a')) << plain.left(plain.size() - 2) + quoted + "x\r\n" + longA + end;
+    QTest::newRow("long line after a CR") << Subject << "x\r" + QString(999, QLatin1Char('a')) + "\n" << plain.left(plain.size() - 2) + quoted + "x\r\n" + longA + "\r\n.\r\n";
+    QTest::newRow("quoted-printable spaces") << Subject << QString(999, QLatin1Char(' ')) << plain.left(plain.size() - 2) + quoted + longSpaces + end;
+    QTest::newRow("quoted-printable leading dot, equals sign, non-ASCII") << Subject << ".=\n." + QString(999, QLatin1Char('b')) + QChar(0xe4) << plain.left(plain.size() - 2) + quoted + "=2E=3D\r\n=2E" + QByteArray(72, 'b') + "=\r\n" + QByteArray("b").repeated(75).append("=\r\n").repeated(12) + QByteArray(27, 'b') + "=C3=A4" + end;
+    // clang-format on
 }
 
 void tst_QxSmtpMailSender::message()
@@ -452,8 +614,7 @@ void tst_QxSmtpMailSender::message()
     QFETCH(QString, body);
     QFETCH(QByteArray, data);
 
-    ScriptedServer server(upToCommand(4)
-                          + QByteArrayList({ ">354 go\r\n", "<" + data + "\r\n.\r\n" })
+    ScriptedServer server(upToCommand(4) + QByteArrayList({ ">354 go\r\n", "<" + data })
                           + FullDialogue.mid(10));
     QPointer<QxSmtpMailSender> sender
             = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
@@ -463,6 +624,61 @@ void tst_QxSmtpMailSender::message()
     QCOMPARE(server.received(), server.expectedFromClient());
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toBool(), true);
+}
+
+void tst_QxSmtpMailSender::envelope_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QByteArray>("mailFrom");
+    QTest::addColumn<QByteArray>("rcptTo");
+
+    // clang-format off
+    QTest::newRow("brackets added") << From << To << QByteArray("MAIL FROM:<from@x.org>\r\n") << QByteArray("RCPT TO:<to@y.org>\r\n");
+    QTest::newRow("brackets kept, not doubled") << "<from@x.org>" << "<to@y.org>" << QByteArray("MAIL FROM:<from@x.org>\r\n") << QByteArray("RCPT TO:<to@y.org>\r\n");
+    QTest::newRow("non-ASCII in UTF-8") << QStringLiteral("jörg@x.org") << To << QStringLiteral("MAIL FROM:<jörg@x.org>\r\n").toUtf8() << QByteArray("RCPT TO:<to@y.org>\r\n");
+    // clang-format on
+}
+
+void tst_QxSmtpMailSender::envelope()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QByteArray, mailFrom);
+    QFETCH(QByteArray, rcptTo);
+
+    ScriptedServer server({ ">220 hi\r\n", Helo, ">250 ok\r\n", "<" + mailFrom, ">250 ok\r\n",
+                            "<" + rcptTo, ">550 no\r\n", Quit, ">221 bye\r\n" });
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
+    sender->sendMail(from, to, Subject, Body);
+    QTRY_VERIFY(sender.isNull());
+    QCOMPARE(server.received(), server.expectedFromClient());
+}
+
+// The body goes out in chunks as the socket drains: the socket never holds
+// more than a few of them, however long the mail.
+void tst_QxSmtpMailSender::messageInChunks()
+{
+    const QString body = QString(80, QLatin1Char('x')).append(QLatin1Char('\n')).repeated(100000);
+    QByteArray data = "<To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\nDate: *\r\n"
+                      "Message-ID: *\r\n\r\n";
+    data += QByteArray(80, 'x').append("\r\n").repeated(100000) + ".\r\n";
+    ScriptedServer server(upToCommand(4) + QByteArrayList({ ">354 go\r\n", data })
+                          + FullDialogue.mid(10));
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    auto *socket = sender->findChild<QTcpSocket *>();
+    qint64 mostQueued = 0;
+    connect(socket, &QTcpSocket::bytesWritten, this,
+            [&] { mostQueued = qMax(mostQueued, socket->bytesToWrite()); });
+    sender->sendMail(From, To, Subject, body);
+    QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 60000);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0), QVariantList({ true, QString() }));
+    QCOMPARE(server.received(), server.expectedFromClient());
+    QVERIFY2(mostQueued < 512 * 1024, QByteArray::number(mostQueued));
 }
 
 void tst_QxSmtpMailSender::refusedInput_data()
@@ -558,20 +774,19 @@ void tst_QxSmtpMailSender::realServer_data()
 {
     QTest::addColumn<QString>("subject");
     QTest::addColumn<QString>("body");
-    QTest::addColumn<bool>("mime");
+    QTest::addColumn<QByteArray>("encoding");
     QTest::addColumn<QByteArray>("content");
 
-    const QByteArray plain = "To: %1\r\nFrom: from@x.org\r\nSubject: Hello\r\n\r\n";
-    QTest::newRow("dot lines everywhere") << Subject << ".\n.\na\n.\n\n.\nb\n.\n." << false
-                                          << plain + ".\r\n.\r\na\r\n.\r\n\r\n.\r\nb\r\n.\r\n.";
-    QTest::newRow("dot and text") << Subject << ".x\n..\n..y\nz.\n.\r\n.end" << false
-                                  << plain + ".x\r\n..\r\n..y\r\nz.\r\n.\r\n.end";
-    QTest::newRow("mixed line ends") << Subject << "a\r\nb\rc\nd\r\r\ne\n\r." << false
-                                     << plain + "a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\n.";
-    QTest::newRow("empty body") << Subject << QString() << false << plain;
-    QTest::newRow("empty subject")
-            << QString() << Body << false
-            << QByteArray("To: %1\r\nFrom: from@x.org\r\nSubject: \r\n\r\nBody");
+    const QByteArray plain
+            = "To: %1\r\nFrom: from@x.org\r\nSubject: Hello\r\nDate: *\r\nMessage-ID: *\r\n\r\n";
+    // clang-format off
+    QTest::newRow("dot lines everywhere") << Subject << ".\n.\na\n.\n\n.\nb\n.\n." << QByteArray() << plain + ".\r\n.\r\na\r\n.\r\n\r\n.\r\nb\r\n.\r\n.\r\n";
+    QTest::newRow("dot and text") << Subject << ".x\n..\n..y\nz.\n.\r\n.end" << QByteArray() << plain + ".x\r\n..\r\n..y\r\nz.\r\n.\r\n.end\r\n";
+    QTest::newRow("mixed line ends") << Subject << "a\r\nb\rc\nd\r\r\ne\n\r." << QByteArray() << plain + "a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\n.\r\n";
+    QTest::newRow("trailing line end") << Subject << "a\n" << QByteArray() << plain + "a\r\n";
+    QTest::newRow("empty body") << Subject << QString() << QByteArray() << plain;
+    QTest::newRow("empty subject") << QString() << Body << QByteArray() << QByteArray("To: %1\r\nFrom: from@x.org\r\nSubject: \r\nDate: *\r\nMessage-ID: *\r\n\r\nBody\r\n");
+    // clang-format on
 
     QString big;
     QByteArray bigContent;
@@ -581,20 +796,30 @@ void tst_QxSmtpMailSender::realServer_data()
         big += text + QLatin1Char('\n');
         bigContent += text.toLatin1() + "\r\n";
     }
-    QTest::newRow("5 MiB") << Subject << big << false << plain + bigContent;
+    QTest::newRow("5 MiB") << Subject << big << QByteArray() << plain + bigContent;
 
     const QString subject = QStringLiteral("Grüße aus Köln – 日本語の件名もちゃんと読めますように");
     const QString body = QStringLiteral("Grüße\n.ä\nЖ\r\n日本語");
     // The encoded subject is checked through the server's mail parser.
-    QTest::newRow("non-ASCII") << subject << body << true
-                               << QStringLiteral("Grüße\r\n.ä\r\nЖ\r\n日本語").toUtf8();
+    QTest::newRow("non-ASCII") << subject << body << QByteArray("8bit")
+                               << QStringLiteral("Grüße\r\n.ä\r\nЖ\r\n日本語\r\n").toUtf8();
+    // Quoted-printable text is checked through the server's mail parser.
+    QTest::newRow("long line") << Subject
+                               << "short\n" + QString(1500, QLatin1Char('x')) + " = . \n.\n"
+                    + QString(10, QLatin1Char('y'))
+                               << QByteArray("quoted-printable") << QByteArray();
+    QTest::newRow("long non-ASCII line and dots")
+            << subject
+            << QStringLiteral(".") + QString(600, QChar(0xe4)) + QStringLiteral("\n.\n.")
+                    + QString(400, QChar(0x65e5)) + QStringLiteral("\U0001F600").repeated(300)
+            << QByteArray("quoted-printable") << QByteArray();
 }
 
 void tst_QxSmtpMailSender::realServer()
 {
     QFETCH(QString, subject);
     QFETCH(QString, body);
-    QFETCH(bool, mime);
+    QFETCH(QByteArray, encoding);
     QFETCH(QByteArray, content);
 
     if (!cliServer) {
@@ -616,18 +841,34 @@ void tst_QxSmtpMailSender::realServer()
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0), QVariantList({ true, QString() }));
 
-    const QByteArray received = cliServer->file(recipient + ".eml");
-    if (mime) {
+    const QByteArray original = cliServer->file(recipient + ".eml");
+    // Date and Message-ID follow Subject, in RFC 5322 form; the identifier is
+    // new for every mail and its right part the sender's domain.
+    const QRegularExpression fields(QStringLiteral(
+            "\r\nDate: ([^\r]*)\r\nMessage-ID: (<[0-9a-z]+\\.[0-9a-z]+@x\\.org>)\r\n"));
+    const QRegularExpressionMatch match = fields.match(QString::fromLatin1(original));
+    QVERIFY2(match.hasMatch(), original.left(400).constData());
+    QVERIFY2(QDateTime::fromString(match.captured(1), Qt::RFC2822Date).isValid(),
+             qPrintable(match.captured(1)));
+    QVERIFY(!messageIds.contains(match.captured(2)));
+    messageIds << match.captured(2);
+
+    const QByteArray received = masked(original);
+    if (encoding.isEmpty()) {
+        QCOMPARE(received, content.replace("%1", recipient.toLatin1()));
+    } else {
         QVERIFY(received.startsWith("To: " + recipient.toLatin1()
-                                    + "\r\nFrom: from@x.org\r\nSubject: =?UTF-8?B?"));
-        QVERIFY(received.endsWith(
-                "\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
-                "Content-Transfer-Encoding: 8bit\r\n\r\n"
-                + content + "\r\n"));
+                                    + "\r\nFrom: from@x.org\r\nSubject: "
+                                    + (subject == Subject ? "Hello" : "=?UTF-8?B?")));
+        const QByteArray mime
+                = "\r\nMessage-ID: *\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; "
+                  "charset=UTF-8\r\nContent-Transfer-Encoding: "
+                + encoding + "\r\n\r\n";
+        QVERIFY2(received.contains(mime), received.left(600).constData());
+        if (!content.isEmpty())
+            QVERIFY(received.endsWith(mime + content));
         for (const QByteArray &line : received.split('\n'))
             QVERIFY2(line.size() <= 79, line.constData());
-    } else {
-        QCOMPARE(received, content.replace("%1", recipient.toLatin1()) + "\r\n");
     }
     QCOMPARE(cliServer->file(recipient + ".envelope"), "from@x.org\n" + recipient.toLatin1());
     QCOMPARE(QString::fromUtf8(cliServer->file(recipient + ".subject")), subject);
@@ -635,7 +876,9 @@ void tst_QxSmtpMailSender::realServer()
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
             .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    QCOMPARE(QString::fromUtf8(cliServer->file(recipient + ".text")), text + QLatin1String("\r\n"));
+    if (!text.isEmpty() && !text.endsWith(QLatin1String("\r\n")))
+        text += QLatin1String("\r\n");
+    QCOMPARE(QString::fromUtf8(cliServer->file(recipient + ".text")), text);
 }
 
 void tst_QxSmtpMailSender::multilineServer()
@@ -651,14 +894,165 @@ void tst_QxSmtpMailSender::multilineServer()
     QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 30000);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0), QVariantList({ true, QString() }));
-    QCOMPARE(server.file(To + ".eml"),
-             QByteArray(
-                     "To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\n\r\na\r\n.\r\nb\r\n"));
+    QCOMPARE(masked(server.file(To + ".eml")),
+             QByteArray("To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\nDate: *\r\n"
+                        "Message-ID: *\r\n\r\na\r\n.\r\nb\r\n"));
+}
+
+void tst_QxSmtpMailSender::secure_data()
+{
+    QTest::addColumn<QStringList>("server");
+    QTest::addColumn<QxSmtpMailSender::Security>("security");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("trusted");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QByteArray>("session");
+
+    const QString user = QStringLiteral("lumo");
+    const QString password = QStringLiteral("secret");
+    const QStringList startTls = { QStringLiteral("starttls"), QStringLiteral("localhost") };
+    const QStringList implicit = { QStringLiteral("implicit"), QStringLiteral("localhost") };
+    const auto S = QxSmtpMailSender::StartTls;
+    const auto I = QxSmtpMailSender::ImplicitTls;
+
+    // clang-format off
+    QTest::newRow("STARTTLS") << startTls << S << QString() << QString() << true << QString() << QByteArray("tls\nanonymous");
+    QTest::newRow("STARTTLS, AUTH PLAIN") << startTls << S << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("STARTTLS, AUTH LOGIN only") << startTls + QStringList{ QStringLiteral("LOGIN") } << S << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("implicit TLS, AUTH PLAIN") << implicit << I << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("wrong password") << startTls << S << user << QStringLiteral("guess") << true << QStringLiteral("Unexpected reply from smtp server : 535") << QByteArray();
+    QTest::newRow("no AUTH mechanism the sender knows") << startTls + QStringList{ QStringLiteral("NONE") } << S << user << password << true << QStringLiteral("Refused : the server offers neither AUTH PLAIN nor AUTH LOGIN") << QByteArray();
+    QTest::newRow("server without STARTTLS") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << S << QString() << QString() << true << QStringLiteral("TLS Error : the server does not offer STARTTLS") << QByteArray();
+    QTest::newRow("certificate for another name") << QStringList{ QStringLiteral("starttls"), QStringLiteral("mail.example.org") } << S << QString() << QString() << true << QStringLiteral("TLS Error : The host name did not match any of the valid hosts for this certificate") << QByteArray();
+    QTest::newRow("certificate not trusted") << startTls << S << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
+    QTest::newRow("implicit TLS, certificate not trusted") << implicit << I << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
+    QTest::newRow("login in clear refused") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << QxSmtpMailSender::NoSecurity << user << password << true << QStringLiteral("Refused : a login needs StartTls or ImplicitTls") << QByteArray();
+    // clang-format on
+}
+
+void tst_QxSmtpMailSender::secure()
+{
+    QFETCH(QStringList, server);
+    QFETCH(QxSmtpMailSender::Security, security);
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(bool, trusted);
+    QFETCH(QString, error);
+    QFETCH(QByteArray, session);
+
+    if (!QSslSocket::supportsSsl())
+        QFAIL("Qt finds no TLS library");
+    SmtpServerProcess process(
+            QStringList { QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"),
+                          QStringLiteral("%port"), QStringLiteral("%dir") }
+            + server);
+    if (QTest::currentTestFailed())
+        return;
+    const QList<QSslCertificate> certificates
+            = QSslCertificate::fromData(process.file(QStringLiteral("cert.pem")));
+    QCOMPARE(certificates.size(), 1);
+
+    // The certificate is issued for "localhost", not for the address.
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
+    sender->setSecurity(security);
+    QCOMPARE(sender->security(), security);
+    if (trusted)
+        sender->setCaCertificates(certificates);
+    sender->setCredentials(user, password);
+    sender->setTimeout(20000);
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(From, To, Subject, Body);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 20000);
+    QVERIFY2(spy.at(0).at(1).toString().startsWith(error), qPrintable(spy.at(0).at(1).toString()));
+    QCOMPARE(spy.at(0).at(0).toBool(), error.isEmpty());
+    if (error.isEmpty()) {
+        QTRY_VERIFY(sender.isNull());
+        QCOMPARE(process.file(To + QStringLiteral(".session")), session);
+        QCOMPARE(masked(process.file(To + QStringLiteral(".eml"))),
+                 QByteArray("To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\nDate: *\r\n"
+                            "Message-ID: *\r\n\r\nBody\r\n"));
+    } else {
+        QCOMPARE(process.file(To + QStringLiteral(".eml")), QByteArray("(missing)"));
+        // What the sender ended with QUIT, it closes and deletes; the rest is
+        // its creator's.
+        if (sender && !error.startsWith(QLatin1String("TLS Error : the server")))
+            delete sender;
+        QTRY_VERIFY(sender.isNull());
+    }
+    QCOMPARE(spy.count(), 1);
+}
+
+void tst_QxSmtpMailSender::openSmtpd_data()
+{
+    QTest::addColumn<QString>("recipient");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<bool>("quoted");
+    QTest::addColumn<QByteArray>("stored");
+
+    const QString longLine = QString(2000, QLatin1Char('x'));
+    // clang-format off
+    QTest::newRow("angle brackets") << "plain@example.org" << Subject << Body << QString() << false << QByteArray("Body\n");
+    QTest::newRow("dot lines") << "dots@example.org" << Subject << ".\n..\n.x\na\n." << QString() << false << QByteArray(".\n..\n.x\na\n.\n");
+    QTest::newRow("trailing line end") << "trailing@example.org" << Subject << "a\nb\n" << QString() << false << QByteArray("a\nb\n");
+    QTest::newRow("long line") << "long@example.org" << Subject << "a\n" + longLine << QString() << true << "a\n" + longLine.toLatin1() + "\n";
+    QTest::newRow("non-ASCII") << "utf8@example.org" << QStringLiteral("Grüße") << QStringLiteral("Grüße\n.ä\n日本語") << QString() << false << QStringLiteral("Grüße\n.ä\n日本語\n").toUtf8();
+    QTest::newRow("refused recipient") << "someone@other.example" << Subject << Body << "Unexpected reply from smtp server : 550 Invalid recipient: <someone@other.example>\r\n" << false << QByteArray();
+    // clang-format on
+}
+
+void tst_QxSmtpMailSender::openSmtpd()
+{
+    QFETCH(QString, recipient);
+    QFETCH(QString, subject);
+    QFETCH(QString, body);
+    QFETCH(QString, error);
+    QFETCH(bool, quoted);
+    QFETCH(QByteArray, stored);
+
+    if (geteuid() != 0)
+        QSKIP("OpenSMTPD runs only as root");
+    if (!openSmtpdServer) {
+        openSmtpdServer.reset(new OpenSmtpdProcess);
+        if (QTest::currentTestFailed()) {
+            openSmtpdServer.reset();
+            return;
+        }
+    }
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), openSmtpdServer->port());
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(From, recipient, subject, body);
+    QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 30000);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0), QVariantList({ error.isEmpty(), error }));
+    if (!error.isEmpty())
+        return;
+
+    QTRY_VERIFY_WITH_TIMEOUT(!openSmtpdServer->mailFor(recipient).isEmpty(), 30000);
+    const QByteArray mail = openSmtpdServer->mailFor(recipient);
+    const int bodyStart = mail.indexOf("\n\n") + 2;
+    const QByteArray header = mail.left(bodyStart);
+    QVERIFY2(header.startsWith("Return-Path: <from@x.org>\n"), header.constData());
+    // The server adds its own Date and Message-ID only where they are missing.
+    QCOMPARE(header.count("\nDate: "), 1);
+    QCOMPARE(header.count("\nMessage-ID: "), 1);
+    QVERIFY2(header.contains("\nTo: " + recipient.toUtf8() + "\nFrom: from@x.org\nSubject: "),
+             header.constData());
+    QCOMPARE(header.contains("Content-Transfer-Encoding: quoted-printable\n"), quoted);
+    const QByteArray content = mail.mid(bodyStart);
+    for (const QByteArray &line : content.split('\n'))
+        QVERIFY(line.size() <= 998);
+    QCOMPARE(quoted ? fromQuotedPrintable(content) : content, stored);
 }
 
 void tst_QxSmtpMailSender::cleanupTestCase()
 {
     cliServer.reset();
+    openSmtpdServer.reset();
 }
 
 QTEST_MAIN(tst_QxSmtpMailSender)

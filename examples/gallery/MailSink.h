@@ -1,12 +1,19 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QProcess>
+#include <QSslCertificate>
 #include <QStringList>
+#include <QTemporaryDir>
 
 /// A local SMTP server for the Mail page: Debian's aiosmtpd, started on a free
 /// loopback port, printing every mail it receives, which the sink hands on as
 /// messageReceived(). Nothing leaves the machine.
+///
+/// It offers STARTTLS with a self-signed certificate for host() that it makes
+/// at start, and after STARTTLS a login (AUTH PLAIN and LOGIN) as userName()
+/// with password(); mail without TLS or login is taken as well.
 class MailSink : public QObject
 {
     Q_OBJECT
@@ -31,6 +38,11 @@ public:
     quint16 port() const { return m_listening ? m_port : 0; }
     /// Every message received so far, headers and body, in arrival order.
     QStringList messages() const { return m_messages; }
+    /// The certificate the running server presents, for the client to trust.
+    QList<QSslCertificate> certificates() const;
+    /// The login the server takes.
+    static QString userName() { return QStringLiteral("gallery"); }
+    static QString password() { return QStringLiteral("lumo"); }
 
 signals:
     void started(quint16 port);
@@ -44,6 +56,7 @@ private:
     void finished();
 
     QProcess *m_process = nullptr;
+    QTemporaryDir m_certificateDir;
     quint16 m_port = 0;
     int m_attempts = 0;
     bool m_listening = false;

@@ -5,6 +5,7 @@
 #include <lumo/QxMailAddressEdit.h>
 #include <lumo/QxSmtpMailSender.h>
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -50,6 +51,9 @@ MailPage::MailPage(MailSink *sink, QWidget *parent)
     , m_body(new QPlainTextEdit)
     , m_host(new QLineEdit(QStringLiteral("127.0.0.1")))
     , m_port(new QSpinBox)
+    , m_security(new QComboBox)
+    , m_user(new QLineEdit)
+    , m_password(new QLineEdit)
     , m_send(new QPushButton(tr("Send")))
     , m_progress(new QProgressBar)
     , m_status(new QLabel)
@@ -58,68 +62,12 @@ MailPage::MailPage(MailSink *sink, QWidget *parent)
     , m_received(new QListWidget)
     , m_receivedText(new QPlainTextEdit)
 {
+    auto *form = new QVBoxLayout;
+    form->addWidget(createMessageGroup(), 1);
+    form->addWidget(createServerGroup());
     auto *layout = new QHBoxLayout(this);
-
-    auto *message = new QGroupBox(tr("Message (QxMailAddressEdit, QxSmtpMailSender)"));
-    auto *form = new QFormLayout(message);
-    m_from->setObjectName(QStringLiteral("from"));
-    m_from->setText(QStringLiteral("gallery@lumo.example"));
-    m_to->setObjectName(QStringLiteral("to"));
-    m_to->setText(QStringLiteral("you@lumo.example"));
-    auto *fromRow = new QHBoxLayout;
-    fromRow->addWidget(m_from);
-    fromRow->addWidget(m_fromValidity);
-    auto *toRow = new QHBoxLayout;
-    toRow->addWidget(m_to);
-    toRow->addWidget(m_toValidity);
-    form->addRow(tr("From"), fromRow);
-    form->addRow(tr("To"), toRow);
-    m_subject->setObjectName(QStringLiteral("subject"));
-    form->addRow(tr("Subject"), m_subject);
-    m_body->setObjectName(QStringLiteral("body"));
-    m_body->setPlainText(tr("This mail went through QxSmtpMailSender.\n"
-                            "The next line is a single dot, which the sender doubles:\n"
-                            ".\n"
-                            "Regards,\nthe lumo gallery"));
-    form->addRow(tr("Body"), m_body);
-    auto *serverRow = new QHBoxLayout;
-    m_host->setObjectName(QStringLiteral("host"));
-    m_port->setObjectName(QStringLiteral("port"));
-    m_port->setRange(1, 65535);
-    m_port->setValue(25);
-    serverRow->addWidget(m_host, 1);
-    serverRow->addWidget(new QLabel(tr("Port")));
-    serverRow->addWidget(m_port);
-    form->addRow(tr("Server"), serverRow);
-    auto *sendRow = new QHBoxLayout;
-    m_send->setObjectName(QStringLiteral("send"));
-    m_progress->setObjectName(QStringLiteral("progress"));
-    m_progress->setRange(0, 0);
-    m_progress->setTextVisible(false);
-    m_progress->setVisible(false);
-    sendRow->addWidget(m_send);
-    sendRow->addWidget(m_progress, 1);
-    form->addRow(sendRow);
-    m_status->setObjectName(QStringLiteral("status"));
-    m_status->setWordWrap(true);
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    form->addRow(m_status);
-    layout->addWidget(message, 3);
-
-    auto *sinkBox = new QGroupBox(tr("Local mail sink (aiosmtpd)"));
-    auto *sinkLayout = new QVBoxLayout(sinkBox);
-    m_sinkState->setObjectName(QStringLiteral("sinkState"));
-    m_sinkState->setWordWrap(true);
-    m_startSink->setObjectName(QStringLiteral("startSink"));
-    m_received->setObjectName(QStringLiteral("received"));
-    m_receivedText->setObjectName(QStringLiteral("receivedText"));
-    m_receivedText->setReadOnly(true);
-    sinkLayout->addWidget(m_sinkState);
-    sinkLayout->addWidget(m_startSink);
-    sinkLayout->addWidget(new QLabel(tr("Received mails")));
-    sinkLayout->addWidget(m_received, 1);
-    sinkLayout->addWidget(m_receivedText, 2);
-    layout->addWidget(sinkBox, 2);
+    layout->addLayout(form, 3);
+    layout->addWidget(createSinkGroup(), 2);
 
     connect(m_from, &QLineEdit::textChanged, this, &MailPage::updateSendable);
     connect(m_to, &QLineEdit::textChanged, this, &MailPage::updateSendable);
@@ -145,6 +93,92 @@ MailPage::MailPage(MailSink *sink, QWidget *parent)
         addReceived(received);
     showSinkState();
     updateSendable();
+}
+
+QGroupBox *MailPage::createMessageGroup()
+{
+    auto *group = new QGroupBox(tr("Message (QxMailAddressEdit, QxSmtpMailSender)"));
+    auto *form = new QFormLayout(group);
+    m_from->setObjectName(QStringLiteral("from"));
+    m_from->setText(QStringLiteral("gallery@lumo.example"));
+    m_to->setObjectName(QStringLiteral("to"));
+    m_to->setText(QStringLiteral("you@lumo.example"));
+    auto *fromRow = new QHBoxLayout;
+    fromRow->addWidget(m_from);
+    fromRow->addWidget(m_fromValidity);
+    auto *toRow = new QHBoxLayout;
+    toRow->addWidget(m_to);
+    toRow->addWidget(m_toValidity);
+    form->addRow(tr("From"), fromRow);
+    form->addRow(tr("To"), toRow);
+    m_subject->setObjectName(QStringLiteral("subject"));
+    form->addRow(tr("Subject"), m_subject);
+    m_body->setObjectName(QStringLiteral("body"));
+    m_body->setPlainText(tr("This mail went through QxSmtpMailSender.\n"
+                            "The next line is a single dot, which the sender doubles:\n"
+                            ".\n"
+                            "Regards,\nthe lumo gallery"));
+    form->addRow(tr("Body"), m_body);
+    return group;
+}
+
+QGroupBox *MailPage::createServerGroup()
+{
+    auto *group = new QGroupBox(tr("Server"));
+    auto *form = new QFormLayout(group);
+    auto *serverRow = new QHBoxLayout;
+    m_host->setObjectName(QStringLiteral("host"));
+    m_port->setObjectName(QStringLiteral("port"));
+    m_port->setRange(1, 65535);
+    m_port->setValue(25);
+    serverRow->addWidget(m_host, 1);
+    serverRow->addWidget(new QLabel(tr("Port")));
+    serverRow->addWidget(m_port);
+    form->addRow(tr("Host"), serverRow);
+    m_security->setObjectName(QStringLiteral("security"));
+    m_security->addItem(tr("None"), QxSmtpMailSender::NoSecurity);
+    m_security->addItem(tr("STARTTLS"), QxSmtpMailSender::StartTls);
+    m_security->addItem(tr("TLS from the start (SMTPS)"), QxSmtpMailSender::ImplicitTls);
+    form->addRow(tr("Security"), m_security);
+    m_user->setObjectName(QStringLiteral("user"));
+    m_user->setPlaceholderText(tr("no login; the sink takes \"%1\"").arg(MailSink::userName()));
+    m_password->setObjectName(QStringLiteral("password"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_password->setPlaceholderText(tr("the sink's is \"%1\"").arg(MailSink::password()));
+    form->addRow(tr("User"), m_user);
+    form->addRow(tr("Password"), m_password);
+    auto *sendRow = new QHBoxLayout;
+    m_send->setObjectName(QStringLiteral("send"));
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setRange(0, 0);
+    m_progress->setTextVisible(false);
+    m_progress->setVisible(false);
+    sendRow->addWidget(m_send);
+    sendRow->addWidget(m_progress, 1);
+    form->addRow(sendRow);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(m_status);
+    return group;
+}
+
+QGroupBox *MailPage::createSinkGroup()
+{
+    auto *group = new QGroupBox(tr("Local mail sink (aiosmtpd, STARTTLS and login)"));
+    auto *layout = new QVBoxLayout(group);
+    m_sinkState->setObjectName(QStringLiteral("sinkState"));
+    m_sinkState->setWordWrap(true);
+    m_startSink->setObjectName(QStringLiteral("startSink"));
+    m_received->setObjectName(QStringLiteral("received"));
+    m_receivedText->setObjectName(QStringLiteral("receivedText"));
+    m_receivedText->setReadOnly(true);
+    layout->addWidget(m_sinkState);
+    layout->addWidget(m_startSink);
+    layout->addWidget(new QLabel(tr("Received mails")));
+    layout->addWidget(m_received, 1);
+    layout->addWidget(m_receivedText, 2);
+    return group;
 }
 
 MailPage::~MailPage()
@@ -176,10 +210,16 @@ void MailPage::send()
 {
     if (m_sender)
         return;
-    // The sender has no parent. It deletes itself after a success; after a
-    // failure the page disposes of it.
-    m_sender = new QxSmtpMailSender(m_host->text().trimmed(), m_port->value());
+    // The sender has no parent. It deletes itself once it has sent QUIT (after
+    // a success or a refusal); after any other failure the page disposes of it.
+    const QString host = m_host->text().trimmed();
+    m_sender = new QxSmtpMailSender(host, m_port->value());
     m_sender->setTimeout(answerTimeoutMs);
+    m_sender->setSecurity(QxSmtpMailSender::Security(m_security->currentData().toInt()));
+    // The sink's certificate is self-signed: trusted for the sink only.
+    if (m_sink->isListening() && host == m_sink->host() && m_port->value() == m_sink->port())
+        m_sender->setCaCertificates(m_sink->certificates());
+    m_sender->setCredentials(m_user->text(), m_password->text());
     connect(m_sender, &QxSmtpMailSender::status, this, [this](bool success, const QString &error) {
         finish(success,
                success ? tr("Sent: the server accepted the mail.")
@@ -197,7 +237,7 @@ void MailPage::finish(bool success, const QString &message)
         QxSmtpMailSender *sender = m_sender;
         m_sender = nullptr;
         // After success the sender still waits for the answer to QUIT, then
-        // deletes itself; after a failure deleting it is the creator's task
+        // deletes itself; after a failure deleting it may be the creator's task
         // (a second deleteLater() on a sender closing itself is harmless).
         if (!success)
             sender->deleteLater();

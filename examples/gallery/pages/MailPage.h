@@ -5,6 +5,8 @@
 #include <QPointer>
 
 class MailSink;
+class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -15,8 +17,8 @@ class QSpinBox;
 class QxMailAddressEdit;
 class QxSmtpMailSender;
 
-/// A mail form on QxMailAddressEdit and QxSmtpMailSender, and the local mail
-/// sink that shows every mail it receives.
+/// A mail form on QxMailAddressEdit and QxSmtpMailSender, with the server's
+/// TLS and login, and the local mail sink that shows every mail it receives.
 class MailPage : public GalleryPage
 {
     Q_OBJECT
@@ -36,6 +38,9 @@ signals:
     void sendFinished(bool success, const QString &message);
 
 private:
+    QGroupBox *createMessageGroup();
+    QGroupBox *createServerGroup();
+    QGroupBox *createSinkGroup();
     void send();
     void finish(bool success, const QString &message);
     void updateSendable();
@@ -51,6 +56,9 @@ private:
     QPlainTextEdit *m_body;
     QLineEdit *m_host;
     QSpinBox *m_port;
+    QComboBox *m_security;
+    QLineEdit *m_user;
+    QLineEdit *m_password;
     QPushButton *m_send;
     QProgressBar *m_progress;
     QLabel *m_status;

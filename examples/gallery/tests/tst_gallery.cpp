@@ -23,6 +23,7 @@
 #include <lumo/QxFlowLayout.h>
 #include <lumo/QxFormatingStringValidator.h>
 #include <lumo/QxMailAddressEdit.h>
+#include <lumo/QxSmtpMailSender.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxSplashScreen.h>
 #ifdef LUMO_WITH_WEBKIT
@@ -30,6 +31,7 @@
 #endif
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QCompleter>
 #include <QDoubleSpinBox>
 #include <QListWidget>
@@ -96,6 +98,8 @@ private slots:
     void mailSentAndReceived();
     void mailAddressValidity();
     void mailFailure();
+    void mailSecure_data();
+    void mailSecure();
     void textCompletion();
     void layoutsChips();
     void layoutsRewrap();
@@ -506,6 +510,52 @@ void tst_Gallery::mailFailure()
     auto *status = page->findChild<QLabel *>("status");
     QVERIFY2(status->text().contains("Socket Error : "), qPrintable(status->text()));
     QVERIFY(page->findChild<QPushButton *>("send")->isEnabled());
+}
+
+void tst_Gallery::mailSecure_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("status");
+    // clang-format off
+    QTest::newRow("STARTTLS and login") << MailSink::password() << "Sent: the server accepted the mail.";
+    QTest::newRow("wrong password") << "guess" << "Not sent. Unexpected reply from smtp server : 535";
+    // clang-format on
+}
+
+// The page's TLS and login form against the gallery's own sink.
+void tst_Gallery::mailSecure()
+{
+    QFETCH(QString, password);
+    QFETCH(QString, status);
+
+    auto *page = show<MailPage>("mail");
+    MailSink *sink = m_gallery->mailSink();
+    if (!sink->isListening()) {
+        QSignalSpy started(sink, &MailSink::started);
+        page->findChild<QPushButton *>("startSink")->click();
+        QVERIFY(started.wait(20000));
+    }
+    page->findChild<QLineEdit *>("host")->setText(sink->host());
+    page->findChild<QSpinBox *>("port")->setValue(sink->port());
+    auto *security = page->findChild<QComboBox *>("security");
+    security->setCurrentIndex(security->findData(QxSmtpMailSender::StartTls));
+    page->findChild<QLineEdit *>("user")->setText(MailSink::userName());
+    page->findChild<QLineEdit *>("password")->setText(password);
+    page->findChild<QLineEdit *>("subject")->setText("Secure mail");
+
+    QSignalSpy finished(page, &MailPage::sendFinished);
+    QSignalSpy received(sink, &MailSink::messageReceived);
+    page->findChild<QPushButton *>("send")->click();
+    QVERIFY(finished.wait(20000));
+    QVERIFY2(finished.at(0).at(1).toString().startsWith(status),
+             qPrintable(finished.at(0).at(1).toString()));
+    if (finished.at(0).at(0).toBool()) {
+        QVERIFY(received.count() == 1 || received.wait(20000));
+        QVERIFY(received.at(0).at(0).toString().contains("Subject: Secure mail\n"));
+    }
+    security->setCurrentIndex(0);
+    page->findChild<QLineEdit *>("user")->clear();
+    page->findChild<QLineEdit *>("password")->clear();
 }
 
 void tst_Gallery::textCompletion()

@@ -1,0 +1,104 @@
+"""An aiosmtpd server with TLS and a login, on a self-signed certificate that
+it makes itself.
+
+Started by tst_QxSmtpMailSender as
+    /usr/bin/python3 smtp_tls_server.py PORT OUTDIR MODE NAME [MECHANISM...]
+MODE is "starttls" (STARTTLS offered, login only over TLS), "implicit" (TLS from
+the first byte) or "plain" (no TLS at all, no login). NAME is the host name the
+certificate is issued for; it is written to OUTDIR/cert.pem before the server
+listens. The server offers the given AUTH mechanisms (default PLAIN and LOGIN)
+and takes the user "lumo" with the password "secret". It keeps mails as
+smtp_capture.CaptureHandler does, and for each also writes RECIPIENT.session:
+"tls" or "clear", and the user who logged in or "anonymous". It serves on
+127.0.0.1:PORT until its standard input is closed.
+"""
+
+import datetime
+import os
+import ssl
+import sys
+
+from aiosmtpd.controller import Controller
+from aiosmtpd.smtp import AuthResult
+from cryptography import x509
+from cryptography.hazmat.primitives import hashes, serialization
+from cryptography.hazmat.primitives.asymmetric import ec
+from cryptography.x509.oid import NameOID
+
+from smtp_capture import CaptureHandler
+
+
+def make_certificate(outdir, name):
+    key = ec.generate_private_key(ec.SECP256R1())
+    subject = x509.Name([x509.NameAttribute(NameOID.COMMON_NAME, name)])
+    now = datetime.datetime.now(datetime.timezone.utc)
+    certificate = (
+        x509.CertificateBuilder()
+        .subject_name(subject)
+        .issuer_name(subject)
+        .public_key(key.public_key())
+        .serial_number(x509.random_serial_number())
+        .not_valid_before(now - datetime.timedelta(days=1))
+        .not_valid_after(now + datetime.timedelta(days=1))
+        .add_extension(x509.SubjectAlternativeName([x509.DNSName(name)]), critical=False)
+        .add_extension(x509.BasicConstraints(ca=True, path_length=None), critical=True)
+        .sign(key, hashes.SHA256())
+    )
+    cert_path = os.path.join(outdir, "cert.pem")
+    key_path = os.path.join(outdir, "key.pem")
+    with open(key_path, "wb") as f:
+        f.write(
+            key.private_bytes(
+                serialization.Encoding.PEM,
+                serialization.PrivateFormat.PKCS8,
+                serialization.NoEncryption(),
+            )
+        )
+    with open(cert_path + ".part", "wb") as f:
+        f.write(certificate.public_bytes(serialization.Encoding.PEM))
+    os.replace(cert_path + ".part", cert_path)
+    context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+    context.load_cert_chain(cert_path, key_path)
+    return context
+
+
+def authenticate(server, session, envelope, mechanism, auth_data):
+    ok = auth_data.login == b"lumo" and auth_data.password == b"secret"
+    # Not "handled": aiosmtpd then answers a failure with 535 itself.
+    return AuthResult(success=ok, handled=False, auth_data=auth_data.login)
+
+
+class SessionHandler(CaptureHandler):
+    async def handle_DATA(self, server, session, envelope):
+        name = os.path.join(self.outdir, os.path.basename(envelope.rcpt_tos[0]))
+        user = session.auth_data.decode() if session.authenticated else "anonymous"
+        encrypted = server.transport.get_extra_info("ssl_object") is not None
+        tls = "tls" if encrypted else "clear"
+        self._write(name + ".session", f"{tls}\n{user}".encode())
+        return await super().handle_DATA(server, session, envelope)
+
+
+def main():
+    port, outdir, mode, name = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+    mechanisms = sys.argv[5:] or ["PLAIN", "LOGIN"]
+    context = make_certificate(outdir, name)
+    options = dict(
+        hostname="127.0.0.1",
+        port=port,
+        authenticator=authenticate,
+        auth_exclude_mechanism=[m for m in ("PLAIN", "LOGIN") if m not in mechanisms],
+    )
+    if mode == "starttls":
+        options.update(tls_context=context)
+    elif mode == "implicit":
+        # The connection is encrypted from the start, which aiosmtpd's own
+        # check (it looks for STARTTLS) does not see.
+        options.update(ssl_context=context, auth_require_tls=False)
+    controller = Controller(SessionHandler(outdir), **options)
+    controller.start()
+    sys.stdin.read()
+    controller.stop()
+
+
+if __name__ == "__main__":
+    main()
