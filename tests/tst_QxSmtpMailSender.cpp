@@ -72,7 +72,15 @@ quint16 freePort()
     return probe.serverPort();
 }
 
-} // namespace
+// Whether a server on the loopback \a port takes a connection.
+bool acceptsConnections(quint16 port)
+{
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, port);
+    const bool connected = probe.waitForConnected(1000);
+    probe.abort();
+    return connected;
+}
 
 // A loopback SMTP server that plays a script against one client and keeps
 // every byte the client sends.
@@ -205,7 +213,8 @@ public:
         // The Debian interpreter, where python3-aiosmtpd lives.
         process.start(QStringLiteral("/usr/bin/python3"), filled);
         QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
-        QTRY_VERIFY2_WITH_TIMEOUT(accepts() || process.state() == QProcess::NotRunning,
+        QTRY_VERIFY2_WITH_TIMEOUT(acceptsConnections(serverPort)
+                                          || process.state() == QProcess::NotRunning,
                                   "the SMTP server does not accept connections", 30000);
         QVERIFY2(process.state() == QProcess::Running,
                  qPrintable(
@@ -231,15 +240,6 @@ public:
     }
 
 private:
-    bool accepts() const
-    {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, serverPort);
-        const bool connected = probe.waitForConnected(1000);
-        probe.abort();
-        return connected;
-    }
-
     QTemporaryDir outDir;
     QProcess process;
     quint16 serverPort = 0;
@@ -255,7 +255,7 @@ class OpenSmtpdProcess
 public:
     OpenSmtpdProcess()
     {
-        if (!QFile::exists(QLatin1String(Program)))
+        if (!QFile::exists(QLatin1String(program)))
             QFAIL("OpenSMTPD is not installed: run scripts/deps");
         QVERIFY(dir.isValid());
         // Delivery runs as "nobody", which must reach the maildir.
@@ -282,10 +282,11 @@ public:
         // One that another test run started may still be shutting down.
         QTRY_VERIFY_WITH_TIMEOUT(!controlSocketAnswers(), 30000);
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QLatin1String(Program),
+        process.start(QLatin1String(program),
                       { QStringLiteral("-d"), QStringLiteral("-f"), config.fileName() });
         QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
-        QTRY_VERIFY_WITH_TIMEOUT(accepts() || process.state() == QProcess::NotRunning, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+                acceptsConnections(serverPort) || process.state() == QProcess::NotRunning, 30000);
         QVERIFY2(process.state() == QProcess::Running, process.readAll().constData());
     }
 
@@ -315,22 +316,13 @@ public:
     }
 
 private:
-    static constexpr const char *Program = "/usr/sbin/smtpd";
+    static constexpr char program[] = "/usr/sbin/smtpd";
 
     static bool controlSocketAnswers()
     {
         QLocalSocket control;
         control.connectToServer(QStringLiteral("/run/smtpd.sock"));
         return control.waitForConnected(200);
-    }
-
-    bool accepts() const
-    {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, serverPort);
-        const bool connected = probe.waitForConnected(1000);
-        probe.abort();
-        return connected;
     }
 
     QTemporaryDir dir;
@@ -353,6 +345,8 @@ QByteArray fromQuotedPrintable(QByteArray text)
     }
     return decoded;
 }
+
+} // namespace
 
 class tst_QxSmtpMailSender : public QObject
 {
