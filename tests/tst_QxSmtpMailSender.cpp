@@ -898,20 +898,20 @@ void tst_QxSmtpMailSender::secure_data()
     const QString password = QStringLiteral("secret");
     const QStringList startTls = { QStringLiteral("starttls"), QStringLiteral("localhost") };
     const QStringList implicit = { QStringLiteral("implicit"), QStringLiteral("localhost") };
-    const auto S = QxSmtpMailSender::StartTls;
-    const auto I = QxSmtpMailSender::ImplicitTls;
+    const auto viaStartTls = QxSmtpMailSender::StartTls;
+    const auto viaImplicitTls = QxSmtpMailSender::ImplicitTls;
 
     // clang-format off
-    QTest::newRow("STARTTLS") << startTls << S << QString() << QString() << true << QString() << QByteArray("tls\nanonymous");
-    QTest::newRow("STARTTLS, AUTH PLAIN") << startTls << S << user << password << true << QString() << QByteArray("tls\nlumo");
-    QTest::newRow("STARTTLS, AUTH LOGIN only") << startTls + QStringList{ QStringLiteral("LOGIN") } << S << user << password << true << QString() << QByteArray("tls\nlumo");
-    QTest::newRow("implicit TLS, AUTH PLAIN") << implicit << I << user << password << true << QString() << QByteArray("tls\nlumo");
-    QTest::newRow("wrong password") << startTls << S << user << QStringLiteral("guess") << true << QStringLiteral("Unexpected reply from smtp server : 535") << QByteArray();
-    QTest::newRow("no AUTH mechanism the sender knows") << startTls + QStringList{ QStringLiteral("NONE") } << S << user << password << true << QStringLiteral("Refused : the server offers neither AUTH PLAIN nor AUTH LOGIN") << QByteArray();
-    QTest::newRow("server without STARTTLS") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << S << QString() << QString() << true << QStringLiteral("TLS Error : the server does not offer STARTTLS") << QByteArray();
-    QTest::newRow("certificate for another name") << QStringList{ QStringLiteral("starttls"), QStringLiteral("mail.example.org") } << S << QString() << QString() << true << QStringLiteral("TLS Error : The host name did not match any of the valid hosts for this certificate") << QByteArray();
-    QTest::newRow("certificate not trusted") << startTls << S << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
-    QTest::newRow("implicit TLS, certificate not trusted") << implicit << I << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
+    QTest::newRow("STARTTLS") << startTls << viaStartTls << QString() << QString() << true << QString() << QByteArray("tls\nanonymous");
+    QTest::newRow("STARTTLS, AUTH PLAIN") << startTls << viaStartTls << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("STARTTLS, AUTH LOGIN only") << startTls + QStringList{ QStringLiteral("LOGIN") } << viaStartTls << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("implicit TLS, AUTH PLAIN") << implicit << viaImplicitTls << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("wrong password") << startTls << viaStartTls << user << QStringLiteral("guess") << true << QStringLiteral("Unexpected reply from smtp server : 535") << QByteArray();
+    QTest::newRow("no AUTH mechanism the sender knows") << startTls + QStringList{ QStringLiteral("NONE") } << viaStartTls << user << password << true << QStringLiteral("Refused : the server offers neither AUTH PLAIN nor AUTH LOGIN") << QByteArray();
+    QTest::newRow("server without STARTTLS") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << viaStartTls << QString() << QString() << true << QStringLiteral("TLS Error : the server does not offer STARTTLS") << QByteArray();
+    QTest::newRow("certificate for another name") << QStringList{ QStringLiteral("starttls"), QStringLiteral("mail.example.org") } << viaStartTls << QString() << QString() << true << QStringLiteral("TLS Error : The host name did not match any of the valid hosts for this certificate") << QByteArray();
+    QTest::newRow("certificate not trusted") << startTls << viaStartTls << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
+    QTest::newRow("implicit TLS, certificate not trusted") << implicit << viaImplicitTls << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
     QTest::newRow("login in clear refused") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << QxSmtpMailSender::NoSecurity << user << password << true << QStringLiteral("Refused : a login needs StartTls or ImplicitTls") << QByteArray();
     // clang-format on
 }
