@@ -31,7 +31,67 @@ QMargins margins(const QLayout *layout)
     return layout->contentsMargins();
 }
 
+enum class Fold { Uncheck, DirectCall, DisableBox };
+
+// A window holding line edits before a checkable group box, inside it and
+// (optionally) after it, each named after its place. The box is a plain
+// QGroupBox unless \a collapsible.
+QWidget *focusWindow(bool collapsible, bool editAfter, QGroupBox **box)
+{
+    auto *window = new QWidget;
+    auto *layout = new QVBoxLayout(window);
+    const auto edit = [](const char *name) {
+        auto *lineEdit = new QLineEdit;
+        lineEdit->setObjectName(QString::fromLatin1(name));
+        return lineEdit;
+    };
+    layout->addWidget(edit("before"));
+    if (collapsible) {
+        auto *collapsibleBox = new QxCollapsibleGroupBox;
+        collapsibleBox->addWidget(edit("first inside"));
+        collapsibleBox->addWidget(edit("last inside"));
+        *box = collapsibleBox;
+    } else {
+        *box = new QGroupBox;
+        (*box)->setCheckable(true);
+        auto *inner = new QVBoxLayout(*box);
+        inner->addWidget(edit("first inside"));
+        inner->addWidget(edit("last inside"));
+    }
+    (*box)->setTitle(QStringLiteral("Options"));
+    layout->addWidget(*box);
+    if (editAfter)
+        layout->addWidget(edit("after"));
+    return window;
+}
+
+// Folds the box while the named line edit has focus; returns the name of the
+// widget that has focus afterwards ("none" when no widget has).
+QString focusAfterFolding(bool collapsible, bool editAfter, const QString &focused, Fold fold)
+{
+    QGroupBox *box = nullptr;
+    QScopedPointer<QWidget> window(focusWindow(collapsible, editAfter, &box));
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.data()))
+        return QStringLiteral("window not active");
+    auto *edit = window->findChild<QLineEdit *>(focused);
+    edit->setFocus();
+    if (!edit->hasFocus())
+        return QStringLiteral("no initial focus");
+    if (fold == Fold::DisableBox)
+        box->setEnabled(false);
+    else if (fold == Fold::DirectCall && collapsible)
+        static_cast<QxCollapsibleGroupBox *>(box)->setGroupBoxExpanded(false);
+    else
+        box->setChecked(false);
+    QWidget *now = QApplication::focusWidget();
+    return now ? now->objectName() : QStringLiteral("none");
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Fold)
 
 class tst_QxCollapsibleGroupBox : public QObject
 {
@@ -188,67 +248,6 @@ void tst_QxCollapsibleGroupBox::directCallKeepsCheckState()
     QVERIFY(box->isChecked());
     QVERIFY(box->getInsideWidget()->isVisible());
 }
-
-enum class Fold { Uncheck, DirectCall, DisableBox };
-Q_DECLARE_METATYPE(Fold)
-
-namespace {
-// A window holding line edits before a checkable group box, inside it and
-// (optionally) after it, each named after its place. The box is a plain
-// QGroupBox unless \a collapsible.
-QWidget *focusWindow(bool collapsible, bool editAfter, QGroupBox **box)
-{
-    auto *window = new QWidget;
-    auto *layout = new QVBoxLayout(window);
-    const auto edit = [](const char *name) {
-        auto *lineEdit = new QLineEdit;
-        lineEdit->setObjectName(QString::fromLatin1(name));
-        return lineEdit;
-    };
-    layout->addWidget(edit("before"));
-    if (collapsible) {
-        auto *collapsibleBox = new QxCollapsibleGroupBox;
-        collapsibleBox->addWidget(edit("first inside"));
-        collapsibleBox->addWidget(edit("last inside"));
-        *box = collapsibleBox;
-    } else {
-        *box = new QGroupBox;
-        (*box)->setCheckable(true);
-        auto *inner = new QVBoxLayout(*box);
-        inner->addWidget(edit("first inside"));
-        inner->addWidget(edit("last inside"));
-    }
-    (*box)->setTitle(QStringLiteral("Options"));
-    layout->addWidget(*box);
-    if (editAfter)
-        layout->addWidget(edit("after"));
-    return window;
-}
-
-// Folds the box while the named line edit has focus; returns the name of the
-// widget that has focus afterwards ("none" when no widget has).
-QString focusAfterFolding(bool collapsible, bool editAfter, const QString &focused, Fold fold)
-{
-    QGroupBox *box = nullptr;
-    QScopedPointer<QWidget> window(focusWindow(collapsible, editAfter, &box));
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.data()))
-        return QStringLiteral("window not active");
-    auto *edit = window->findChild<QLineEdit *>(focused);
-    edit->setFocus();
-    if (!edit->hasFocus())
-        return QStringLiteral("no initial focus");
-    if (fold == Fold::DisableBox)
-        box->setEnabled(false);
-    else if (fold == Fold::DirectCall && collapsible)
-        static_cast<QxCollapsibleGroupBox *>(box)->setGroupBoxExpanded(false);
-    else
-        box->setChecked(false);
-    QWidget *now = QApplication::focusWidget();
-    return now ? now->objectName() : QStringLiteral("none");
-}
-} // namespace
 
 void tst_QxCollapsibleGroupBox::focusAsInPlainGroupBox_data()
 {

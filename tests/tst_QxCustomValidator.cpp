@@ -4,6 +4,24 @@
 
 #include <cmath>
 
+namespace {
+
+// Records what reaches the rule-driven repair.
+class RecordingValidator : public QxCustomValidator
+{
+public:
+    using QxCustomValidator::fixup;
+    using QxCustomValidator::QxCustomValidator;
+    void fixup(QString &text, ZvRoundingRule rule) const override
+    {
+        rules.append(rule);
+        text = QStringLiteral("repaired ") + text;
+    }
+    mutable QList<int> rules;
+};
+
+} // namespace
+
 class tst_QxCustomValidator : public QObject
 {
     Q_OBJECT
@@ -74,22 +92,6 @@ void tst_QxCustomValidator::settings()
     text = QStringLiteral("-1e300");
     QCOMPARE(byDefault.validate(text, pos), QValidator::Acceptable);
 }
-
-namespace {
-// Records what reaches the rule-driven repair.
-class RecordingValidator : public QxCustomValidator
-{
-public:
-    using QxCustomValidator::fixup;
-    using QxCustomValidator::QxCustomValidator;
-    void fixup(QString &text, ZvRoundingRule rule) const override
-    {
-        rules.append(rule);
-        text = QStringLiteral("repaired ") + text;
-    }
-    mutable QList<int> rules;
-};
-} // namespace
 
 void tst_QxCustomValidator::oneArgumentFixupUsesNearestRule()
 {

@@ -16,12 +16,12 @@
 
 namespace {
 
-const int intMin = std::numeric_limits<int>::min();
-const int intMax = std::numeric_limits<int>::max();
-const double notANumber = std::numeric_limits<double>::quiet_NaN();
-const double inf = std::numeric_limits<double>::infinity();
-const double epsilon = std::numeric_limits<double>::epsilon();
-const double largest = std::numeric_limits<double>::max();
+constexpr int intMin = std::numeric_limits<int>::min();
+constexpr int intMax = std::numeric_limits<int>::max();
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double epsilon = std::numeric_limits<double>::epsilon();
+constexpr double largest = std::numeric_limits<double>::max();
 
 class ReferenceSlider : public QSlider
 {
@@ -34,12 +34,11 @@ public:
     }
 };
 
-const int referenceSpan = 1 << 20;
-
 // Where a plain QSlider of the same shape, style and style sheet draws its
 // handle when it stands \a fraction of the way from its minimum to its maximum.
 QRect plainHandle(const QSlider &like, double fraction)
 {
+    constexpr int referenceSpan = 1 << 20;
     ReferenceSlider plain;
     plain.setOrientation(like.orientation());
     plain.setLayoutDirection(like.layoutDirection());
@@ -97,7 +96,51 @@ bool sameDouble(double a, double b)
     return a == b || (std::isnan(a) && std::isnan(b));
 }
 
+// How the application or the widget is styled, and when.
+enum class Styling {
+    Default,
+    LongHandleStyleFirst,
+    LongHandleStyleLater,
+    AppSheetLater,
+    WidgetSheetLater
+};
+
+// A handle 60 pixels long, twice as long as the default styles draw it.
+class LongHandleStyle : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override
+    {
+        if (metric == PM_SliderLength)
+            return 60;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// Puts the application's style and style sheet back, whatever a row changed.
+class ApplicationStyleGuard
+{
+public:
+    ApplicationStyleGuard()
+        : m_styleName(QApplication::style()->objectName())
+    {
+    }
+    ~ApplicationStyleGuard()
+    {
+        qApp->setStyleSheet(QString());
+        if (QApplication::style()->objectName() != m_styleName
+            || dynamic_cast<LongHandleStyle *>(QApplication::style()))
+            QApplication::setStyle(QStyleFactory::create(m_styleName));
+    }
+
+private:
+    const QString m_styleName;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Styling)
 
 class tst_QxDoubleSlider : public QObject
 {
@@ -660,58 +703,6 @@ void tst_QxDoubleSlider::wheel()
     QCOMPARE(slider.position(), slider.qxDoubleSliderToQSlider(expected));
 }
 
-// How the application or the widget is styled, and when.
-enum class Styling {
-    Default,
-    LongHandleStyleFirst,
-    LongHandleStyleLater,
-    AppSheetLater,
-    WidgetSheetLater
-};
-Q_DECLARE_METATYPE(Styling)
-
-namespace {
-// A handle 60 pixels long, twice as long as the default styles draw it.
-class LongHandleStyle : public QProxyStyle
-{
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption *option,
-                    const QWidget *widget) const override
-    {
-        if (metric == PM_SliderLength)
-            return 60;
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-};
-
-const char sheet[] = "QSlider::groove { background: #8080c0; border: 1px solid black; }"
-                     "QSlider::groove:horizontal { height: 8px; }"
-                     "QSlider::groove:vertical { width: 8px; }"
-                     "QSlider::handle { background: #c04040; }"
-                     "QSlider::handle:horizontal { width: 24px; margin: -6px 0; }"
-                     "QSlider::handle:vertical { height: 24px; margin: 0 -6px; }";
-
-// Puts the application's style and style sheet back, whatever a row changed.
-class ApplicationStyleGuard
-{
-public:
-    ApplicationStyleGuard()
-        : m_styleName(QApplication::style()->objectName())
-    {
-    }
-    ~ApplicationStyleGuard()
-    {
-        qApp->setStyleSheet(QString());
-        if (QApplication::style()->objectName() != m_styleName
-            || dynamic_cast<LongHandleStyle *>(QApplication::style()))
-            QApplication::setStyle(QStyleFactory::create(m_styleName));
-    }
-
-private:
-    const QString m_styleName;
-};
-} // namespace
-
 void tst_QxDoubleSlider::looksLikePlainSlider_data()
 {
     QTest::addColumn<Styling>("styling");
@@ -745,6 +736,12 @@ void tst_QxDoubleSlider::looksLikePlainSlider()
     QFETCH(Qt::Orientation, orientation);
     QFETCH(double, value);
 
+    constexpr char sheet[] = "QSlider::groove { background: #8080c0; border: 1px solid black; }"
+                             "QSlider::groove:horizontal { height: 8px; }"
+                             "QSlider::groove:vertical { width: 8px; }"
+                             "QSlider::handle { background: #c04040; }"
+                             "QSlider::handle:horizontal { width: 24px; margin: -6px 0; }"
+                             "QSlider::handle:vertical { height: 24px; margin: 0 -6px; }";
     const ApplicationStyleGuard guard;
     if (styling == Styling::LongHandleStyleFirst)
         QApplication::setStyle(new LongHandleStyle);

@@ -17,8 +17,8 @@
 
 namespace {
 
-const double notANumber = std::numeric_limits<double>::quiet_NaN();
-const double inf = std::numeric_limits<double>::infinity();
+constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
+constexpr double inf = std::numeric_limits<double>::infinity();
 
 // The form's children, found by their object names.
 struct Children

@@ -11,42 +11,42 @@ Q_DECLARE_METATYPE(QxSmtpMailSender::Security)
 
 namespace {
 
-const QString From = QStringLiteral("from@x.org");
-const QString To = QStringLiteral("to@y.org");
-const QString Subject = QStringLiteral("Hello");
-const QString Body = QStringLiteral("Body");
+const QString fromAddress = QStringLiteral("from@x.org");
+const QString toAddress = QStringLiteral("to@y.org");
+const QString mailSubject = QStringLiteral("Hello");
+const QString mailBody = QStringLiteral("Body");
 
 // Script entries: "<" bytes the client must send next, ">" bytes the server
 // sends (consecutive ones reach the client in separate reads), "#" the server
 // drops the connection, "~" and a number: the server pauses that many ms.
-const QByteArray Helo = "<HELO there\r\n";
-const QByteArray MailFrom = "<MAIL FROM:<from@x.org>\r\n";
-const QByteArray RcptTo = "<RCPT TO:<to@y.org>\r\n";
-const QByteArray Data = "<DATA\r\n";
-const QByteArray Message
+const QByteArray heloCommand = "<HELO there\r\n";
+const QByteArray mailFromCommand = "<MAIL FROM:<from@x.org>\r\n";
+const QByteArray rcptToCommand = "<RCPT TO:<to@y.org>\r\n";
+const QByteArray dataCommand = "<DATA\r\n";
+const QByteArray sentMessage
         = "<To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\nDate: *\r\nMessage-ID: *\r\n"
           "\r\nBody\r\n.\r\n";
-const QByteArray Quit = "<QUIT\r\n";
-const QByteArray Drop = "#";
+const QByteArray quitCommand = "<QUIT\r\n";
+const QByteArray drop = "#";
 
-const QByteArrayList FullDialogue = { ">220 mail.y.org ready\r\n",
-                                      Helo,
+const QByteArrayList fullDialogue = { ">220 mail.y.org ready\r\n",
+                                      heloCommand,
                                       ">250 mail.y.org\r\n",
-                                      MailFrom,
+                                      mailFromCommand,
                                       ">250 OK\r\n",
-                                      RcptTo,
+                                      rcptToCommand,
                                       ">250 OK\r\n",
-                                      Data,
+                                      dataCommand,
                                       ">354 go ahead\r\n",
-                                      Message,
+                                      sentMessage,
                                       ">250 queued\r\n",
-                                      Quit,
+                                      quitCommand,
                                       ">221 bye\r\n" };
 
 // The dialogue up to and including the client's \a commands th command.
 QByteArrayList upToCommand(int commands)
 {
-    return FullDialogue.mid(0, 2 * commands);
+    return fullDialogue.mid(0, 2 * commands);
 }
 
 QString unexpected(const QString &reply)
@@ -54,7 +54,7 @@ QString unexpected(const QString &reply)
     return QStringLiteral("Unexpected reply from smtp server : ") + reply;
 }
 
-const QString RemoteClosed = QStringLiteral("Socket Error : The remote host closed the connection");
+const QString remoteClosed = QStringLiteral("Socket Error : The remote host closed the connection");
 
 // The Date and Message-ID fields differ in every mail: compared as "*".
 QByteArray masked(const QByteArray &data)
@@ -72,7 +72,15 @@ quint16 freePort()
     return probe.serverPort();
 }
 
-} // namespace
+// Whether a server on the loopback \a port takes a connection.
+bool acceptsConnections(quint16 port)
+{
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, port);
+    const bool connected = probe.waitForConnected(1000);
+    probe.abort();
+    return connected;
+}
 
 // A loopback SMTP server that plays a script against one client and keeps
 // every byte the client sends.
@@ -205,7 +213,8 @@ public:
         // The Debian interpreter, where python3-aiosmtpd lives.
         process.start(QStringLiteral("/usr/bin/python3"), filled);
         QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
-        QTRY_VERIFY2_WITH_TIMEOUT(accepts() || process.state() == QProcess::NotRunning,
+        QTRY_VERIFY2_WITH_TIMEOUT(acceptsConnections(serverPort)
+                                          || process.state() == QProcess::NotRunning,
                                   "the SMTP server does not accept connections", 30000);
         QVERIFY2(process.state() == QProcess::Running,
                  qPrintable(
@@ -231,15 +240,6 @@ public:
     }
 
 private:
-    bool accepts() const
-    {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, serverPort);
-        const bool connected = probe.waitForConnected(1000);
-        probe.abort();
-        return connected;
-    }
-
     QTemporaryDir outDir;
     QProcess process;
     quint16 serverPort = 0;
@@ -255,7 +255,7 @@ class OpenSmtpdProcess
 public:
     OpenSmtpdProcess()
     {
-        if (!QFile::exists(QLatin1String(Program)))
+        if (!QFile::exists(QLatin1String(program)))
             QFAIL("OpenSMTPD is not installed: run scripts/deps");
         QVERIFY(dir.isValid());
         // Delivery runs as "nobody", which must reach the maildir.
@@ -282,10 +282,11 @@ public:
         // One that another test run started may still be shutting down.
         QTRY_VERIFY_WITH_TIMEOUT(!controlSocketAnswers(), 30000);
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QLatin1String(Program),
+        process.start(QLatin1String(program),
                       { QStringLiteral("-d"), QStringLiteral("-f"), config.fileName() });
         QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
-        QTRY_VERIFY_WITH_TIMEOUT(accepts() || process.state() == QProcess::NotRunning, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+                acceptsConnections(serverPort) || process.state() == QProcess::NotRunning, 30000);
         QVERIFY2(process.state() == QProcess::Running, process.readAll().constData());
     }
 
@@ -315,22 +316,13 @@ public:
     }
 
 private:
-    static constexpr const char *Program = "/usr/sbin/smtpd";
+    static constexpr char program[] = "/usr/sbin/smtpd";
 
     static bool controlSocketAnswers()
     {
         QLocalSocket control;
         control.connectToServer(QStringLiteral("/run/smtpd.sock"));
         return control.waitForConnected(200);
-    }
-
-    bool accepts() const
-    {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, serverPort);
-        const bool connected = probe.waitForConnected(1000);
-        probe.abort();
-        return connected;
     }
 
     QTemporaryDir dir;
@@ -353,6 +345,8 @@ QByteArray fromQuotedPrintable(QByteArray text)
     }
     return decoded;
 }
+
+} // namespace
 
 class tst_QxSmtpMailSender : public QObject
 {
@@ -422,80 +416,68 @@ void tst_QxSmtpMailSender::dialogue_data()
     QTest::addColumn<bool>("selfDeletes");
     QTest::addColumn<bool>("closes");
 
-    QTest::newRow("whole dialogue") << FullDialogue << 0 << true << QString() << true << true;
+    QTest::newRow("whole dialogue") << fullDialogue << 0 << true << QString() << true << true;
     QTest::newRow("replies in fragments") << QByteArrayList(
-            { ">2",        ">20 mail.y", ">.org ready\r", ">\n",         Helo,
-              ">250",      "> ok\r\n",   MailFrom,        ">25",         ">0-more\r\n25",
-              ">0 ok\r\n", RcptTo,       ">250 ok\r",     ">\n",         Data,
-              ">3",        ">54 go\r\n", Message,         ">250 queued", ">\r\n",
-              Quit,        ">22",        ">1 bye\r\n" })
+            { ">2",        ">20 mail.y",  ">.org ready\r", ">\n",         heloCommand,
+              ">250",      "> ok\r\n",    mailFromCommand, ">25",         ">0-more\r\n25",
+              ">0 ok\r\n", rcptToCommand, ">250 ok\r",     ">\n",         dataCommand,
+              ">3",        ">54 go\r\n",  sentMessage,     ">250 queued", ">\r\n",
+              quitCommand, ">22",         ">1 bye\r\n" })
                                           << 0 << true << QString() << true << true;
     QTest::newRow("multi-line replies, one line per read")
-            << QByteArrayList({ ">220-mail.y.org\r\n",
-                                ">220-says hello\r\n",
-                                ">220 ready\r\n",
-                                Helo,
-                                ">250-mail.y.org\r\n",
-                                ">250-PIPELINING\r\n",
-                                ">250 8BITMIME\r\n",
-                                MailFrom,
-                                ">250-sender\r\n",
-                                ">250 ok\r\n",
-                                RcptTo,
-                                ">250-recipient\r\n",
-                                ">250 ok\r\n",
-                                Data,
-                                ">354-go\r\n",
-                                ">354 on\r\n",
-                                Message,
-                                ">250-queued\r\n",
-                                ">250 as 12\r\n",
-                                Quit,
-                                ">221-bye\r\n",
+            << QByteArrayList({ ">220-mail.y.org\r\n", ">220-says hello\r\n", ">220 ready\r\n",
+                                heloCommand,           ">250-mail.y.org\r\n", ">250-PIPELINING\r\n",
+                                ">250 8BITMIME\r\n",   mailFromCommand,       ">250-sender\r\n",
+                                ">250 ok\r\n",         rcptToCommand,         ">250-recipient\r\n",
+                                ">250 ok\r\n",         dataCommand,           ">354-go\r\n",
+                                ">354 on\r\n",         sentMessage,           ">250-queued\r\n",
+                                ">250 as 12\r\n",      quitCommand,           ">221-bye\r\n",
                                 ">221 now\r\n" })
             << 0 << true << QString() << true << true;
     QTest::newRow("multi-line replies in one read")
-            << QByteArrayList(
-                       { ">220-mail.y.org\r\n220 ready\r\n", Helo, ">250-a\r\n250-b\r\n250 c\r\n" })
-                    + FullDialogue.mid(3)
+            << QByteArrayList({ ">220-mail.y.org\r\n220 ready\r\n", heloCommand,
+                                ">250-a\r\n250-b\r\n250 c\r\n" })
+                    + fullDialogue.mid(3)
             << 0 << true << QString() << true << true;
-    QTest::newRow("bare codes and lone line feeds")
-            << QByteArrayList({ ">220\n", Helo, ">250\n", MailFrom, ">250\r\n", RcptTo, ">250\r\n",
-                                Data, ">354\r\n", Message, ">250\n", Quit, ">221\n" })
-            << 0 << true << QString() << true << true;
+    QTest::newRow("bare codes and lone line feeds") << QByteArrayList(
+            { ">220\n", heloCommand, ">250\n", mailFromCommand, ">250\r\n", rcptToCommand,
+              ">250\r\n", dataCommand, ">354\r\n", sentMessage, ">250\n", quitCommand, ">221\n" })
+                                                    << 0 << true << QString() << true << true;
 
     QTest::newRow("greeting refused")
-            << QByteArrayList({ ">554 go away\r\n", Quit, ">221 bye\r\n" }) << 0 << false
+            << QByteArrayList({ ">554 go away\r\n", quitCommand, ">221 bye\r\n" }) << 0 << false
             << unexpected("554 go away\r\n") << true << true;
-    QTest::newRow("empty greeting line") << QByteArrayList({ ">\r\n", Quit, Drop }) << 0 << false
-                                         << unexpected("\r\n") << true << true;
-    QTest::newRow("HELO refused") << upToCommand(1) + QByteArrayList({ ">501 bad\r\n", Quit, Drop })
+    QTest::newRow("empty greeting line") << QByteArrayList({ ">\r\n", quitCommand, drop }) << 0
+                                         << false << unexpected("\r\n") << true << true;
+    QTest::newRow("HELO refused") << upToCommand(1)
+                    + QByteArrayList({ ">501 bad\r\n", quitCommand, drop })
                                   << 0 << false << unexpected("501 bad\r\n") << true << true;
     QTest::newRow("MAIL FROM refused")
             << upToCommand(2)
-                    + QByteArrayList({ ">550 unknown sender\r\n", Quit, ">421 closing\r\n" })
+                    + QByteArrayList({ ">550 unknown sender\r\n", quitCommand, ">421 closing\r\n" })
             << 0 << false << unexpected("550 unknown sender\r\n") << true << true;
     QTest::newRow("RCPT TO refused over several reads")
             << upToCommand(3)
-                    + QByteArrayList({ ">550-no such", "> user\r\n", ">550 sorry\r\n", Quit, Drop })
+                    + QByteArrayList(
+                            { ">550-no such", "> user\r\n", ">550 sorry\r\n", quitCommand, drop })
             << 0 << false << unexpected("550-no such user\r\n550 sorry\r\n") << true << true;
     QTest::newRow("DATA answered as if done")
-            << upToCommand(4) + QByteArrayList({ ">250 odd\r\n", Quit, Drop }) << 0 << false
+            << upToCommand(4) + QByteArrayList({ ">250 odd\r\n", quitCommand, drop }) << 0 << false
             << unexpected("250 odd\r\n") << true << true;
     QTest::newRow("message refused")
-            << upToCommand(5) + QByteArrayList({ ">552 too big\r\n", Quit, Drop }) << 0 << false
-            << unexpected("552 too big\r\n") << true << true;
+            << upToCommand(5) + QByteArrayList({ ">552 too big\r\n", quitCommand, drop }) << 0
+            << false << unexpected("552 too big\r\n") << true << true;
 
     QTest::newRow("dropped before the greeting")
-            << QByteArrayList({ Drop }) << 0 << false << RemoteClosed << false << true;
-    QTest::newRow("dropped after HELO") << upToCommand(1) + QByteArrayList({ Drop }) << 0 << false
-                                        << RemoteClosed << false << true;
-    QTest::newRow("dropped within a reply") << upToCommand(2) + QByteArrayList({ ">25", Drop }) << 0
-                                            << false << RemoteClosed << false << true;
-    QTest::newRow("dropped after the message") << upToCommand(5) + QByteArrayList({ Drop }) << 0
-                                               << false << RemoteClosed << false << true;
+            << QByteArrayList({ drop }) << 0 << false << remoteClosed << false << true;
+    QTest::newRow("dropped after HELO") << upToCommand(1) + QByteArrayList({ drop }) << 0 << false
+                                        << remoteClosed << false << true;
+    QTest::newRow("dropped within a reply") << upToCommand(2) + QByteArrayList({ ">25", drop }) << 0
+                                            << false << remoteClosed << false << true;
+    QTest::newRow("dropped after the message") << upToCommand(5) + QByteArrayList({ drop }) << 0
+                                               << false << remoteClosed << false << true;
     QTest::newRow("dropped instead of answering QUIT")
-            << upToCommand(6) + QByteArrayList({ Drop }) << 0 << true << QString() << true << true;
+            << upToCommand(6) + QByteArrayList({ drop }) << 0 << true << QString() << true << true;
     QTest::newRow("silent after QUIT")
             << upToCommand(6) << 0 << true << QString() << false << false;
 
@@ -505,13 +487,14 @@ void tst_QxSmtpMailSender::dialogue_data()
     // The answer to the end of the message gets 10 minutes whatever the limit:
     // a mail reported as failed there may still be delivered.
     QTest::newRow("slow answer to the message with a timeout")
-            << upToCommand(5) + QByteArrayList({ "~300", ">250 queued\r\n", Quit, ">221 bye\r\n" })
+            << upToCommand(5)
+                    + QByteArrayList({ "~300", ">250 queued\r\n", quitCommand, ">221 bye\r\n" })
             << 50 << true << QString() << true << true;
     QTest::newRow("silent after QUIT with a timeout")
             << upToCommand(6) << 100 << true << QString() << true << true;
     QTest::newRow("silent after a refusal with a timeout")
-            << QByteArrayList({ ">554 no\r\n", Quit }) << 100 << false << unexpected("554 no\r\n")
-            << true << true;
+            << QByteArrayList({ ">554 no\r\n", quitCommand }) << 100 << false
+            << unexpected("554 no\r\n") << true << true;
 }
 
 void tst_QxSmtpMailSender::dialogue()
@@ -533,7 +516,7 @@ void tst_QxSmtpMailSender::dialogue()
             [&] { scriptDoneAtStatus = server.scriptDone(); });
     server.watch(sender);
     sender->setTimeout(timeout);
-    sender->sendMail(From, To, Subject, Body);
+    sender->sendMail(fromAddress, toAddress, mailSubject, mailBody);
 
     QTRY_COMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toBool(), success);
@@ -578,33 +561,33 @@ void tst_QxSmtpMailSender::message_data()
             + QByteArray("=20").repeated(24);
 
     // clang-format off
-    QTest::newRow("plain") << Subject << Body << plain + "Body" + end;
-    QTest::newRow("empty subject") << QString() << Body << headerStart + "\r\n" + fields + "\r\nBody" + end;
-    QTest::newRow("empty body") << Subject << QString() << plain + ".\r\n";
-    QTest::newRow("lone LF") << Subject << "a\nb" << plain + "a\r\nb" + end;
-    QTest::newRow("CR LF stays one line end") << Subject << "a\r\nb" << plain + "a\r\nb" + end;
-    QTest::newRow("lone CR") << Subject << "a\rb" << plain + "a\r\nb" + end;
-    QTest::newRow("CR CR LF") << Subject << "a\r\r\nb" << plain + "a\r\n\r\nb" + end;
-    QTest::newRow("LF CR") << Subject << "a\n\rb" << plain + "a\r\n\r\nb" + end;
-    QTest::newRow("trailing LF adds no blank line") << Subject << "a\n" << plain + "a\r\n.\r\n";
-    QTest::newRow("trailing CR LF adds no blank line") << Subject << "a\r\n" << plain + "a\r\n.\r\n";
-    QTest::newRow("trailing blank line kept") << Subject << "a\n\n" << plain + "a\r\n\r\n.\r\n";
-    QTest::newRow("dot line") << Subject << "a\n.\nb" << plain + "a\r\n..\r\nb" + end;
-    QTest::newRow("dot lines in a row from the start") << Subject << ".\n.\r\n.\r." << plain + "..\r\n..\r\n..\r\n.." + end;
-    QTest::newRow("dot line at the end") << Subject << "a\n." << plain + "a\r\n.." + end;
-    QTest::newRow("dot and text") << Subject << ".x\n..y\n. z" << plain + "..x\r\n...y\r\n.. z" + end;
-    QTest::newRow("dots inside lines") << Subject << "a.b\n x.\n" << plain + "a.b\r\n x.\r\n.\r\n";
-    QTest::newRow("non-ASCII body") << Subject << QStringLiteral("Grüße\n.ä") << plain.left(plain.size() - 2) + mime + QStringLiteral("Grüße\r\n..ä").toUtf8() + end;
-    QTest::newRow("non-ASCII subject") << QStringLiteral("Grüße") << Body << headerStart + "=?UTF-8?B?" + QStringLiteral("Grüße").toUtf8().toBase64() + "?=\r\n" + fields + mime + "Body" + end;
+    QTest::newRow("plain") << mailSubject << mailBody << plain + "Body" + end;
+    QTest::newRow("empty subject") << QString() << mailBody << headerStart + "\r\n" + fields + "\r\nBody" + end;
+    QTest::newRow("empty body") << mailSubject << QString() << plain + ".\r\n";
+    QTest::newRow("lone LF") << mailSubject << "a\nb" << plain + "a\r\nb" + end;
+    QTest::newRow("CR LF stays one line end") << mailSubject << "a\r\nb" << plain + "a\r\nb" + end;
+    QTest::newRow("lone CR") << mailSubject << "a\rb" << plain + "a\r\nb" + end;
+    QTest::newRow("CR CR LF") << mailSubject << "a\r\r\nb" << plain + "a\r\n\r\nb" + end;
+    QTest::newRow("LF CR") << mailSubject << "a\n\rb" << plain + "a\r\n\r\nb" + end;
+    QTest::newRow("trailing LF adds no blank line") << mailSubject << "a\n" << plain + "a\r\n.\r\n";
+    QTest::newRow("trailing CR LF adds no blank line") << mailSubject << "a\r\n" << plain + "a\r\n.\r\n";
+    QTest::newRow("trailing blank line kept") << mailSubject << "a\n\n" << plain + "a\r\n\r\n.\r\n";
+    QTest::newRow("dot line") << mailSubject << "a\n.\nb" << plain + "a\r\n..\r\nb" + end;
+    QTest::newRow("dot lines in a row from the start") << mailSubject << ".\n.\r\n.\r." << plain + "..\r\n..\r\n..\r\n.." + end;
+    QTest::newRow("dot line at the end") << mailSubject << "a\n." << plain + "a\r\n.." + end;
+    QTest::newRow("dot and text") << mailSubject << ".x\n..y\n. z" << plain + "..x\r\n...y\r\n.. z" + end;
+    QTest::newRow("dots inside lines") << mailSubject << "a.b\n x.\n" << plain + "a.b\r\n x.\r\n.\r\n";
+    QTest::newRow("non-ASCII body") << mailSubject << QStringLiteral("Grüße\n.ä") << plain.left(plain.size() - 2) + mime + QStringLiteral("Grüße\r\n..ä").toUtf8() + end;
+    QTest::newRow("non-ASCII subject") << QStringLiteral("Grüße") << mailBody << headerStart + "=?UTF-8?B?" + QStringLiteral("Grüße").toUtf8().toBase64() + "?=\r\n" + fields + mime + "Body" + end;
     // 42 bytes of UTF-8 at most per encoded word.
-    QTest::newRow("long non-ASCII subject") << QString(30, QChar(0xe4)) << Body << headerStart + "=?UTF-8?B?" + QString(21, QChar(0xe4)).toUtf8().toBase64() + "?=\r\n =?UTF-8?B?" + QString(9, QChar(0xe4)).toUtf8().toBase64() + "?=\r\n" + fields + mime + "Body" + end;
-    QTest::newRow("four-byte characters stay whole") << QStringLiteral("\U0001F600").repeated(11) << Body << headerStart + "=?UTF-8?B?" + QStringLiteral("\U0001F600").repeated(10).toUtf8().toBase64() + "?=\r\n =?UTF-8?B?" + QStringLiteral("\U0001F600").toUtf8().toBase64() + "?=\r\n" + fields + mime + "Body" + end;
-    QTest::newRow("998-octet line as it is") << Subject << QString(998, QLatin1Char('a')) << plain + QByteArray(998, 'a') + end;
-    QTest::newRow("998 octets in 499 characters") << Subject << QString(499, QChar(0xe4)) << plain.left(plain.size() - 2) + mime + QString(499, QChar(0xe4)).toUtf8() + end;
-    QTest::newRow("999-octet line quoted-printable") << Subject << "x\n" + QString(999, QLatin1Char('a')) << plain.left(plain.size() - 2) + quoted + "x\r\n" + longA + end;
-    QTest::newRow("long line after a CR") << Subject << "x\r" + QString(999, QLatin1Char('a')) + "\n" << plain.left(plain.size() - 2) + quoted + "x\r\n" + longA + "\r\n.\r\n";
-    QTest::newRow("quoted-printable spaces") << Subject << QString(999, QLatin1Char(' ')) << plain.left(plain.size() - 2) + quoted + longSpaces + end;
-    QTest::newRow("quoted-printable leading dot, equals sign, non-ASCII") << Subject << ".=\n." + QString(999, QLatin1Char('b')) + QChar(0xe4) << plain.left(plain.size() - 2) + quoted + "=2E=3D\r\n=2E" + QByteArray(72, 'b') + "=\r\n" + QByteArray("b").repeated(75).append("=\r\n").repeated(12) + QByteArray(27, 'b') + "=C3=A4" + end;
+    QTest::newRow("long non-ASCII subject") << QString(30, QChar(0xe4)) << mailBody << headerStart + "=?UTF-8?B?" + QString(21, QChar(0xe4)).toUtf8().toBase64() + "?=\r\n =?UTF-8?B?" + QString(9, QChar(0xe4)).toUtf8().toBase64() + "?=\r\n" + fields + mime + "Body" + end;
+    QTest::newRow("four-byte characters stay whole") << QStringLiteral("\U0001F600").repeated(11) << mailBody << headerStart + "=?UTF-8?B?" + QStringLiteral("\U0001F600").repeated(10).toUtf8().toBase64() + "?=\r\n =?UTF-8?B?" + QStringLiteral("\U0001F600").toUtf8().toBase64() + "?=\r\n" + fields + mime + "Body" + end;
+    QTest::newRow("998-octet line as it is") << mailSubject << QString(998, QLatin1Char('a')) << plain + QByteArray(998, 'a') + end;
+    QTest::newRow("998 octets in 499 characters") << mailSubject << QString(499, QChar(0xe4)) << plain.left(plain.size() - 2) + mime + QString(499, QChar(0xe4)).toUtf8() + end;
+    QTest::newRow("999-octet line quoted-printable") << mailSubject << "x\n" + QString(999, QLatin1Char('a')) << plain.left(plain.size() - 2) + quoted + "x\r\n" + longA + end;
+    QTest::newRow("long line after a CR") << mailSubject << "x\r" + QString(999, QLatin1Char('a')) + "\n" << plain.left(plain.size() - 2) + quoted + "x\r\n" + longA + "\r\n.\r\n";
+    QTest::newRow("quoted-printable spaces") << mailSubject << QString(999, QLatin1Char(' ')) << plain.left(plain.size() - 2) + quoted + longSpaces + end;
+    QTest::newRow("quoted-printable leading dot, equals sign, non-ASCII") << mailSubject << ".=\n." + QString(999, QLatin1Char('b')) + QChar(0xe4) << plain.left(plain.size() - 2) + quoted + "=2E=3D\r\n=2E" + QByteArray(72, 'b') + "=\r\n" + QByteArray("b").repeated(75).append("=\r\n").repeated(12) + QByteArray(27, 'b') + "=C3=A4" + end;
     // clang-format on
 }
 
@@ -615,11 +598,11 @@ void tst_QxSmtpMailSender::message()
     QFETCH(QByteArray, data);
 
     ScriptedServer server(upToCommand(4) + QByteArrayList({ ">354 go\r\n", "<" + data })
-                          + FullDialogue.mid(10));
+                          + fullDialogue.mid(10));
     QPointer<QxSmtpMailSender> sender
             = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
-    sender->sendMail(From, To, subject, body);
+    sender->sendMail(fromAddress, toAddress, subject, body);
     QTRY_VERIFY(sender.isNull());
     QCOMPARE(server.received(), server.expectedFromClient());
     QCOMPARE(spy.count(), 1);
@@ -634,9 +617,9 @@ void tst_QxSmtpMailSender::envelope_data()
     QTest::addColumn<QByteArray>("rcptTo");
 
     // clang-format off
-    QTest::newRow("brackets added") << From << To << QByteArray("MAIL FROM:<from@x.org>\r\n") << QByteArray("RCPT TO:<to@y.org>\r\n");
+    QTest::newRow("brackets added") << fromAddress << toAddress << QByteArray("MAIL FROM:<from@x.org>\r\n") << QByteArray("RCPT TO:<to@y.org>\r\n");
     QTest::newRow("brackets kept, not doubled") << "<from@x.org>" << "<to@y.org>" << QByteArray("MAIL FROM:<from@x.org>\r\n") << QByteArray("RCPT TO:<to@y.org>\r\n");
-    QTest::newRow("non-ASCII in UTF-8") << QStringLiteral("jörg@x.org") << To << QStringLiteral("MAIL FROM:<jörg@x.org>\r\n").toUtf8() << QByteArray("RCPT TO:<to@y.org>\r\n");
+    QTest::newRow("non-ASCII in UTF-8") << QStringLiteral("jörg@x.org") << toAddress << QStringLiteral("MAIL FROM:<jörg@x.org>\r\n").toUtf8() << QByteArray("RCPT TO:<to@y.org>\r\n");
     // clang-format on
 }
 
@@ -647,11 +630,12 @@ void tst_QxSmtpMailSender::envelope()
     QFETCH(QByteArray, mailFrom);
     QFETCH(QByteArray, rcptTo);
 
-    ScriptedServer server({ ">220 hi\r\n", Helo, ">250 ok\r\n", "<" + mailFrom, ">250 ok\r\n",
-                            "<" + rcptTo, ">550 no\r\n", Quit, ">221 bye\r\n" });
+    ScriptedServer server({ ">220 hi\r\n", heloCommand, ">250 ok\r\n", "<" + mailFrom,
+                            ">250 ok\r\n", "<" + rcptTo, ">550 no\r\n", quitCommand,
+                            ">221 bye\r\n" });
     QPointer<QxSmtpMailSender> sender
             = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
-    sender->sendMail(from, to, Subject, Body);
+    sender->sendMail(from, to, mailSubject, mailBody);
     QTRY_VERIFY(sender.isNull());
     QCOMPARE(server.received(), server.expectedFromClient());
 }
@@ -665,7 +649,7 @@ void tst_QxSmtpMailSender::messageInChunks()
                       "Message-ID: *\r\n\r\n";
     data += QByteArray(80, 'x').append("\r\n").repeated(100000) + ".\r\n";
     ScriptedServer server(upToCommand(4) + QByteArrayList({ ">354 go\r\n", data })
-                          + FullDialogue.mid(10));
+                          + fullDialogue.mid(10));
     QPointer<QxSmtpMailSender> sender
             = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
@@ -673,7 +657,7 @@ void tst_QxSmtpMailSender::messageInChunks()
     qint64 mostQueued = 0;
     connect(socket, &QTcpSocket::bytesWritten, this,
             [&] { mostQueued = qMax(mostQueued, socket->bytesToWrite()); });
-    sender->sendMail(From, To, Subject, body);
+    sender->sendMail(fromAddress, toAddress, mailSubject, body);
     QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 60000);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0), QVariantList({ true, QString() }));
@@ -688,18 +672,18 @@ void tst_QxSmtpMailSender::refusedInput_data()
     QTest::addColumn<QString>("subject");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("empty sender") << QString() << To << Subject
+    QTest::newRow("empty sender") << QString() << toAddress << mailSubject
                                   << "Refused : the sender address is empty";
     QTest::newRow("empty recipient")
-            << From << "" << Subject << "Refused : the recipient address is empty";
-    QTest::newRow("CR in the sender") << "from@x.org\rRSET" << To << Subject
+            << fromAddress << "" << mailSubject << "Refused : the recipient address is empty";
+    QTest::newRow("CR in the sender") << "from@x.org\rRSET" << toAddress << mailSubject
                                       << "Refused : the sender address holds a line break";
     QTest::newRow("command in the recipient")
-            << From << "to@y.org\r\nRCPT TO: other@z.org" << Subject
+            << fromAddress << "to@y.org\r\nRCPT TO: other@z.org" << mailSubject
             << "Refused : the recipient address holds a line break";
-    QTest::newRow("header in the subject") << From << To << "Hello\nBcc: other@z.org"
+    QTest::newRow("header in the subject") << fromAddress << toAddress << "Hello\nBcc: other@z.org"
                                            << "Refused : the subject holds a line break";
-    QTest::newRow("CR in the subject") << From << To << "Hello\r"
+    QTest::newRow("CR in the subject") << fromAddress << toAddress << "Hello\r"
                                        << "Refused : the subject holds a line break";
 }
 
@@ -710,11 +694,11 @@ void tst_QxSmtpMailSender::refusedInput()
     QFETCH(QString, subject);
     QFETCH(QString, error);
 
-    ScriptedServer server(FullDialogue);
+    ScriptedServer server(fullDialogue);
     QPointer<QxSmtpMailSender> sender
             = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
-    sender->sendMail(from, to, subject, Body);
+    sender->sendMail(from, to, subject, mailBody);
     QCOMPARE(spy.count(), 0);
     QTRY_COMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toBool(), false);
@@ -723,7 +707,7 @@ void tst_QxSmtpMailSender::refusedInput()
     QCOMPARE(server.connections(), 0);
 
     // The refused sender stays with its creator and takes no further mail.
-    sender->sendMail(From, To, Subject, Body);
+    sender->sendMail(fromAddress, toAddress, mailSubject, mailBody);
     QTRY_COMPARE(spy.count(), 2);
     QCOMPARE(spy.at(1).at(1).toString(),
              QStringLiteral("Refused : sendMail may be called only once per sender"));
@@ -735,12 +719,13 @@ void tst_QxSmtpMailSender::refusedInput()
 
 void tst_QxSmtpMailSender::secondSendMailRefused()
 {
-    ScriptedServer server(FullDialogue);
+    ScriptedServer server(fullDialogue);
     QPointer<QxSmtpMailSender> sender
             = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
-    sender->sendMail(From, To, Subject, Body);
-    sender->sendMail(QStringLiteral("other@x.org"), QStringLiteral("other@y.org"), Subject, Body);
+    sender->sendMail(fromAddress, toAddress, mailSubject, mailBody);
+    sender->sendMail(QStringLiteral("other@x.org"), QStringLiteral("other@y.org"), mailSubject,
+                     mailBody);
     QCOMPARE(spy.count(), 0);
     QTRY_VERIFY(sender.isNull());
     QCOMPARE(spy.count(), 2);
@@ -759,7 +744,7 @@ void tst_QxSmtpMailSender::connectionRefused()
     QVERIFY(port != 0);
     QPointer<QxSmtpMailSender> sender = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), port);
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
-    sender->sendMail(From, To, Subject, Body);
+    sender->sendMail(fromAddress, toAddress, mailSubject, mailBody);
     QTRY_COMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0),
              QVariantList({ false, QStringLiteral("Socket Error : Connection refused") }));
@@ -780,12 +765,12 @@ void tst_QxSmtpMailSender::realServer_data()
     const QByteArray plain
             = "To: %1\r\nFrom: from@x.org\r\nSubject: Hello\r\nDate: *\r\nMessage-ID: *\r\n\r\n";
     // clang-format off
-    QTest::newRow("dot lines everywhere") << Subject << ".\n.\na\n.\n\n.\nb\n.\n." << QByteArray() << plain + ".\r\n.\r\na\r\n.\r\n\r\n.\r\nb\r\n.\r\n.\r\n";
-    QTest::newRow("dot and text") << Subject << ".x\n..\n..y\nz.\n.\r\n.end" << QByteArray() << plain + ".x\r\n..\r\n..y\r\nz.\r\n.\r\n.end\r\n";
-    QTest::newRow("mixed line ends") << Subject << "a\r\nb\rc\nd\r\r\ne\n\r." << QByteArray() << plain + "a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\n.\r\n";
-    QTest::newRow("trailing line end") << Subject << "a\n" << QByteArray() << plain + "a\r\n";
-    QTest::newRow("empty body") << Subject << QString() << QByteArray() << plain;
-    QTest::newRow("empty subject") << QString() << Body << QByteArray() << QByteArray("To: %1\r\nFrom: from@x.org\r\nSubject: \r\nDate: *\r\nMessage-ID: *\r\n\r\nBody\r\n");
+    QTest::newRow("dot lines everywhere") << mailSubject << ".\n.\na\n.\n\n.\nb\n.\n." << QByteArray() << plain + ".\r\n.\r\na\r\n.\r\n\r\n.\r\nb\r\n.\r\n.\r\n";
+    QTest::newRow("dot and text") << mailSubject << ".x\n..\n..y\nz.\n.\r\n.end" << QByteArray() << plain + ".x\r\n..\r\n..y\r\nz.\r\n.\r\n.end\r\n";
+    QTest::newRow("mixed line ends") << mailSubject << "a\r\nb\rc\nd\r\r\ne\n\r." << QByteArray() << plain + "a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\n.\r\n";
+    QTest::newRow("trailing line end") << mailSubject << "a\n" << QByteArray() << plain + "a\r\n";
+    QTest::newRow("empty body") << mailSubject << QString() << QByteArray() << plain;
+    QTest::newRow("empty subject") << QString() << mailBody << QByteArray() << QByteArray("To: %1\r\nFrom: from@x.org\r\nSubject: \r\nDate: *\r\nMessage-ID: *\r\n\r\nBody\r\n");
     // clang-format on
 
     QString big;
@@ -796,7 +781,7 @@ void tst_QxSmtpMailSender::realServer_data()
         big += text + QLatin1Char('\n');
         bigContent += text.toLatin1() + "\r\n";
     }
-    QTest::newRow("5 MiB") << Subject << big << QByteArray() << plain + bigContent;
+    QTest::newRow("5 MiB") << mailSubject << big << QByteArray() << plain + bigContent;
 
     const QString subject = QStringLiteral("Grüße aus Köln – 日本語の件名もちゃんと読めますように");
     const QString body = QStringLiteral("Grüße\n.ä\nЖ\r\n日本語");
@@ -804,7 +789,7 @@ void tst_QxSmtpMailSender::realServer_data()
     QTest::newRow("non-ASCII") << subject << body << QByteArray("8bit")
                                << QStringLiteral("Grüße\r\n.ä\r\nЖ\r\n日本語\r\n").toUtf8();
     // Quoted-printable text is checked through the server's mail parser.
-    QTest::newRow("long line") << Subject
+    QTest::newRow("long line") << mailSubject
                                << "short\n" + QString(1500, QLatin1Char('x')) + " = . \n.\n"
                     + QString(10, QLatin1Char('y'))
                                << QByteArray("quoted-printable") << QByteArray();
@@ -836,7 +821,7 @@ void tst_QxSmtpMailSender::realServer()
     QPointer<QxSmtpMailSender> sender
             = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), cliServer->port());
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
-    sender->sendMail(From, recipient, subject, body);
+    sender->sendMail(fromAddress, recipient, subject, body);
     QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 60000);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0), QVariantList({ true, QString() }));
@@ -859,7 +844,7 @@ void tst_QxSmtpMailSender::realServer()
     } else {
         QVERIFY(received.startsWith("To: " + recipient.toLatin1()
                                     + "\r\nFrom: from@x.org\r\nSubject: "
-                                    + (subject == Subject ? "Hello" : "=?UTF-8?B?")));
+                                    + (subject == mailSubject ? "Hello" : "=?UTF-8?B?")));
         const QByteArray mime
                 = "\r\nMessage-ID: *\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; "
                   "charset=UTF-8\r\nContent-Transfer-Encoding: "
@@ -890,11 +875,11 @@ void tst_QxSmtpMailSender::multilineServer()
     QPointer<QxSmtpMailSender> sender
             = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
-    sender->sendMail(From, To, Subject, QStringLiteral("a\n.\nb"));
+    sender->sendMail(fromAddress, toAddress, mailSubject, QStringLiteral("a\n.\nb"));
     QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 30000);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0), QVariantList({ true, QString() }));
-    QCOMPARE(masked(server.file(To + ".eml")),
+    QCOMPARE(masked(server.file(toAddress + ".eml")),
              QByteArray("To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\nDate: *\r\n"
                         "Message-ID: *\r\n\r\na\r\n.\r\nb\r\n"));
 }
@@ -913,20 +898,20 @@ void tst_QxSmtpMailSender::secure_data()
     const QString password = QStringLiteral("secret");
     const QStringList startTls = { QStringLiteral("starttls"), QStringLiteral("localhost") };
     const QStringList implicit = { QStringLiteral("implicit"), QStringLiteral("localhost") };
-    const auto S = QxSmtpMailSender::StartTls;
-    const auto I = QxSmtpMailSender::ImplicitTls;
+    const auto viaStartTls = QxSmtpMailSender::StartTls;
+    const auto viaImplicitTls = QxSmtpMailSender::ImplicitTls;
 
     // clang-format off
-    QTest::newRow("STARTTLS") << startTls << S << QString() << QString() << true << QString() << QByteArray("tls\nanonymous");
-    QTest::newRow("STARTTLS, AUTH PLAIN") << startTls << S << user << password << true << QString() << QByteArray("tls\nlumo");
-    QTest::newRow("STARTTLS, AUTH LOGIN only") << startTls + QStringList{ QStringLiteral("LOGIN") } << S << user << password << true << QString() << QByteArray("tls\nlumo");
-    QTest::newRow("implicit TLS, AUTH PLAIN") << implicit << I << user << password << true << QString() << QByteArray("tls\nlumo");
-    QTest::newRow("wrong password") << startTls << S << user << QStringLiteral("guess") << true << QStringLiteral("Unexpected reply from smtp server : 535") << QByteArray();
-    QTest::newRow("no AUTH mechanism the sender knows") << startTls + QStringList{ QStringLiteral("NONE") } << S << user << password << true << QStringLiteral("Refused : the server offers neither AUTH PLAIN nor AUTH LOGIN") << QByteArray();
-    QTest::newRow("server without STARTTLS") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << S << QString() << QString() << true << QStringLiteral("TLS Error : the server does not offer STARTTLS") << QByteArray();
-    QTest::newRow("certificate for another name") << QStringList{ QStringLiteral("starttls"), QStringLiteral("mail.example.org") } << S << QString() << QString() << true << QStringLiteral("TLS Error : The host name did not match any of the valid hosts for this certificate") << QByteArray();
-    QTest::newRow("certificate not trusted") << startTls << S << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
-    QTest::newRow("implicit TLS, certificate not trusted") << implicit << I << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
+    QTest::newRow("STARTTLS") << startTls << viaStartTls << QString() << QString() << true << QString() << QByteArray("tls\nanonymous");
+    QTest::newRow("STARTTLS, AUTH PLAIN") << startTls << viaStartTls << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("STARTTLS, AUTH LOGIN only") << startTls + QStringList{ QStringLiteral("LOGIN") } << viaStartTls << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("implicit TLS, AUTH PLAIN") << implicit << viaImplicitTls << user << password << true << QString() << QByteArray("tls\nlumo");
+    QTest::newRow("wrong password") << startTls << viaStartTls << user << QStringLiteral("guess") << true << QStringLiteral("Unexpected reply from smtp server : 535") << QByteArray();
+    QTest::newRow("no AUTH mechanism the sender knows") << startTls + QStringList{ QStringLiteral("NONE") } << viaStartTls << user << password << true << QStringLiteral("Refused : the server offers neither AUTH PLAIN nor AUTH LOGIN") << QByteArray();
+    QTest::newRow("server without STARTTLS") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << viaStartTls << QString() << QString() << true << QStringLiteral("TLS Error : the server does not offer STARTTLS") << QByteArray();
+    QTest::newRow("certificate for another name") << QStringList{ QStringLiteral("starttls"), QStringLiteral("mail.example.org") } << viaStartTls << QString() << QString() << true << QStringLiteral("TLS Error : The host name did not match any of the valid hosts for this certificate") << QByteArray();
+    QTest::newRow("certificate not trusted") << startTls << viaStartTls << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
+    QTest::newRow("implicit TLS, certificate not trusted") << implicit << viaImplicitTls << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
     QTest::newRow("login in clear refused") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << QxSmtpMailSender::NoSecurity << user << password << true << QStringLiteral("Refused : a login needs StartTls or ImplicitTls") << QByteArray();
     // clang-format on
 }
@@ -963,18 +948,18 @@ void tst_QxSmtpMailSender::secure()
     sender->setCredentials(user, password);
     sender->setTimeout(20000);
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
-    sender->sendMail(From, To, Subject, Body);
+    sender->sendMail(fromAddress, toAddress, mailSubject, mailBody);
     QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 20000);
     QVERIFY2(spy.at(0).at(1).toString().startsWith(error), qPrintable(spy.at(0).at(1).toString()));
     QCOMPARE(spy.at(0).at(0).toBool(), error.isEmpty());
     if (error.isEmpty()) {
         QTRY_VERIFY(sender.isNull());
-        QCOMPARE(process.file(To + QStringLiteral(".session")), session);
-        QCOMPARE(masked(process.file(To + QStringLiteral(".eml"))),
+        QCOMPARE(process.file(toAddress + QStringLiteral(".session")), session);
+        QCOMPARE(masked(process.file(toAddress + QStringLiteral(".eml"))),
                  QByteArray("To: to@y.org\r\nFrom: from@x.org\r\nSubject: Hello\r\nDate: *\r\n"
                             "Message-ID: *\r\n\r\nBody\r\n"));
     } else {
-        QCOMPARE(process.file(To + QStringLiteral(".eml")), QByteArray("(missing)"));
+        QCOMPARE(process.file(toAddress + QStringLiteral(".eml")), QByteArray("(missing)"));
         // What the sender ended with QUIT, it closes and deletes; the rest is
         // its creator's.
         if (sender && !error.startsWith(QLatin1String("TLS Error : the server")))
@@ -995,12 +980,12 @@ void tst_QxSmtpMailSender::openSmtpd_data()
 
     const QString longLine = QString(2000, QLatin1Char('x'));
     // clang-format off
-    QTest::newRow("angle brackets") << "plain@example.org" << Subject << Body << QString() << false << QByteArray("Body\n");
-    QTest::newRow("dot lines") << "dots@example.org" << Subject << ".\n..\n.x\na\n." << QString() << false << QByteArray(".\n..\n.x\na\n.\n");
-    QTest::newRow("trailing line end") << "trailing@example.org" << Subject << "a\nb\n" << QString() << false << QByteArray("a\nb\n");
-    QTest::newRow("long line") << "long@example.org" << Subject << "a\n" + longLine << QString() << true << "a\n" + longLine.toLatin1() + "\n";
+    QTest::newRow("angle brackets") << "plain@example.org" << mailSubject << mailBody << QString() << false << QByteArray("Body\n");
+    QTest::newRow("dot lines") << "dots@example.org" << mailSubject << ".\n..\n.x\na\n." << QString() << false << QByteArray(".\n..\n.x\na\n.\n");
+    QTest::newRow("trailing line end") << "trailing@example.org" << mailSubject << "a\nb\n" << QString() << false << QByteArray("a\nb\n");
+    QTest::newRow("long line") << "long@example.org" << mailSubject << "a\n" + longLine << QString() << true << "a\n" + longLine.toLatin1() + "\n";
     QTest::newRow("non-ASCII") << "utf8@example.org" << QStringLiteral("Grüße") << QStringLiteral("Grüße\n.ä\n日本語") << QString() << false << QStringLiteral("Grüße\n.ä\n日本語\n").toUtf8();
-    QTest::newRow("refused recipient") << "someone@other.example" << Subject << Body << "Unexpected reply from smtp server : 550 Invalid recipient: <someone@other.example>\r\n" << false << QByteArray();
+    QTest::newRow("refused recipient") << "someone@other.example" << mailSubject << mailBody << "Unexpected reply from smtp server : 550 Invalid recipient: <someone@other.example>\r\n" << false << QByteArray();
     // clang-format on
 }
 
@@ -1025,7 +1010,7 @@ void tst_QxSmtpMailSender::openSmtpd()
     QPointer<QxSmtpMailSender> sender
             = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), openSmtpdServer->port());
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
-    sender->sendMail(From, recipient, subject, body);
+    sender->sendMail(fromAddress, recipient, subject, body);
     QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 30000);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0), QVariantList({ error.isEmpty(), error }));

@@ -39,5 +39,7 @@ public Q_SLOTS:
 
 private:
     QFrame *insideWidget;
+    // Set by setGroupBoxExpanded() and never read; the class has always had it,
+    // and dropping it would change the exported class's layout.
     bool expanded;
 };

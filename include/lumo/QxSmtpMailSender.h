@@ -116,8 +116,8 @@ private Q_SLOTS:
     void error();
 
 private:
-    // The values are part of the design and not in dialogue order; the states
-    // after Closing belong to the optional TLS and login steps.
+    // The values are fixed, which is why they are not in dialogue order; the
+    // states after Closing belong to the optional TLS and login steps.
     enum DialogueState {
         AwaitMailFromReply = 0,
         AwaitHeloReply = 1,

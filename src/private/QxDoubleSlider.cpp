@@ -51,7 +51,7 @@ QStyleOptionSlider shortRange(const QStyleOptionSlider &slider)
         return slider;
     // Fine enough for any screen, and small enough that tick marks drawn
     // once per unit still end in reasonable time.
-    const int shortSpan = 1 << 16;
+    constexpr int shortSpan = 1 << 16;
     const double low = slider.minimum;
     const double scale = shortSpan / (double(slider.maximum) - low);
     const auto place = [&](int value) {
@@ -70,6 +70,16 @@ QStyleOptionSlider shortRange(const QStyleOptionSlider &slider)
     narrowed.singleStep = length(slider.singleStep);
     narrowed.pageStep = length(slider.pageStep);
     return narrowed;
+}
+
+// The integer length that \a step spans from the lower end of the range. The
+// whole range spans INT_MAX - INT_MIN, more than an int holds, so the length is
+// capped at INT_MAX.
+int integerStep(const QxDoubleSlider &slider, double step)
+{
+    const qint64 length = qint64(slider.qxDoubleSliderToQSlider(slider.minimum() + step))
+            - slider.QAbstractSlider::minimum();
+    return static_cast<int>(qBound<qint64>(0, length, std::numeric_limits<int>::max()));
 }
 
 } // namespace
@@ -181,18 +191,6 @@ void QxDoubleSlider::setMaximum(double maximum)
     setSingleStep(singleStep());
     setPageStep(pageStep());
 }
-
-namespace {
-// The integer length that \a step spans from the lower end of the range. The
-// whole range spans INT_MAX - INT_MIN, more than an int holds, so the length is
-// capped at INT_MAX.
-int integerStep(const QxDoubleSlider &slider, double step)
-{
-    const qint64 length = qint64(slider.qxDoubleSliderToQSlider(slider.minimum() + step))
-            - slider.QAbstractSlider::minimum();
-    return static_cast<int>(qBound<qint64>(0, length, std::numeric_limits<int>::max()));
-}
-} // namespace
 
 void QxDoubleSlider::setSingleStep(double step)
 {

@@ -14,17 +14,14 @@
 
 namespace {
 
-const char RefusedLabel[] = "Refused : ";
-const char TlsErrorLabel[] = "TLS Error : ";
+constexpr char refusedLabel[] = "Refused : ";
+constexpr char tlsErrorLabel[] = "TLS Error : ";
 
-// RFC 5321, 4.5.3.2.6: the reply to the end of the message gets 10 minutes, as
-// the server may be delivering it already.
-const int MessageReplyMsecs = 10 * 60 * 1000;
 // RFC 5322, 2.1.1, without the CR LF.
-const int MaxLineOctets = 998;
+constexpr int maxLineOctets = 998;
 // Characters converted per chunk: with the socket holding at most one chunk
 // besides the one being written, memory stays at a few hundred kB per mail.
-const int ChunkChars = 64 * 1024;
+constexpr int chunkChars = 64 * 1024;
 
 bool isAscii(QStringView text)
 {
@@ -55,7 +52,7 @@ int utf8Length(QStringView text)
 // RFC 5322 allows; only lines long enough to matter are measured in octets.
 bool hasLongLine(QStringView body, bool ascii)
 {
-    const int maxChars = ascii ? MaxLineOctets : MaxLineOctets / 3;
+    const int maxChars = ascii ? maxLineOctets : maxLineOctets / 3;
     int start = 0;
     while (start < body.size()) {
         int end = int(body.indexOf(QLatin1Char('\n'), start));
@@ -69,7 +66,7 @@ bool hasLongLine(QStringView body, bool ascii)
                 if (lineEnd < 0)
                     lineEnd = int(segment.size());
                 const QStringView line = segment.mid(lineStart, lineEnd - lineStart);
-                if ((ascii ? int(line.size()) : utf8Length(line)) > MaxLineOctets)
+                if ((ascii ? int(line.size()) : utf8Length(line)) > maxLineOctets)
                     return true;
                 lineStart = lineEnd + 1;
             }
@@ -198,7 +195,7 @@ public:
             ended = true;
             return out;
         }
-        int take = qMin(ChunkChars, int(body.size()) - position);
+        int take = qMin(chunkChars, int(body.size()) - position);
         if (position + take < body.size() && body.at(position + take - 1).isHighSurrogate())
             --take;
         const QByteArray utf8 = QStringView(body).mid(position, take).toUtf8();
@@ -323,7 +320,7 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
             mailStarted = true;
             outcomeReported = true;
         }
-        const QString text = QLatin1String(RefusedLabel) + refused;
+        const QString text = QLatin1String(refusedLabel) + refused;
         QMetaObject::invokeMethod(
                 this, [this, text] { Q_EMIT status(false, text); }, Qt::QueuedConnection);
         return;
@@ -453,7 +450,7 @@ bool QxSmtpMailSender::handleReply(QChar code)
             || (dialogueState == AwaitMessageReply && !messageWritten);
     if (unasked || code != (prompt ? QLatin1Char('3') : QLatin1Char('2'))) {
         const QString label = dialogueState == AwaitStartTlsReply
-                ? QLatin1String(TlsErrorLabel)
+                ? QLatin1String(tlsErrorLabel)
                 : QStringLiteral("Unexpected reply from smtp server : ");
         fail(label + replyText, Ending::SendQuit);
         replyText.clear();
@@ -544,7 +541,7 @@ void QxSmtpMailSender::afterGreeting()
     auto *sslSocket = qobject_cast<QSslSocket *>(socket);
     if (securityMode == StartTls && !sslSocket->isEncrypted()) {
         if (!extensions.contains(QLatin1String("STARTTLS"))) {
-            fail(QLatin1String(TlsErrorLabel)
+            fail(QLatin1String(tlsErrorLabel)
                          + QStringLiteral("the server does not offer STARTTLS"),
                  Ending::SendQuit);
             return;
@@ -577,7 +574,7 @@ void QxSmtpMailSender::startLogin()
         send("AUTH LOGIN\r\n");
         dialogueState = AwaitLoginUserPrompt;
     } else {
-        fail(QLatin1String(RefusedLabel)
+        fail(QLatin1String(refusedLabel)
                      + QStringLiteral("the server offers neither AUTH PLAIN nor AUTH LOGIN"),
              Ending::SendQuit);
     }
@@ -617,7 +614,7 @@ void QxSmtpMailSender::writeMessage()
         return socket->bytesToWrite()
                 + (sslSocket && sslSocket->isEncrypted() ? sslSocket->encryptedBytesToWrite() : 0);
     };
-    while (!messageStream->atEnd() && queued() < ChunkChars)
+    while (!messageStream->atEnd() && queued() < chunkChars)
         socket->write(messageStream->next());
     if (messageStream->atEnd()) {
         messageWritten = true;
@@ -675,7 +672,7 @@ void QxSmtpMailSender::finish()
 
 void QxSmtpMailSender::error()
 {
-    const QLatin1String label(isTlsError(socket->error()) ? TlsErrorLabel : "Socket Error : ");
+    const QLatin1String label(isTlsError(socket->error()) ? tlsErrorLabel : "Socket Error : ");
     connectionEnded(label + socket->errorString(), false);
 }
 
@@ -688,11 +685,14 @@ void QxSmtpMailSender::timedOut()
 
 void QxSmtpMailSender::restartTimer()
 {
+    // RFC 5321, 4.5.3.2.6: the reply to the end of the message gets 10 minutes,
+    // as the server may be delivering it already.
+    constexpr int messageReplyMsecs = 10 * 60 * 1000;
     if (!timer || timeoutMsecs <= 0 || !listening())
         return;
     const bool awaitingMessageReply
             = dialogueState == AwaitMessageReply && messageWritten && !outcomeReported;
-    timer->start(awaitingMessageReply ? qMax(timeoutMsecs, MessageReplyMsecs) : timeoutMsecs);
+    timer->start(awaitingMessageReply ? qMax(timeoutMsecs, messageReplyMsecs) : timeoutMsecs);
 }
 
 // Whether the dialogue is under way: started, and either no outcome reported yet
