@@ -3,22 +3,13 @@
 #   BUILD_DIR, CONFIG, WORK_DIR, SOURCE_DIR, FLAGS: as for ../consumer/run.cmake
 #   PLUGIN_DIR: where the Designer plugin is installed, relative to the prefix
 #               unless absolute
-file(REMOVE_RECURSE ${WORK_DIR})
-set(prefix ${WORK_DIR}/prefix)
-
-function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE result)
-    if(NOT result EQUAL 0)
-        message(FATAL_ERROR "failed (${result}): ${ARGN}")
-    endif()
-endfunction()
-
 if(IS_ABSOLUTE ${PLUGIN_DIR})
     message(FATAL_ERROR "the plugin folder must lie below the install prefix: ${PLUGIN_DIR}")
 endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../installed.cmake)
+
 set(designer ${prefix}/${PLUGIN_DIR})
 
-run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --config ${CONFIG})
 if(NOT EXISTS ${designer}/liblumodesigner.so)
     message(FATAL_ERROR "no Designer plugin installed in ${designer}")
 endif()

@@ -4,15 +4,7 @@
 # project with pkg-config. Both must get the German texts under a German
 # locale with no code of their own, and neither may load QtWebKit from a
 # library built without it.
-file(REMOVE_RECURSE ${WORK_DIR})
-set(prefix ${WORK_DIR}/prefix)
-
-function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE result)
-    if(NOT result EQUAL 0)
-        message(FATAL_ERROR "failed (${result}): ${ARGN}")
-    endif()
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/../installed.cmake)
 
 # Runs a program and fails unless its output matches the expression.
 function(expect_output regex)
@@ -44,7 +36,6 @@ function(check_consumer program)
     endif()
 endfunction()
 
-run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --config ${CONFIG})
 
 if(WITH_WEBKIT AND NOT EXISTS ${prefix}/include/lumo/QxWebView.h)
     message(FATAL_ERROR "QxWebView.h is not installed")
