@@ -4,6 +4,7 @@
 // box form's window title, which the library translates by itself.
 
 #include <lumo/QxCustomValidator.h>
+#include <lumo/QxDoubleSlider.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxSmtpMailSender.h>
 
@@ -29,13 +30,20 @@ int main(int argc, char **argv)
                      [&received](double value) { received = value; });
     sliderSpinBox.setMin(2.0); // pulls the value of 1.0 up to 2.0
 
+    QxDoubleSlider slider;
+    double sliderValue = 0;
+    QObject::connect(&slider, &QxDoubleSlider::doubleValueChanged,
+                     [&sliderValue](double value) { sliderValue = value; });
+    slider.setValue(0.5);
+
     auto *sender = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), 25);
     const bool statusConnected
             = QObject::connect(sender, &QxSmtpMailSender::status, [](bool, const QString &) {});
     delete sender;
 
     if (text != QLatin1String("2.5") || validator.decimals() != 3
-        || std::strncmp(stamp, "|version_tag|", 13) != 0 || received != 2.0 || !statusConnected) {
+        || std::strncmp(stamp, "|version_tag|", 13) != 0 || received != 2.0 || sliderValue != 0.5
+        || !statusConnected) {
         std::fprintf(stderr, "consumer: unexpected results\n");
         return 1;
     }
