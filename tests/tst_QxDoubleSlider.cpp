@@ -740,6 +740,7 @@ void tst_QxDoubleSlider::looksLikePlainSlider()
                              "QSlider::groove:horizontal { height: 8px; }"
                              "QSlider::groove:vertical { width: 8px; }"
                              "QSlider::handle { background: #c04040; }"
+                             "QSlider::handle:pressed { background: #40c040; }"
                              "QSlider::handle:horizontal { width: 24px; margin: -6px 0; }"
                              "QSlider::handle:vertical { height: 24px; margin: 0 -6px; }";
     const ApplicationStyleGuard guard;
@@ -780,6 +781,14 @@ void tst_QxDoubleSlider::looksLikePlainSlider()
     QTest::mousePress(&slider, Qt::LeftButton, Qt::NoModifier, onHandle);
     QVERIFY(slider.isSliderDown());
     QCOMPARE(values.count(), 0);
+    // ... and shows the handle pressed, as the plain slider does.
+    // (The reference is never shown, so it gets the press without a window.)
+    QMouseEvent press(QEvent::MouseButtonPress, onHandle, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&plain, &press);
+    QVERIFY(plain.isSliderDown());
+    QCOMPARE(slider.grab().toImage(), plain.grab().toImage());
+    plain.setSliderDown(false);
     QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, onHandle);
     QCOMPARE(slider.value(), value);
 }

@@ -261,6 +261,11 @@ void QxDoubleSlider::paintEvent(QPaintEvent *)
     drawn.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
     if (tickPosition() != NoTicks)
         drawn.subControls |= QStyle::SC_SliderTickmarks;
+    // Only a press on the handle holds the slider down; styles draw it sunken then.
+    if (isSliderDown()) {
+        drawn.activeSubControls = QStyle::SC_SliderHandle;
+        drawn.state |= QStyle::State_Sunken;
+    }
     QStylePainter painter(this);
     painter.drawComplexControl(QStyle::CC_Slider, drawn);
 }
