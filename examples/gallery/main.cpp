@@ -67,17 +67,13 @@ int printAbout(const QString &packageFile)
     return 0;
 }
 
+// lumo loads its own translation as the application starts; Qt's is the host's.
 void installTranslations(QCoreApplication &app)
 {
-    const QString dir = QDir(QCoreApplication::applicationDirPath())
-                                .filePath(QStringLiteral(LUMO_GALLERY_TRANSLATIONS_FROM_BINDIR));
     auto *qt = new QTranslator(&app);
     if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
         app.installTranslator(qt);
-    auto *lumo = new QTranslator(&app);
-    if (lumo->load(QLocale(), QStringLiteral("lumo"), QStringLiteral("_"), dir))
-        app.installTranslator(lumo);
 }
 
 } // namespace

@@ -50,8 +50,8 @@ private:
         // long as the sender lives, and readable after it is gone.
         QMetaObject::Connection senderLifeline;
     };
-    // Drops the records of \a dying and of every sender already destroyed.
-    void forgetDestroyedSenders(const QObject *dying);
+    // Drops the records of every sender already destroyed.
+    void forgetDestroyedSenders();
 
     QList<TrackedConnection> m_connections;
 };

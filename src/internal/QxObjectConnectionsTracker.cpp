@@ -13,11 +13,11 @@ QxObjectConnectionsTracker::~QxObjectConnectionsTracker() = default;
 void QxObjectConnectionsTracker::connect(const QObject *sender, const QString &signal,
                                          const QString &slot)
 {
-    forgetDestroyedSenders(nullptr);
+    forgetDestroyedSenders();
+    // The connection itself is what counts: Qt cuts it when the sender dies.
     QMetaObject::Connection lifeline;
     if (sender)
-        lifeline = QObject::connect(sender, &QObject::destroyed, this,
-                                    [this, sender] { forgetDestroyedSenders(sender); });
+        lifeline = QObject::connect(sender, &QObject::destroyed, this, [] {});
     m_connections.append({ { sender, signal, slot }, lifeline });
     const QByteArray slotText = slot.toUtf8();
     const QByteArray signalText = signal.toUtf8();
@@ -27,7 +27,7 @@ void QxObjectConnectionsTracker::connect(const QObject *sender, const QString &s
 
 void QxObjectConnectionsTracker::disconnectFromAllSignals()
 {
-    forgetDestroyedSenders(nullptr);
+    forgetDestroyedSenders();
     // A copy: a sender's disconnectNotify() may record further connections.
     const QList<TrackedConnection> connections = m_connections;
     for (const TrackedConnection &connection : connections) {
@@ -41,14 +41,12 @@ void QxObjectConnectionsTracker::disconnectFromAllSignals()
     }
 }
 
-// A record made while its sender was already going (from its destroyed()
-// signal) is not told of the sender's end: Qt cut its lifeline without calling
-// it. Such records are found by their lifeline and dropped here.
-void QxObjectConnectionsTracker::forgetDestroyedSenders(const QObject *dying)
+// Qt cuts a lifeline when its sender dies, also one made from the sender's own
+// destroyed() signal, which could tell of the death no more.
+void QxObjectConnectionsTracker::forgetDestroyedSenders()
 {
-    const auto gone = [dying](const TrackedConnection &connection) {
-        return !connection.senderLifeline || connection.info.sender == dying;
-    };
+    const auto gone
+            = [](const TrackedConnection &connection) { return !connection.senderLifeline; };
     m_connections.erase(std::remove_if(m_connections.begin(), m_connections.end(), gone),
                         m_connections.end());
 }

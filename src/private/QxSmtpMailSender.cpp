@@ -302,10 +302,15 @@ void QxSmtpMailSender::connectSocket()
     connect(socket, SIGNAL(readyRead()), this, SLOT(readyRead()));
     // The body goes out a chunk at a time, each once the socket has drained
     // the one before; any traffic also restarts the timeout.
-    connect(socket, &QTcpSocket::bytesWritten, this, [this] {
+    const auto drained = [this] {
         restartTimer();
         writeMessage();
-    });
+    };
+    connect(socket, &QTcpSocket::bytesWritten, this, drained);
+    if (auto *sslSocket = qobject_cast<QSslSocket *>(socket)) {
+        connect(sslSocket, &QSslSocket::encryptedBytesWritten, this, drained);
+        connect(sslSocket, &QSslSocket::encrypted, this, [this] { encrypted(); });
+    }
 }
 
 void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
@@ -344,11 +349,6 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
             configuration.setCaCertificates(QSslConfiguration::systemCaCertificates()
                                             + extraCaCertificates);
         sslSocket->setSslConfiguration(configuration);
-        connect(sslSocket, &QSslSocket::encrypted, this, [this] { encrypted(); });
-        connect(sslSocket, &QSslSocket::encryptedBytesWritten, this, [this] {
-            restartTimer();
-            writeMessage();
-        });
         if (securityMode == ImplicitTls) {
             sslSocket->connectToHostEncrypted(hostName, quint16(port), QIODevice::ReadWrite);
             return;
