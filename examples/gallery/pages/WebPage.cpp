@@ -5,12 +5,36 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#if QT_VERSION_MAJOR >= 6
+namespace {
+
+// Every pixel in one colour: nothing of the page painted yet.
+bool isBlank(const QImage &image)
+{
+    const QImage pixels = image.convertToFormat(QImage::Format_RGB32);
+    if (pixels.isNull())
+        return true;
+    const QRgb first = pixels.pixel(0, 0);
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x) {
+            if (line[x] != first)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+#endif
 
 WebPage::WebPage(QWidget *parent)
     : GalleryPage(QStringLiteral("web"), tr("Web"), parent)
@@ -67,11 +91,41 @@ WebPage::WebPage(QWidget *parent)
     m_view->installEventFilter(this);
     for (QShortcut *shortcut : m_view->findChildren<QShortcut *>())
         connect(shortcut, &QShortcut::activated, this, &WebPage::showZoom);
-    connect(m_view, &QWebView::loadFinished, this, [this](bool ok) {
-        m_loaded = ok;
-        m_settled = true;
-        emit loaded(ok);
+#if QT_VERSION_MAJOR >= 6
+    // Qt WebEngine paints a page in its own process, frames after it has
+    // loaded: the page is ready once a frame with something on it is painted
+    // (or after ten seconds without one, so that a snapshot never waits for ever).
+    auto *paintCheck = new QTimer(this);
+    paintCheck->setInterval(50);
+    connect(paintCheck, &QTimer::timeout, this, [this, paintCheck, checks = 0]() mutable {
+        if (isBlank(m_view->grab().toImage()) && ++checks < 200)
+            return;
+        checks = 0;
+        paintCheck->stop();
+        settle();
     });
+    connect(m_view, &QxWebView::loadFinished, this, [this, paintCheck](bool ok) {
+        m_loaded = ok;
+        // A user's wheel goes to the widget inside the view that shows the page.
+        if (QWidget *engine = m_view->focusProxy())
+            engine->installEventFilter(this);
+        if (ok)
+            paintCheck->start();
+        else
+            settle();
+    });
+#else
+    connect(m_view, &QxWebView::loadFinished, this, [this](bool ok) {
+        m_loaded = ok;
+        settle();
+    });
+#endif
+}
+
+void WebPage::settle()
+{
+    m_settled = true;
+    emit loaded(m_loaded);
 }
 
 void WebPage::showEvent(QShowEvent *event)
@@ -102,7 +156,7 @@ void WebPage::prepareSnapshot()
 
 bool WebPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view && event->type() == QEvent::Wheel)
+    if (event->type() == QEvent::Wheel && (watched == m_view || watched == m_view->focusProxy()))
         QTimer::singleShot(0, this, &WebPage::showZoom);
     return GalleryPage::eventFilter(watched, event);
 }

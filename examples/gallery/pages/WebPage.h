@@ -17,10 +17,11 @@ public:
     QxWebView *view() const { return m_view; }
     bool isLoaded() const { return m_loaded; }
 
-    /// Ready once the help page has loaded (or failed to).
+    /// Ready once the help page has loaded and is painted (or failed to load).
     void prepareSnapshot() override;
 
 signals:
+    /// The help page has loaded and is painted (\a ok), or failed to load.
     void loaded(bool ok);
 
 protected:
@@ -29,6 +30,7 @@ protected:
 
 private:
     void showZoom();
+    void settle();
 
     QxWebView *m_view;
     QxVariantAnimation *m_animation;
