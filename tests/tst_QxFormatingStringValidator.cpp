@@ -81,15 +81,20 @@ void tst_QxFormatingStringValidator::sameAsWholeFormat_data()
 void tst_QxFormatingStringValidator::sameAsWholeFormat()
 {
     // For ASCII fixed-point formats the repair is Qt's sprintf over the whole
-    // format, then the trimming.
+    // format, then the trimming. The library writes with asprintf, which Qt 6
+    // keeps: on Qt 5 this holds it to the deprecated sprintf itself.
     QFETCH(QString, format);
     const QxFormatingStringValidator validator(format, nullptr);
     for (const double value : { 3.14159, -2.5, 0.0, 1234567.125, 1e-7 }) {
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
         QString expected;
         QT_WARNING_PUSH
         QT_WARNING_DISABLE_DEPRECATED
         expected.sprintf(format.toLatin1().constData(), value);
         QT_WARNING_POP
+#else
+        QString expected = QString::asprintf(format.toLatin1().constData(), value);
+#endif
         QxCustomValidator::removeTrailingZero(expected);
         QString text = QString::number(value, 'g', 17);
         validator.fixup(text);

@@ -1,5 +1,7 @@
 #include "QxComboBoxEditorState.h"
 
+#include "QxQtCompat.h"
+
 QxComboBoxEditorState::QxComboBoxEditorState()
     : selectedIndex(-1)
 {
@@ -31,8 +33,6 @@ bool QxComboBoxEditorState::operator!=(const QxComboBoxEditorState &other) const
 int QxComboBoxEditorState::registerMetaType()
 {
     const int id = qRegisterMetaType<QxComboBoxEditorState>("QxComboBoxEditorState");
-    // Registering the comparator twice makes Qt warn.
-    if (!QMetaType::hasRegisteredComparators(id))
-        QMetaType::registerEqualsComparator<QxComboBoxEditorState>();
+    QxQtCompat::registerEqualsComparator<QxComboBoxEditorState>(id);
     return id;
 }

@@ -99,7 +99,7 @@ void trimMantissa(QString &text, int mark, int end, void (*trim)(QString &))
     const QString exponent = text.mid(mark, end - mark);
     text.remove(mark, end - mark);
     trim(text);
-    text.insert(std::min(mark, text.size()), exponent);
+    text.insert(std::min<qsizetype>(mark, text.size()), exponent);
 }
 
 // Drops the zeros that end the fraction of a number written in the C locale,
@@ -138,11 +138,8 @@ void QxFormatingStringValidator::fixup(QString &text, ZvRoundingRule) const
     if (m_conversion.isEmpty())
         return;
     const QLocale locale = this->locale();
-    QString number;
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    number.sprintf(m_conversion.constData(), QxNumberText::read(text, locale));
-    QT_WARNING_POP
+    // asprintf writes exactly what the deprecated QString::sprintf wrote.
+    QString number = QString::asprintf(m_conversion.constData(), QxNumberText::read(text, locale));
     // Qt writes the a and A conversions like f, so "e" only ever starts an exponent.
     const int mark = number.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
     const int end = mark < 0 ? mark : exponentEnd(number, mark);

@@ -1,15 +1,13 @@
 #include "QxMailAddressEdit.h"
 
-#include <QRegExp>
-#include <QRegExpValidator>
+#include "QxQtCompat.h"
 
 QxMailAddressEdit::QxMailAddressEdit(QWidget *parent)
     : QLineEdit(parent)
 {
     // Top-level domains run up to 63 letters ("museum", "online", ...).
-    const QRegExp pattern(QStringLiteral("[A-Z0-9._%+-]+@[A-Z0-9.-]+\\.[A-Z]{2,63}"),
-                          Qt::CaseInsensitive, QRegExp::RegExp);
-    setValidator(new QRegExpValidator(pattern, this));
+    setValidator(QxQtCompat::newCaseInsensitiveValidator(
+            QStringLiteral("[A-Z0-9._%+-]+@[A-Z0-9.-]+\\.[A-Z]{2,63}"), this));
 }
 
 QxMailAddressEdit::~QxMailAddressEdit() = default;

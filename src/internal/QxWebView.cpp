@@ -1,5 +1,7 @@
 #include "QxWebView.h"
 
+#include "QxQtCompat.h"
+
 #include <QShortcut>
 #include <QWheelEvent>
 
@@ -25,10 +27,7 @@ void QxWebView::zoomOut()
 void QxWebView::wheelEvent(QWheelEvent *event)
 {
     if (event->modifiers() != Qt::NoModifier) {
-        QT_WARNING_PUSH
-        QT_WARNING_DISABLE_DEPRECATED
-        const int delta = event->delta();
-        QT_WARNING_POP
+        const int delta = QxQtCompat::wheelDelta(event);
         if (delta > 0)
             zoomIn();
         else if (delta < 0)

@@ -1,5 +1,7 @@
 #include "QxDoubleSlider.h"
 
+#include "QxQtCompat.h"
+
 #include <QMouseEvent>
 #include <QStylePainter>
 #include <QStyleOptionSlider>
@@ -79,7 +81,7 @@ int integerStep(const QxDoubleSlider &slider, double step)
 {
     const qint64 length = qint64(slider.qxDoubleSliderToQSlider(slider.minimum() + step))
             - slider.QAbstractSlider::minimum();
-    return static_cast<int>(qBound<qint64>(0, length, std::numeric_limits<int>::max()));
+    return static_cast<int>(qBound(qint64(0), length, qint64(std::numeric_limits<int>::max())));
 }
 
 } // namespace
@@ -326,10 +328,7 @@ void QxDoubleSlider::wheelEvent(QWheelEvent *event)
         event->ignore();
         return;
     }
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    const int steps = event->delta() / getWheelDetent();
-    QT_WARNING_POP
+    const int steps = QxQtCompat::wheelDelta(event) / getWheelDetent();
     const double step = (event->modifiers() & Qt::ShiftModifier) ? pageStep() : singleStep();
     // The wheel stops at the ends; NaN (from a NaN step or value) goes to the minimum.
     double next = value() + step * steps;

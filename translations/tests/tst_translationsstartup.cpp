@@ -28,7 +28,9 @@ static int probe(int argc, char **argv)
     QxSliderSpinBox sliderSpinBox;
     QxTextEditWithAutocompletion editor;
     QTextStream out(stdout);
-    out.setCodec("UTF-8");
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    out.setCodec("UTF-8"); // Qt 6 streams are UTF-8 by default
+#endif
     out << sliderSpinBox.windowTitle() << '\n' << editor.toPlainText() << '\n';
     return 0;
 }

@@ -1,0 +1,69 @@
+#pragma once
+
+// The few places where Qt 5 and Qt 6 differ in API that lumo uses, each kept
+// to the behaviour of the Qt 5 build, so that the classes themselves carry no
+// version checks.
+
+#include <QMetaType>
+#include <QtGlobal>
+#include <QWheelEvent>
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+#include <QRegExp>
+#include <QRegExpValidator>
+#else
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#endif
+
+namespace QxQtCompat {
+
+// The wheel's turn in eighths of a degree along its main axis, as Qt 5's
+// QWheelEvent::delta() gives it: the larger of the two angle deltas.
+inline int wheelDelta(const QWheelEvent *event)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    return event->delta();
+    QT_WARNING_POP
+#else
+    const QPoint angle = event->angleDelta();
+    return qAbs(angle.x()) > qAbs(angle.y()) ? angle.x() : angle.y();
+#endif
+}
+
+// A validator that takes the texts that `pattern` matches whole, with letters
+// in either case. The pattern is in the Perl-like syntax that QRegExp and
+// QRegularExpression read alike and writes its letters as the range A-Z.
+inline QValidator *newCaseInsensitiveValidator(const QString &pattern, QObject *parent)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return new QRegExpValidator(QRegExp(pattern, Qt::CaseInsensitive, QRegExp::RegExp), parent);
+#else
+    // Qt 5's QRegExpValidator compares letters by their upper-case form, so
+    // it takes the dotless i (U+0131) and the long s (U+017F), whose upper
+    // cases are I and S, and refuses the Kelvin sign (U+212A);
+    // QRegularExpression's Unicode case folding does the opposite. Spelling
+    // the cases out, those two included, gives every text over every code
+    // point the state Qt 5 gives it.
+    QString spelledOut = pattern;
+    spelledOut.replace(QLatin1String("A-Z"), QLatin1String("A-Za-z\\x{131}\\x{17f}"));
+    return new QRegularExpressionValidator(QRegularExpression(spelledOut), parent);
+#endif
+}
+
+// Makes QVariant compare values of the registered type T (id) with T's own
+// operator==. Qt 6 takes it from the type by itself.
+template<typename T> void registerEqualsComparator(int id)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // Registering the comparator twice makes Qt warn.
+    if (!QMetaType::hasRegisteredComparators(id))
+        QMetaType::registerEqualsComparator<T>();
+#else
+    Q_UNUSED(id)
+#endif
+}
+
+} // namespace QxQtCompat
