@@ -8,7 +8,7 @@
 #include <lumo/QxDoubleSlider.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxTextEditWithAutocompletion.h>
-#ifdef LUMO_WITH_WEBKIT
+#ifdef LUMO_WITH_WEBVIEW
 #include <lumo/QxWebView.h>
 #endif
 
@@ -124,10 +124,15 @@ const Entry entries[] = {
       LUMO_TR("Its entries and selection are one QxComboBoxEditorState, the user property "
               "\"state\" that item delegates read and write."),
       160, 24, "", nullptr, create<QxComboBoxEditor>, nullptr },
-#ifdef LUMO_WITH_WEBKIT
+#ifdef LUMO_WITH_WEBVIEW
     { "QxWebView", "W", LUMO_TR("A web view zoomable by keys and wheel"),
+#if QT_VERSION_MAJOR >= 6
+      LUMO_TR("A QWebEngineView that zooms with the standard zoom keys and with the wheel "
+              "while a modifier is held."),
+#else
       LUMO_TR("A QWebView that zooms with the standard zoom keys and with the wheel while a "
               "modifier is held."),
+#endif
       320, 240, "", nullptr, create<QxWebView>, nullptr },
 #endif
 };

@@ -3,7 +3,7 @@
 #include <lumo/QxDoubleSlider.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxTextEditWithAutocompletion.h>
-#ifdef LUMO_WITH_WEBKIT
+#ifdef LUMO_WITH_WEBVIEW
 #include <lumo/QxWebView.h>
 #endif
 
@@ -90,7 +90,7 @@ void tst_DesignerPlugin::widgets_data()
     row("QxCollapsibleGroupBox", true,
         [](QWidget *w) { return dynamic_cast<QxCollapsibleGroupBox *>(w); });
     row("QxComboBoxEditor", false, [](QWidget *w) { return dynamic_cast<QxComboBoxEditor *>(w); });
-#ifdef LUMO_WITH_WEBKIT
+#ifdef LUMO_WITH_WEBVIEW
     row("QxWebView", false, [](QWidget *w) { return dynamic_cast<QxWebView *>(w); });
 #endif
 }
@@ -140,7 +140,7 @@ void tst_DesignerPlugin::onlyTheLibrarysWidgets()
     names.sort();
     QStringList expected = { "QxCollapsibleGroupBox", "QxComboBoxEditor", "QxDoubleSlider",
                              "QxSliderSpinBox", "QxTextEditWithAutocompletion" };
-#ifdef LUMO_WITH_WEBKIT
+#ifdef LUMO_WITH_WEBVIEW
     expected << "QxWebView";
 #endif
     QCOMPARE(names, expected);

@@ -11,7 +11,7 @@
 #include "pages/SlidersPage.h"
 #include "pages/TextPage.h"
 #include "pages/ToolsPage.h"
-#ifdef LUMO_WITH_WEBKIT
+#ifdef LUMO_WITH_WEBVIEW
 #include "pages/WebPage.h"
 #endif
 
@@ -44,7 +44,7 @@ void Gallery::buildPages()
     m_window->addPage(new MailPage(m_mailSink));
     m_window->addPage(new TextPage);
     m_window->addPage(new LayoutsPage);
-#ifdef LUMO_WITH_WEBKIT
+#ifdef LUMO_WITH_WEBVIEW
     m_window->addPage(new WebPage);
 #endif
     m_window->addPage(new ToolsPage(m_window.get(), m_package.version()));
