@@ -686,6 +686,11 @@ void tst_Gallery::webZoom()
         QVERIFY(loaded.wait(20000));
     }
     QVERIFY(page->isLoaded());
+    // Loaded means painted too (Qt WebEngine paints frames after loadFinished).
+    const QImage shot = view->grab().toImage();
+    QImage blank(shot.size(), shot.format());
+    blank.fill(shot.pixel(0, 0));
+    QVERIFY(shot != blank);
 #if QT_VERSION_MAJOR >= 6
     // Qt WebEngine hands the page's text over later, from its own process.
     auto text = std::make_shared<QString>();
