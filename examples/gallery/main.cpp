@@ -71,8 +71,12 @@ int printAbout(const QString &packageFile)
 void installTranslations(QCoreApplication &app)
 {
     auto *qt = new QTranslator(&app);
-    if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#else
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#endif
+    if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"), folder))
         app.installTranslator(qt);
 }
 

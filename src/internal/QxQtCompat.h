@@ -5,8 +5,11 @@
 // version checks.
 
 #include <QMetaType>
+#include <QMouseEvent>
 #include <QtGlobal>
 #include <QWheelEvent>
+
+#include <memory>
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
 #include <QRegExp>
@@ -30,6 +33,22 @@ inline int wheelDelta(const QWheelEvent *event)
 #else
     const QPoint angle = event->angleDelta();
     return qAbs(angle.x()) > qAbs(angle.y()) ? angle.x() : angle.y();
+#endif
+}
+
+// The mouse event moved by offset within its widget; the window and screen
+// positions stay those of the event.
+inline std::unique_ptr<QMouseEvent> movedMouseEvent(const QMouseEvent *event, const QPoint &offset)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return std::make_unique<QMouseEvent>(event->type(), event->localPos() + offset,
+                                         event->windowPos(), event->screenPos(), event->button(),
+                                         event->buttons(), event->modifiers(), event->source());
+#else
+    return std::make_unique<QMouseEvent>(event->type(), event->position() + offset,
+                                         event->scenePosition(), event->globalPosition(),
+                                         event->button(), event->buttons(), event->modifiers(),
+                                         event->pointingDevice());
 #endif
 }
 

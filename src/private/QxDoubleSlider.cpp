@@ -308,11 +308,9 @@ void QxDoubleSlider::mousePressEvent(QMouseEvent *event)
         QSlider::mousePressEvent(event);
         return;
     }
-    QMouseEvent moved(event->type(), event->localPos() + (at - event->pos()), event->windowPos(),
-                      event->screenPos(), event->button(), event->buttons(), event->modifiers(),
-                      event->source());
-    QSlider::mousePressEvent(&moved);
-    event->setAccepted(moved.isAccepted());
+    const auto moved = QxQtCompat::movedMouseEvent(event, at - event->pos());
+    QSlider::mousePressEvent(moved.get());
+    event->setAccepted(moved->isAccepted());
 }
 
 void QxDoubleSlider::mouseReleaseEvent(QMouseEvent *event)
