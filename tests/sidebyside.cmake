@@ -14,6 +14,7 @@
 #
 # Both build trees must be built, tests included (their tests/layout.cmake
 # describes each one's layout).
+cmake_minimum_required(VERSION 3.16)
 foreach(variable QT5_BUILD_DIR QT6_BUILD_DIR CONSUMER_SOURCE WORK_DIR)
     if(NOT ${variable})
         message(FATAL_ERROR "sidebyside.cmake needs -D${variable}=...")
@@ -21,6 +22,8 @@ foreach(variable QT5_BUILD_DIR QT6_BUILD_DIR CONSUMER_SOURCE WORK_DIR)
     get_filename_component(${variable} ${${variable}} ABSOLUTE)
 endforeach()
 include(${CMAKE_CURRENT_LIST_DIR}/installed.cmake)
+# The programs show no window: they run without a display.
+set(ENV{QT_QPA_PLATFORM} offscreen)
 
 # The layout of both builds: Q5_LIBDIR, Q6_LIBDIR and so on, and where each
 # one's Designer plugin goes (empty when it is not built or lies outside the prefix).
