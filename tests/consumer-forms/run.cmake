@@ -3,6 +3,7 @@
 #   BUILD_DIR, CONFIG, WORK_DIR, SOURCE_DIR, FLAGS: as for ../consumer/run.cmake
 #   PLUGIN_DIR: where the Designer plugin is installed, relative to the prefix
 #               unless absolute
+#   QT_MAJOR, LIBDIR: the Qt (5 or 6) and the library folder below the prefix
 if(IS_ABSOLUTE ${PLUGIN_DIR})
     message(FATAL_ERROR "the plugin folder must lie below the install prefix: ${PLUGIN_DIR}")
 endif()
@@ -13,8 +14,10 @@ set(designer ${prefix}/${PLUGIN_DIR})
 if(NOT EXISTS ${designer}/liblumodesigner.so)
     message(FATAL_ERROR "no Designer plugin installed in ${designer}")
 endif()
+# The plugin's run path leads to the liblumo.so installed with it.
+expect_loaded_from(${designer}/liblumodesigner.so liblumo.so ${prefix}/${LIBDIR}/liblumo.so)
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build
-    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${CONFIG}
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${CONFIG} -DQT_MAJOR_VERSION=${QT_MAJOR}
     -DDESIGNER_PLUGINS=${designer}
     "-DCMAKE_CXX_FLAGS=${FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)

@@ -1,7 +1,9 @@
 // Builds against an installed lumo and uses it the way an application does:
 // from CMake (find_package) and from a plain Makefile (pkg-config), under
 // QT_NO_KEYWORDS with pointer-to-member connects. Prints the slider-with-spin-
-// box form's window title, which the library translates by itself.
+// box form's window title, which the library translates by itself, and where
+// the process found what it runs on: the liblumo.so it loaded, the Qt version,
+// the .qm file the library loaded, and every Qt and lumo library it mapped.
 
 #include <lumo/QxCustomValidator.h>
 #include <lumo/QxDoubleSlider.h>
@@ -9,12 +11,53 @@
 #include <lumo/QxSmtpMailSender.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
 #include <QString>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
+#include <dlfcn.h>
 
 extern "C" const char *tolmenpackage_lumo();
+
+namespace {
+
+void printWhereFrom()
+{
+    Dl_info info;
+    if (dladdr(reinterpret_cast<void *>(&tolmenpackage_lumo), &info) != 0 && info.dli_fname)
+        std::printf("lumo: %s\n",
+                    QFileInfo(QFile::decodeName(info.dli_fname))
+                            .canonicalFilePath()
+                            .toUtf8()
+                            .constData());
+    std::printf("qt: %s\n", qVersion());
+    auto *translator = qApp->findChild<QTranslator *>(QStringLiteral("lumo_translator"));
+    std::printf("translations: %s\n",
+                translator ? translator->filePath().toUtf8().constData() : "");
+    // The path is the last field of a line of /proc/self/maps.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return;
+    QSet<QByteArray> printed;
+    for (const QByteArray &line : maps.readAll().split('\n')) {
+        const auto slash = line.indexOf('/');
+        if (slash < 0)
+            continue;
+        const QByteArray path = line.mid(slash);
+        const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+        if ((name.startsWith("libQt") || name.startsWith("liblumo") || name.startsWith("libzvlib"))
+            && !printed.contains(path)) {
+            printed.insert(path);
+            std::printf("mapped: %s\n", path.constData());
+        }
+    }
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -49,5 +92,6 @@ int main(int argc, char **argv)
     }
     std::printf("consumer: %s\n", stamp);
     std::printf("title: %s\n", sliderSpinBox.windowTitle().toUtf8().constData());
+    printWhereFrom();
     return 0;
 }

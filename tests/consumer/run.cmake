@@ -1,9 +1,15 @@
 # Installs the build tree into a fresh prefix, then builds and runs the
-# consumer against it twice: as a CMake project with find_package(lumo) (which
-# also compiles every installed header on its own) and as a plain Makefile
-# project with pkg-config. Both must get the German texts under a German
-# locale with no code of their own, and neither may load QtWebKit from a
-# library built without it.
+# consumer against it twice: as a CMake project with find_package (lumo, or
+# lumo6 for Qt 6; it also compiles every installed header on its own) and as
+# a plain Makefile project with pkg-config. Both must get the German texts
+# under a German locale with no code of their own, load the installed
+# liblumo.so with the Qt it was built with, and load no web engine from a
+# library built without a web view.
+#   QT_MAJOR: 5 or 6; PACKAGE: lumo or lumo6, the CMake package and .pc name
+#   LIBDIR, INCLUDEDIR, PKGCONFIGDIR, TRANSLATIONSDIR, DOCDIR: the install
+#       layout, relative to the prefix
+#   STAMP_TOOL: the file name of the installed lumo-stamp
+#   WEB_ENGINE: the web view's engine (WebKit, WebEngine), empty for none
 include(${CMAKE_CURRENT_LIST_DIR}/../installed.cmake)
 
 # Runs a program and fails unless its output matches the expression.
@@ -14,69 +20,86 @@ function(expect_output regex)
     endif()
 endfunction()
 
-function(expect_no_webkit what)
-    if(ARGN MATCHES "WebKit")
-        message(FATAL_ERROR "lumo was built without WebKit, but ${what} names it:\n${ARGN}")
+function(expect_no_web_engine what)
+    if(ARGN MATCHES "WebKit|WebEngine")
+        message(FATAL_ERROR "lumo was built without a web view, but ${what} names a web engine:\n${ARGN}")
     endif()
 endfunction()
+
+if(QT_MAJOR EQUAL 5)
+    set(other_qt 6)
+else()
+    set(other_qt 5)
+endif()
 
 # The translations follow the locale unless LUMO_NO_TRANSLATIONS is set.
 function(check_consumer program)
     run(${program})
     expect_output("title: Formular\n" ${CMAKE_COMMAND} -E env --unset=LANGUAGE LC_ALL=de_DE.UTF-8 ${program})
+    expect_runs_on(${program} ${QT_MAJOR} ${prefix}/${LIBDIR} ${prefix}/${TRANSLATIONSDIR})
     expect_output("title: Form\n"
         ${CMAKE_COMMAND} -E env --unset=LANGUAGE LC_ALL=de_DE.UTF-8 LUMO_NO_TRANSLATIONS=1 ${program})
+    # The program loads the installed library and libzvlib.so beside it, and
+    # one Qt only: the library's.
+    foreach(library liblumo.so libzvlib.so)
+        expect_loaded_from(${program} ${library} ${prefix}/${LIBDIR}/${library})
+    endforeach()
     execute_process(COMMAND ldd ${program} OUTPUT_VARIABLE libraries)
-    if(WITH_WEBKIT)
-        if(NOT libraries MATCHES "libQt5WebKit")
-            message(FATAL_ERROR "ldd finds no QtWebKit in ${program}, yet lumo has QxWebView:\n${libraries}")
+    if(NOT libraries MATCHES "libQt${QT_MAJOR}Core" OR libraries MATCHES "libQt${other_qt}")
+        message(FATAL_ERROR "${program} does not load Qt ${QT_MAJOR} alone:\n${libraries}")
+    endif()
+    if(WEB_ENGINE)
+        if(NOT libraries MATCHES "libQt${QT_MAJOR}${WEB_ENGINE}")
+            message(FATAL_ERROR "ldd finds no Qt${WEB_ENGINE} in ${program}, yet lumo has QxWebView:\n${libraries}")
         endif()
     else()
-        expect_no_webkit("ldd ${program}" "${libraries}")
+        expect_no_web_engine("ldd ${program}" "${libraries}")
     endif()
 endfunction()
 
-
-if(WITH_WEBKIT AND NOT EXISTS ${prefix}/include/lumo/QxWebView.h)
+if(WEB_ENGINE AND NOT EXISTS ${prefix}/${INCLUDEDIR}/lumo/QxWebView.h)
     message(FATAL_ERROR "QxWebView.h is not installed")
-elseif(NOT WITH_WEBKIT)
-    if(EXISTS ${prefix}/include/lumo/QxWebView.h)
-        message(FATAL_ERROR "QxWebView.h is installed by a build without WebKit")
+elseif(NOT WEB_ENGINE)
+    if(EXISTS ${prefix}/${INCLUDEDIR}/lumo/QxWebView.h)
+        message(FATAL_ERROR "QxWebView.h is installed by a build without a web view")
     endif()
-    execute_process(COMMAND readelf -d ${prefix}/lib/liblumo.so OUTPUT_VARIABLE dynamic)
+    execute_process(COMMAND readelf -d ${prefix}/${LIBDIR}/liblumo.so OUTPUT_VARIABLE dynamic)
     string(REGEX MATCHALL "NEEDED[^\n]*" needed "${dynamic}")
-    expect_no_webkit("the NEEDED entries of liblumo.so" "${needed}")
+    expect_no_web_engine("the NEEDED entries of liblumo.so" "${needed}")
 endif()
 if(DOCS)
     foreach(file html/index.html html/classQxSliderSpinBox.html lumo.qch)
-        if(NOT EXISTS ${prefix}/share/doc/lumo/${file})
-            message(FATAL_ERROR "share/doc/lumo/${file} is not installed")
+        if(NOT EXISTS ${prefix}/${DOCDIR}/${file})
+            message(FATAL_ERROR "${DOCDIR}/${file} is not installed")
         endif()
     endforeach()
 endif()
 
 run(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${WORK_DIR}/build
-    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${CONFIG}
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${CONFIG} -DQT_MAJOR_VERSION=${QT_MAJOR}
     "-DCMAKE_CXX_FLAGS=${CONSUMER_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build --parallel 2)
 check_consumer(${WORK_DIR}/build/consumer)
 # The installed library is the stamped file itself, untouched by installation.
-run(${prefix}/bin/lumo-stamp --check ${prefix}/lib/liblumo.so)
+run(${prefix}/bin/${STAMP_TOOL} --check ${prefix}/${LIBDIR}/liblumo.so)
 
 # pkg-config users find the same library, headers and translations, and build
 # with nothing else.
-set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
-run(pkg-config --exists --print-errors lumo)
-execute_process(COMMAND pkg-config --print-requires lumo OUTPUT_VARIABLE requires)
-if(NOT WITH_WEBKIT)
-    expect_no_webkit("pkg-config --print-requires lumo" "${requires}")
+set(ENV{PKG_CONFIG_PATH} ${prefix}/${PKGCONFIGDIR})
+run(pkg-config --exists --print-errors ${PACKAGE})
+execute_process(COMMAND pkg-config --print-requires ${PACKAGE} OUTPUT_VARIABLE requires)
+if(NOT requires MATCHES "Qt${QT_MAJOR}Widgets" OR requires MATCHES "Qt${other_qt}")
+    message(FATAL_ERROR "${PACKAGE}.pc requires another Qt than Qt ${QT_MAJOR}:\n${requires}")
 endif()
-execute_process(COMMAND pkg-config --variable=translationsdir lumo
+if(NOT WEB_ENGINE)
+    expect_no_web_engine("pkg-config --print-requires ${PACKAGE}" "${requires}")
+endif()
+execute_process(COMMAND pkg-config --variable=translationsdir ${PACKAGE}
     OUTPUT_VARIABLE translations OUTPUT_STRIP_TRAILING_WHITESPACE)
 if(NOT EXISTS "${translations}/lumo_de.qm")
-    message(FATAL_ERROR "lumo.pc's translationsdir holds no lumo_de.qm: '${translations}'")
+    message(FATAL_ERROR "${PACKAGE}.pc's translationsdir holds no lumo_de.qm: '${translations}'")
 endif()
 file(MAKE_DIRECTORY ${WORK_DIR}/pkgconfig)
-run(make -C ${WORK_DIR}/pkgconfig -f ${CONSUMER_SOURCE}/pkgconfig/Makefile
+run(make -C ${WORK_DIR}/pkgconfig -f ${CONSUMER_SOURCE}/pkgconfig/Makefile LUMO=${PACKAGE}
     "CXXFLAGS=-O2 ${CONSUMER_FLAGS}" "LDFLAGS=${CONSUMER_FLAGS}")
 check_consumer(${WORK_DIR}/pkgconfig/consumer)
