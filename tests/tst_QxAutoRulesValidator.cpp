@@ -171,7 +171,7 @@ void tst_QxAutoRulesValidator::localeRepair_data()
 
 void tst_QxAutoRulesValidator::localeRepair()
 {
-    checkLocaleRepairRow<QxAutoRulesValidator>(3);
+    checkLocaleRepairRow<QxAutoRulesValidator>(3, true, false);
 }
 
 // clang-format off
