@@ -3,17 +3,21 @@
 // then the size in bytes of the file that was loaded.
 //
 //   bench_load_probe lumo FILE   liblumo.so, with every Qt library it needs loaded first
-//   bench_load_probe qtwidgets   libQt5Widgets, with QtCore and QtGui loaded first
+//   bench_load_probe qtwidgets   Qt's Widgets library, with QtCore and QtGui loaded first
 //
 // Both start from the same bare process, so the two figures differ only in
 // what the library itself costs: its own relocations, symbol binding,
-// constructors and the libraries of its own that it pulls in.
+// constructors and the libraries of its own that it pulls in. The Qt
+// libraries are those of the Qt that lumo is built with, named by the build
+// (LUMO_QT_LIBRARIES, QT_BASE_LIBRARIES: file names separated by ":";
+// QT_WIDGETS_LIBRARY).
 
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <dlfcn.h>
 #include <link.h>
+#include <string>
 #include <sys/stat.h>
 
 namespace {
@@ -25,13 +29,20 @@ long long nanoseconds(clockid_t clock)
     return now.tv_sec * 1000000000LL + now.tv_nsec;
 }
 
-bool preload(const char *const *names)
+// Loads the libraries of a ":"-separated list of file names, in order.
+bool preload(const std::string &names)
 {
-    for (; *names; ++names) {
-        if (!dlopen(*names, RTLD_NOW | RTLD_GLOBAL)) {
+    std::string::size_type start = 0;
+    while (start < names.size()) {
+        std::string::size_type end = names.find(':', start);
+        if (end == std::string::npos)
+            end = names.size();
+        const std::string name = names.substr(start, end - start);
+        if (!dlopen(name.c_str(), RTLD_NOW | RTLD_GLOBAL)) {
             std::fprintf(stderr, "bench_load_probe: %s\n", dlerror());
             return false;
         }
+        start = end + 1;
     }
     return true;
 }
@@ -40,23 +51,14 @@ bool preload(const char *const *names)
 
 int main(int argc, char **argv)
 {
-    static const char *const qtBase[] = { "libQt5Core.so.5", "libQt5Gui.so.5", nullptr };
-    static const char *const lumoQt[] = { "libQt5Core.so.5",
-                                          "libQt5Gui.so.5",
-                                          "libQt5Widgets.so.5",
-                                          "libQt5Network.so.5",
-                                          "libQt5WebKit.so.5",
-                                          "libQt5WebKitWidgets.so.5",
-                                          nullptr };
-
     const bool lumo = argc == 3 && std::strcmp(argv[1], "lumo") == 0;
     if (!lumo && !(argc == 2 && std::strcmp(argv[1], "qtwidgets") == 0)) {
         std::fprintf(stderr, "usage: bench_load_probe lumo FILE | qtwidgets\n");
         return 2;
     }
-    if (!preload(lumo ? lumoQt : qtBase))
+    if (!preload(lumo ? LUMO_QT_LIBRARIES : QT_BASE_LIBRARIES))
         return 1;
-    const char *file = lumo ? argv[2] : "libQt5Widgets.so.5";
+    const char *file = lumo ? argv[2] : QT_WIDGETS_LIBRARY;
     // QtWidgets has no entry function; its first use reads QWidget's meta-object.
     const char *entry = lumo ? "tolmenpackage_lumo" : "_ZN7QWidget16staticMetaObjectE";
 

@@ -1,8 +1,19 @@
 #include <lumo/QxComboBoxEditorState.h>
 
+#include <QStandardItemModel>
 #include <QtTest>
 
 #include "comboboxeditorstatetest.h"
+
+namespace {
+
+// A list with data of its own: QList::mid(0) and copies share it.
+QStringList separateCopy(const QStringList &texts)
+{
+    return QStringList(texts.begin(), texts.end());
+}
+
+} // namespace
 
 class tst_QxComboBoxEditorState : public QObject
 {
@@ -14,6 +25,10 @@ private slots:
     void equality_data();
     void equality();
     void registration();
+    void otherTypesDiffer_data();
+    void otherTypesDiffer();
+    void modelSkipsEqualState_data();
+    void modelSkipsEqualState();
 };
 
 void tst_QxComboBoxEditorState::defaults()
@@ -68,9 +83,10 @@ void tst_QxComboBoxEditorState::equality()
     QFETCH(bool, equal);
 
     QxComboBoxEditorState::registerMetaType();
-    // Separate lists, so that equality cannot come from shared data.
-    const QxComboBoxEditorState state(QStringList(texts.mid(0)), index);
-    const QxComboBoxEditorState other(QStringList(otherTexts.mid(0)), otherIndex);
+    // Separate lists, so that equality cannot come from shared data (Qt 5's
+    // QVariant compares the bytes of a type without a registered comparator).
+    const QxComboBoxEditorState state(separateCopy(texts), index);
+    const QxComboBoxEditorState other(separateCopy(otherTexts), otherIndex);
     QCOMPARE(state == other, equal);
     QCOMPARE(other == state, equal);
     QCOMPARE(state != other, !equal);
@@ -100,6 +116,62 @@ void tst_QxComboBoxEditorState::registration()
     const QVariant byId(QMetaType(id), &state);
 #endif
     QCOMPARE(byId.value<QxComboBoxEditorState>(), state);
+}
+
+void tst_QxComboBoxEditorState::otherTypesDiffer_data()
+{
+    QTest::addColumn<QVariant>("other");
+
+    // Qt 5's QVariant== converts one side to the other's type where it can,
+    // Qt 6's never does: with no conversions registered for the state, a
+    // state equals no value of another type on either.
+    const QStringList texts { "a", "b" };
+    QTest::newRow("its texts") << QVariant(texts);
+    QTest::newRow("its index") << QVariant(1);
+    QTest::newRow("its texts joined") << QVariant(QStringLiteral("a,b"));
+    QTest::newRow("invalid") << QVariant();
+}
+
+void tst_QxComboBoxEditorState::otherTypesDiffer()
+{
+    QFETCH(QVariant, other);
+
+    QxComboBoxEditorState::registerMetaType();
+    const QVariant state = QVariant::fromValue(QxComboBoxEditorState({ "a", "b" }, 1));
+    QVERIFY(!(state == other));
+    QVERIFY(!(other == state));
+    QVERIFY(state != other);
+}
+
+void tst_QxComboBoxEditorState::modelSkipsEqualState_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("changes");
+
+    QTest::newRow("equal state") << QStringList { "a", "b" } << 1 << false;
+    QTest::newRow("other index") << QStringList { "a", "b" } << 0 << true;
+    QTest::newRow("other text") << QStringList { "a", "c" } << 1 << true;
+}
+
+void tst_QxComboBoxEditorState::modelSkipsEqualState()
+{
+    // A model compares the state it stores with the one it is given through
+    // QVariant== and reports a change only when they differ, as a delegate
+    // committing an editor that was opened and left alone relies on.
+    QFETCH(QStringList, texts);
+    QFETCH(int, index);
+    QFETCH(bool, changes);
+
+    QxComboBoxEditorState::registerMetaType();
+    QStandardItemModel model(1, 1);
+    const QModelIndex cell = model.index(0, 0);
+    QVERIFY(model.setData(cell, QVariant::fromValue(QxComboBoxEditorState({ "a", "b" }, 1))));
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    const QxComboBoxEditorState next(separateCopy(texts), index);
+    QVERIFY(model.setData(cell, QVariant::fromValue(next)));
+    QCOMPARE(changed.count(), changes ? 1 : 0);
+    QCOMPARE(model.data(cell).value<QxComboBoxEditorState>(), next);
 }
 
 QTEST_MAIN(tst_QxComboBoxEditorState)

@@ -82,13 +82,20 @@ struct ShownSlider
     bool exposed = false;
 };
 
-void sendWheel(QWidget *widget, int delta, Qt::KeyboardModifiers modifiers, bool *accepted)
+// A wheel event turning by angle (eighths of a degree on each axis).
+void sendWheel(QWidget *widget, const QPoint &angle, Qt::KeyboardModifiers modifiers,
+               bool *accepted)
 {
     const QPointF centre = QRectF(widget->rect()).center();
-    QWheelEvent event(centre, widget->mapToGlobal(centre.toPoint()), QPoint(), QPoint(0, delta),
-                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QWheelEvent event(centre, widget->mapToGlobal(centre.toPoint()), QPoint(), angle, Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(widget, &event);
     *accepted = event.isAccepted();
+}
+
+void sendWheel(QWidget *widget, int delta, Qt::KeyboardModifiers modifiers, bool *accepted)
+{
+    sendWheel(widget, QPoint(0, delta), modifiers, accepted);
 }
 
 bool sameDouble(double a, double b)
@@ -172,6 +179,8 @@ private slots:
     void hugeRange();
     void wheel_data();
     void wheel();
+    void wheelAxes_data();
+    void wheelAxes();
     void looksLikePlainSlider_data();
     void looksLikePlainSlider();
     void dragHandle();
@@ -701,6 +710,42 @@ void tst_QxDoubleSlider::wheel()
         QCOMPARE(spy.at(0).at(0).toDouble(), expected);
     QCOMPARE(slider.value(), expected);
     QCOMPARE(slider.position(), slider.qxDoubleSliderToQSlider(expected));
+}
+
+// clang-format off
+void tst_QxDoubleSlider::wheelAxes_data()
+{
+    QTest::addColumn<QPoint>("angle");
+    QTest::addColumn<double>("expected");
+
+    // From 40, single step 1.5. The turn is counted along the axis that turned
+    // more, the vertical one when both turned alike, as Qt 5's
+    // QWheelEvent::delta() counts it; Qt 6 has only angleDelta().
+    QTest::newRow("horizontal wheel") << QPoint(120, 0) << 41.5;
+    QTest::newRow("horizontal wheel back, two notches") << QPoint(-240, 0) << 37.0;
+    QTest::newRow("diagonal, mostly vertical") << QPoint(120, -240) << 37.0;
+    QTest::newRow("diagonal, mostly horizontal") << QPoint(-240, 120) << 37.0;
+    QTest::newRow("diagonal, both alike: vertical") << QPoint(-120, 120) << 41.5;
+    QTest::newRow("horizontal notch, vertical half notch") << QPoint(120, 60) << 41.5;
+}
+// clang-format on
+
+void tst_QxDoubleSlider::wheelAxes()
+{
+    QFETCH(QPoint, angle);
+    QFETCH(double, expected);
+
+    ShownSlider shown(Qt::Horizontal);
+    QVERIFY(shown.exposed);
+    Slider &slider = shown.slider;
+    slider.setSingleStep(1.5);
+    slider.setValue(40.0);
+    QSignalSpy spy(&slider, SIGNAL(doubleValueChanged(double)));
+    bool accepted = false;
+    sendWheel(&slider, angle, Qt::NoModifier, &accepted);
+    QVERIFY(accepted);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(slider.value(), expected);
 }
 
 void tst_QxDoubleSlider::looksLikePlainSlider_data()

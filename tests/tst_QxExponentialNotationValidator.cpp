@@ -156,14 +156,14 @@ void tst_QxExponentialNotationValidator::localeRepair_data()
 {
     addLocaleRepairColumns();
 
-    QTest::newRow("de: rounds") << german() << "12345" << "1,23e+04";
-    QTest::newRow("de: group separators") << german() << "1.234,5" << "1,23e+03";
-    QTest::newRow("de: negative") << german() << "-0,5" << "-5,00e-01";
-    QTest::newRow("de: exponent input") << german() << "1,5e3" << "1,50e+03";
-    QTest::newRow("de: no number") << german() << "abc" << "0,00e+00";
-    QTest::newRow("en_US: group separators") << english() << "1,234,567" << "1.23e+06";
-    QTest::newRow("ar_EG: own digits") << arabicEgypt() << inArabic("12345") << inArabic("1.23e+04");
-    QTest::newRow("ar_EG: negative") << arabicEgypt() << inArabic("-0.000123456") << inArabic("-1.23e-04");
+    QTest::newRow("de: rounds") << german() << "12345" << writtenByQt(german(), 1.23e4, 'e', 2, "1,23e+04");
+    QTest::newRow("de: group separators") << german() << "1.234,5" << writtenByQt(german(), 1.23e3, 'e', 2, "1,23e+03");
+    QTest::newRow("de: negative") << german() << "-0,5" << writtenByQt(german(), -0.5, 'e', 2, "-5,00e-01");
+    QTest::newRow("de: exponent input") << german() << "1,5e3" << writtenByQt(german(), 1.5e3, 'e', 2, "1,50e+03");
+    QTest::newRow("de: no number") << german() << "abc" << writtenByQt(german(), 0, 'e', 2, "0,00e+00");
+    QTest::newRow("en_US: group separators") << english() << "1,234,567" << writtenByQt(english(), 1.23e6, 'e', 2, "1.23e+06");
+    QTest::newRow("ar_EG: own digits") << arabicEgypt() << inArabic("12345") << writtenByQt(arabicEgypt(), 1.23e4, 'e', 2, inArabic("1.23e+04"));
+    QTest::newRow("ar_EG: negative") << arabicEgypt() << inArabic("-0.000123456") << writtenByQt(arabicEgypt(), -1.23e-4, 'e', 2, inArabic("-1.23e-04"));
 }
 // clang-format on
 
@@ -178,7 +178,7 @@ void tst_QxExponentialNotationValidator::lineEditShowsRepair_data()
     addLineEditRepairColumns();
     addLineEditRepairRows("too many decimals", "1.23456e4", "1.23e+04");
     addLineEditRepairRows("no number", "abc", "0.00e+00");
-    addLineEditRepairRows("German", german(), "1,23456e4", "1,23e+04");
+    addLineEditRepairRows("German", german(), "1,23456e4", writtenByQt(german(), 1.23e4, 'e', 2, "1,23e+04"));
 }
 // clang-format on
 

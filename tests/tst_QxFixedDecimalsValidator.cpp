@@ -164,7 +164,7 @@ void tst_QxFixedDecimalsValidator::localeRepair_data()
     QTest::newRow("en_US: negative") << english() << "-1,234.5" << "-1234.5";
     QTest::newRow("ar_EG: own digits") << arabicEgypt() << inArabic("3.14159") << inArabic("3.14");
     QTest::newRow("ar_EG: group separators") << arabicEgypt() << inArabic("1,234.5678") << inArabic("1234.57");
-    QTest::newRow("ar_EG: negative") << arabicEgypt() << inArabic("-2.5") << inArabic("-2.5");
+    QTest::newRow("ar_EG: negative") << arabicEgypt() << inArabic("-2.5") << writtenByQt(arabicEgypt(), -2.5, 'f', 1, inArabic("-2.5"));
     QTest::newRow("C: no group separators") << QLocale::c() << "1,234.5678" << "0";
 }
 // clang-format on
@@ -182,6 +182,7 @@ void tst_QxFixedDecimalsValidator::lineEditShowsRepair_data()
     addLineEditRepairRows("no number", "abc", "0");
     addLineEditRepairRows("German", german(), "3,14159", "3,14");
     addLineEditRepairRows("German, group separators", german(), "1.234,5678", "1234,57");
+    addLineEditRepairRows("Arabic (Egypt), negative", arabicEgypt(), inArabic("-2.5556"), shownAfterRepair(arabicEgypt(), inArabic("-2.5556"), writtenByQt(arabicEgypt(), -2.56, 'f', 2, inArabic("-2.56"))));
 }
 // clang-format on
 

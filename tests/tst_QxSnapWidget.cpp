@@ -80,6 +80,7 @@ class tst_QxSnapWidget : public QObject
 private slots:
     void init();
     void pngOfWidgetSizeWithTransparency();
+    void logicalSizeOnScaledScreen();
     void reportLine_data();
     void reportLine();
     void reportIsTranslated();
@@ -124,6 +125,31 @@ void tst_QxSnapWidget::pngOfWidgetSizeWithTransparency()
     QCOMPARE(image.pixel(90, 20), qRgba(0, 0, 255, 255));
     QCOMPARE(qAlpha(image.pixel(70, 40)), 0);
     QCOMPARE(qAlpha(image.pixel(119, 79)), 0);
+}
+
+void tst_QxSnapWidget::logicalSizeOnScaledScreen()
+{
+    // The file has the widget's size in logical pixels, however the screen is
+    // scaled: Qt 6 always scales by the screen, Qt 5 only when asked. The
+    // test also runs with QT_SCALE_FACTOR=2, where QWidget::grab() would give
+    // twice the size on either version.
+    const qreal scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+            ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+            : 1.0;
+    HalfPainted widget;
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QCOMPARE(widget.devicePixelRatioF(), scale);
+
+    const QString path = m_dir->filePath(QStringLiteral("scaled.png"));
+    QString report;
+    QTextStream stream(&report);
+    QxSnapWidget::snapWidget(&widget, path, stream);
+    QVERIFY(!report.isEmpty());
+    const QImage image(path);
+    QCOMPARE(image.size(), QSize(120, 80));
+    QCOMPARE(image.pixel(59, 79), qRgba(255, 0, 0, 255));
+    QCOMPARE(qAlpha(image.pixel(60, 0)), 0);
 }
 
 void tst_QxSnapWidget::reportLine_data()

@@ -147,6 +147,37 @@ public:
 
 template<class Validator> using TenfoldValidator = ScaledValidator<Validator>;
 
+// What Qt's own formatter writes, QLocale::toString(value, format, precision):
+// the expected text of rows with an exponent or a sign, whose symbols the
+// locale data of Qt 6 changed (German and US English write the exponent "E",
+// Arabic (Egypt) writes it "\u0627\u0633" and puts an Arabic letter mark,
+// U+061C, before "-" and "+"). qt5Text is the text that Qt 5 writes; there it
+// must agree, so that on Qt 5 the row holds its literal text.
+inline QString writtenByQt(const QLocale &locale, double value, char format, int precision,
+                           const QString &qt5Text)
+{
+    const QString written = locale.toString(value, format, precision);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    if (written != qt5Text)
+        return QStringLiteral("[QLocale::toString writes %1, not %2]").arg(written, qt5Text);
+#else
+    Q_UNUSED(qt5Text)
+#endif
+    return written;
+}
+
+// What a line edit shows when the editing of input ends and the repair is
+// repair: Qt shows a repair only if the validator accepts it, and
+// QDoubleValidator accepts only what the locale reads as a number. Qt 6.4
+// reads neither Arabic (Egypt)'s own signs nor its exponent, as its
+// QLocale::toString writes them.
+inline QString shownAfterRepair(const QLocale &locale, const QString &input, const QString &repair)
+{
+    bool readable = false;
+    locale.toDouble(repair, &readable);
+    return readable ? repair : input;
+}
+
 // Makes a locale the default one for as long as it lives: validators built
 // meanwhile take it as their locale().
 class DefaultLocale
@@ -171,9 +202,15 @@ inline void addLocaleRepairColumns()
 
 // Body of a locale table's test: a Validator built on setting and given the
 // row's locale repairs input to expected, and a text that the repair changed
-// is one the same validator accepts (or, where acceptable is false, refuses).
+// is one the same validator accepts (or, where acceptable is false, refuses)
+// if the locale reads it as a number. Qt 6.4 does not read Arabic (Egypt)'s
+// own signs and exponent, so neither QLocale::toDouble nor the validator
+// takes the repairs that write them there (see writtenByQt()); the validator
+// itself reads them, so that a second repair of an acceptable text keeps it
+// where the notation is stable (the auto rules may choose another notation
+// for the rounded value).
 template<class Validator, class Setting>
-void checkLocaleRepairRow(const Setting &setting, bool acceptable = true)
+void checkLocaleRepairRow(const Setting &setting, bool acceptable = true, bool stable = true)
 {
     QFETCH(QLocale, locale);
     QFETCH(QString, input);
@@ -184,8 +221,19 @@ void checkLocaleRepairRow(const Setting &setting, bool acceptable = true)
     validator.fixup(text);
     QCOMPARE(text, expected);
     if (text != input) {
+        bool readable = false;
+        locale.toDouble(text, &readable);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+        QVERIFY(readable || !acceptable);
+#endif
         int position = 0;
-        QCOMPARE(validator.validate(text, position) == QValidator::Acceptable, acceptable);
+        QCOMPARE(validator.validate(text, position) == QValidator::Acceptable,
+                 acceptable && readable);
+    }
+    if (acceptable && stable) {
+        QString again = text;
+        validator.fixup(again);
+        QCOMPARE(again, text);
     }
 }
 

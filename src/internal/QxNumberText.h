@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QxQtCompat.h"
+
 #include <QLocale>
 #include <QString>
 
@@ -22,11 +24,12 @@ inline bool isC(const QLocale &locale)
     return locale.language() == QLocale::C;
 }
 
-// The text read as a number of the locale, group separators included; text
-// that is no number there reads as 0.
+// The text read as a number of the locale, group separators included, and
+// with the signs and exponent that the locale writes; text that is no number
+// there reads as 0.
 inline double read(const QString &text, const QLocale &locale)
 {
-    return isC(locale) ? text.toDouble() : locale.toDouble(text);
+    return isC(locale) ? text.toDouble() : QxQtCompat::toDouble(locale, text);
 }
 
 // A number written in the C locale (ASCII digits, "." as decimal point, ","

@@ -4,8 +4,10 @@
 // to the behaviour of the Qt 5 build, so that the classes themselves carry no
 // version checks.
 
+#include <QLocale>
 #include <QMetaType>
 #include <QMouseEvent>
+#include <QString>
 #include <QtGlobal>
 #include <QWheelEvent>
 
@@ -69,6 +71,32 @@ inline QValidator *newCaseInsensitiveValidator(const QString &pattern, QObject *
     QString spelledOut = pattern;
     spelledOut.replace(QLatin1String("A-Z"), QLatin1String("A-Za-z\\x{131}\\x{17f}"));
     return new QRegularExpressionValidator(QRegularExpression(spelledOut), parent);
+#endif
+}
+
+// QLocale::toDouble, reading the locale's own signs and exponent as Qt 5 does.
+// Qt 6.4's locale data give Arabic (Egypt) signs that begin with an Arabic
+// letter mark (U+061C) and the exponent "\u0627\u0633"; its QLocale::toString
+// writes them, but its QLocale::toDouble reads only the plain "-", "+" and
+// "e" there. Text the locale does not read is tried once more with those.
+inline double toDouble(const QLocale &locale, const QString &text, bool *ok = nullptr)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return locale.toDouble(text, ok);
+#else
+    bool read = false;
+    double value = locale.toDouble(text, &read);
+    if (!read) {
+        QString plain = text;
+        plain.replace(locale.negativeSign(), QLatin1String("-"))
+                .replace(locale.positiveSign(), QLatin1String("+"))
+                .replace(locale.exponential(), QLatin1String("e"), Qt::CaseInsensitive);
+        if (plain != text)
+            value = locale.toDouble(plain, &read);
+    }
+    if (ok)
+        *ok = read;
+    return value;
 #endif
 }
 
