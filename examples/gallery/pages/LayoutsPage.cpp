@@ -98,9 +98,9 @@ QxCollapsibleGroupBox *LayoutsPage::createTagsSection()
     section->getInsideWidget()->layout()->addItem(
             new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
 
-    for (const char *tag :
-         { "Qt 5", "C++17", "widgets", "validators", "sliders", "mail", "completion", "flow layout",
-           "WebKit", "splash screen", "snapshots", "Designer", "translations", "CMake", "Xvfb" })
+    for (const char *tag : { "Qt 5", "Qt 6", "C++17", "widgets", "validators", "sliders", "mail",
+                             "completion", "flow layout", "WebKit", "WebEngine", "splash screen",
+                             "snapshots", "Designer", "translations", "CMake", "Xvfb" })
         addChip(QString::fromUtf8(tag));
     auto addTyped = [this] {
         addChip(m_newChip->text());
