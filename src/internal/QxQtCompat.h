@@ -34,7 +34,8 @@ inline int wheelDelta(const QWheelEvent *event)
     QT_WARNING_POP
 #else
     const QPoint angle = event->angleDelta();
-    return qAbs(angle.x()) > qAbs(angle.y()) ? angle.x() : angle.y();
+    // In 64 bits: the magnitude of INT_MIN does not fit an int.
+    return qAbs(qint64(angle.x())) > qAbs(qint64(angle.y())) ? angle.x() : angle.y();
 #endif
 }
 
