@@ -26,6 +26,8 @@ private slots:
     void localeRepair();
     void lineEditShowsRepair_data();
     void lineEditShowsRepair();
+    void typing_data();
+    void typing();
 };
 
 // clang-format off
@@ -188,6 +190,21 @@ void tst_QxAutoRulesValidator::lineEditShowsRepair_data()
 void tst_QxAutoRulesValidator::lineEditShowsRepair()
 {
     checkLineEditRepairRow<QxAutoRulesValidator>(3);
+}
+
+// clang-format off
+void tst_QxAutoRulesValidator::typing_data()
+{
+    addTypingColumns();
+    addTypingRows("large: exponent", QLocale::c(), "123456789", "123456789", "1.23e+08");
+    addTypingRows("the same number kept as typed", QLocale::c(), "1.00e+03", "1.00e+03", "1.00e+03");
+    addTypingRows("fixed point rounded", QLocale::c(), "3.14159", "3.14159", "3.14");
+}
+// clang-format on
+
+void tst_QxAutoRulesValidator::typing()
+{
+    checkTypingRow<QxAutoRulesValidator>(3);
 }
 
 QTEST_MAIN(tst_QxAutoRulesValidator)

@@ -27,6 +27,8 @@ private slots:
     void localeRepair();
     void lineEditShowsRepair_data();
     void lineEditShowsRepair();
+    void typing_data();
+    void typing();
 };
 
 // clang-format off
@@ -185,6 +187,22 @@ void tst_QxExponentialNotationValidator::lineEditShowsRepair_data()
 void tst_QxExponentialNotationValidator::lineEditShowsRepair()
 {
     checkLineEditRepairRow<QxExponentialNotationValidator>(3);
+}
+
+// clang-format off
+void tst_QxExponentialNotationValidator::typing_data()
+{
+    addTypingColumns();
+    addTypingRows("rounded when leaving", QLocale::c(), "12345.678", "12345.678", "1.2e+04");
+    addTypingRows("the same number kept as typed", QLocale::c(), "12000", "12000", "12000");
+    addTypingRows("exponent typed", QLocale::c(), "-1.234e-5", "-1.234e-5", "-1.2e-05");
+    addTypingRows("Arabic (Egypt)", arabicEgypt(), inArabic("12345"), inArabic("12345"), writtenByQt(arabicEgypt(), 1.2e4, 'e', 1, inArabic("1.2e+04")));
+}
+// clang-format on
+
+void tst_QxExponentialNotationValidator::typing()
+{
+    checkTypingRow<QxExponentialNotationValidator>(2);
 }
 
 QTEST_MAIN(tst_QxExponentialNotationValidator)

@@ -28,6 +28,8 @@ private slots:
     void localeRepair();
     void lineEditShowsRepair_data();
     void lineEditShowsRepair();
+    void typing_data();
+    void typing();
 };
 
 // clang-format off
@@ -42,6 +44,11 @@ void tst_QxFormatingStringValidator::fixup_data()
     QTest::newRow("no number reads as 0") << "%.3f" << "abc" << "0";
     QTest::newRow("leading zeros stay") << "%08.3f" << "2.5" << "0002.5";
     QTest::newRow("percent sign ends the text") << "%.2f%%" << "2.5" << "2.50%";
+    QTest::newRow("its own output kept") << "%.2f%%" << "2.50%" << "2.50%";
+    QTest::newRow("its own output, rounded") << "%.2f%%" << "2.567%" << "2.57%";
+    QTest::newRow("its own prefix read") << "%%%.1f" << "%2.54" << "%2.5";
+    QTest::newRow("prefix and suffix read") << "Wert: %.2f m" << "Wert: 3.14159 m" << "Wert: 3.14 m";
+    QTest::newRow("literal text around no number") << "%.2f%%" << "abc%" << "0.00%";
     QTest::newRow("percent sign first") << "%%%.1f" << "2.5" << "%2.5";
     QTest::newRow("no separator, no trimming") << "%.0f" << "100" << "100";
     QTest::newRow("text before") << "value: %.2f" << "3.14159" << "value: 3.14";
@@ -239,38 +246,36 @@ void tst_QxFormatingStringValidator::settings()
 void tst_QxFormatingStringValidator::localeRepair_data()
 {
     QTest::addColumn<QString>("format");
-    QTest::addColumn<bool>("acceptable");
     addLocaleRepairColumns();
 
-    QTest::newRow("de: rounds") << "%.3f" << true << german() << "3,14159" << "3,142";
-    QTest::newRow("de: group separators") << "%.3f" << true << german() << "1.234,5678" << "1234,568";
-    QTest::newRow("de: trims zeros after a comma") << "%.3f" << true << german() << "2,50000" << "2,5";
-    QTest::newRow("de: no number") << "%.3f" << true << german() << "abc" << "0";
-    QTest::newRow("de: leading zeros stay") << "%08.3f" << true << german() << "2,5" << "0002,5";
-    QTest::newRow("de: grouping flag") << "%'.2f" << true << german() << "1234,5" << "1.234,5";
-    QTest::newRow("de: a group separator is no decimal point") << "%'.0f" << true << german() << "1000" << "1.000";
-    QTest::newRow("de: exponent") << "%.3e" << true << german() << "12.345,6" << writtenByQt(german(), 1.235e4, 'e', 3, "1,235e+04");
-    QTest::newRow("de: exponent, mantissa trimmed") << "%.3e" << true << german() << "2,5" << writtenByQt(german(), 2.5, 'e', 1, "2,5e+00");
-    QTest::newRow("de: upper-case exponent") << "%.3E" << true << german() << "-2,5" << "-2,5E+00";
-    QTest::newRow("de: g with exponent") << "%g" << true << german() << "1e20" << writtenByQt(german(), 1e20, 'g', 6, "1e+20");
-    QTest::newRow("de: percent sign copied") << "%.2f%%" << false << german() << "2,5" << "2,50%";
-    QTest::newRow("de: percent sign first") << "%%%.1f" << false << german() << "2,5" << "%2,5";
-    QTest::newRow("de: text before") << "Wert: %.2f" << false << german() << "3,14159" << "Wert: 3,14";
-    QTest::newRow("de: text after, untrimmed") << "%.3f m" << false << german() << "2,5" << "2,500 m";
-    QTest::newRow("de: a written like f") << "%.3a" << true << german() << "2,5000" << "2,5";
-    QTest::newRow("en_US: group separators") << "%.2f" << true << english() << "1,234.5678" << "1234.57";
-    QTest::newRow("en_US: grouping flag") << "%'.2f" << true << english() << "1234.5" << "1,234.5";
-    QTest::newRow("ar_EG: own digits") << "%.3f" << true << arabicEgypt() << inArabic("3.14159") << inArabic("3.142");
-    QTest::newRow("ar_EG: exponent") << "%.2e" << true << arabicEgypt() << inArabic("12345") << writtenByQt(arabicEgypt(), 1.23e4, 'e', 2, inArabic("1.23e+04"));
-    QTest::newRow("ar_EG: percent sign copied") << "%.2f%%" << false << arabicEgypt() << inArabic("2.5") << inArabic("2.50%");
+    QTest::newRow("de: rounds") << "%.3f" << german() << "3,14159" << "3,142";
+    QTest::newRow("de: group separators") << "%.3f" << german() << "1.234,5678" << "1234,568";
+    QTest::newRow("de: trims zeros after a comma") << "%.3f" << german() << "2,50000" << "2,5";
+    QTest::newRow("de: no number") << "%.3f" << german() << "abc" << "0";
+    QTest::newRow("de: leading zeros stay") << "%08.3f" << german() << "2,5" << "0002,5";
+    QTest::newRow("de: grouping flag") << "%'.2f" << german() << "1234,5" << "1.234,5";
+    QTest::newRow("de: a group separator is no decimal point") << "%'.0f" << german() << "1000" << "1.000";
+    QTest::newRow("de: exponent") << "%.3e" << german() << "12.345,6" << writtenByQt(german(), 1.235e4, 'e', 3, "1,235e+04");
+    QTest::newRow("de: exponent, mantissa trimmed") << "%.3e" << german() << "2,5" << writtenByQt(german(), 2.5, 'e', 1, "2,5e+00");
+    QTest::newRow("de: upper-case exponent") << "%.3E" << german() << "-2,5" << "-2,5E+00";
+    QTest::newRow("de: g with exponent") << "%g" << german() << "1e20" << writtenByQt(german(), 1e20, 'g', 6, "1e+20");
+    QTest::newRow("de: percent sign copied") << "%.2f%%" << german() << "2,5" << "2,50%";
+    QTest::newRow("de: percent sign first") << "%%%.1f" << german() << "2,5" << "%2,5";
+    QTest::newRow("de: text before") << "Wert: %.2f" << german() << "3,14159" << "Wert: 3,14";
+    QTest::newRow("de: text after, untrimmed") << "%.3f m" << german() << "2,5" << "2,500 m";
+    QTest::newRow("de: a written like f") << "%.3a" << german() << "2,5000" << "2,5";
+    QTest::newRow("en_US: group separators") << "%.2f" << english() << "1,234.5678" << "1234.57";
+    QTest::newRow("en_US: grouping flag") << "%'.2f" << english() << "1234.5" << "1,234.5";
+    QTest::newRow("ar_EG: own digits") << "%.3f" << arabicEgypt() << inArabic("3.14159") << inArabic("3.142");
+    QTest::newRow("ar_EG: exponent") << "%.2e" << arabicEgypt() << inArabic("12345") << writtenByQt(arabicEgypt(), 1.23e4, 'e', 2, inArabic("1.23e+04"));
+    QTest::newRow("ar_EG: percent sign copied") << "%.2f%%" << arabicEgypt() << inArabic("2.5") << inArabic("2.50%");
 }
 // clang-format on
 
 void tst_QxFormatingStringValidator::localeRepair()
 {
     QFETCH(QString, format);
-    QFETCH(bool, acceptable);
-    checkLocaleRepairRow<QxFormatingStringValidator>(format, acceptable);
+    checkLocaleRepairRow<QxFormatingStringValidator>(format);
 }
 
 // clang-format off
@@ -289,6 +294,25 @@ void tst_QxFormatingStringValidator::lineEditShowsRepair()
 {
     QFETCH(QString, format);
     checkLineEditRepairRow<QxFormatingStringValidator>(format);
+}
+
+// clang-format off
+void tst_QxFormatingStringValidator::typing_data()
+{
+    QTest::addColumn<QString>("format");
+    addTypingColumns();
+    addTypingRows("number only", QLocale::c(), "2.567", "2.567", "2.57%", QString("%.2f%%"));
+    addTypingRows("its own output typed back", QLocale::c(), "2.57%", "2.57%", "2.57%", QString("%.2f%%"));
+    addTypingRows("its own output, rounded", QLocale::c(), "2.567%", "2.567%", "2.57%", QString("%.2f%%"));
+    addTypingRows("prefix and suffix", QLocale::c(), "Wert: 3.14159 m", "Wert: 3.14159 m", "Wert: 3.14 m", QString("Wert: %.2f m"));
+    addTypingRows("German, percent", german(), "2,567%", "2,567%", "2,57%", QString("%.2f%%"));
+}
+// clang-format on
+
+void tst_QxFormatingStringValidator::typing()
+{
+    QFETCH(QString, format);
+    checkTypingRow<QxFormatingStringValidator>(format);
 }
 
 QTEST_MAIN(tst_QxFormatingStringValidator)

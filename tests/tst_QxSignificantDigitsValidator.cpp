@@ -26,6 +26,8 @@ private slots:
     void localeRepair();
     void lineEditShowsRepair_data();
     void lineEditShowsRepair();
+    void typing_data();
+    void typing();
 };
 
 // clang-format off
@@ -173,9 +175,8 @@ void tst_QxSignificantDigitsValidator::lineEditShowsRepair_data()
 {
     addLineEditRepairColumns();
     addLineEditRepairRows("too many decimals", "3.14159", "3.14");
-    // The repair keeps 6 decimals, more than the 3 that validate() accepts, so
-    // Qt does not show it.
-    addLineEditRepairRows("repair beyond the accepted decimals", "0.000123456", "0.000123456");
+    // Six decimals, more than QDoubleValidator's 3 of the family's settings.
+    addLineEditRepairRows("repair beyond Qt's decimals", "0.000123456", "0.000123");
     addLineEditRepairRows("German", german(), "3,14159", "3,14");
 }
 // clang-format on
@@ -183,6 +184,22 @@ void tst_QxSignificantDigitsValidator::lineEditShowsRepair_data()
 void tst_QxSignificantDigitsValidator::lineEditShowsRepair()
 {
     checkLineEditRepairRow<QxSignificantDigitsValidator>(3);
+}
+
+// clang-format off
+void tst_QxSignificantDigitsValidator::typing_data()
+{
+    addTypingColumns();
+    addTypingRows("rounded when leaving", QLocale::c(), "1234.5", "1234.5", "1230");
+    addTypingRows("many decimals typed", QLocale::c(), "0.000123456", "0.000123456", "0.000123");
+    addTypingRows("the same number kept as typed", QLocale::c(), "1230.0", "1230.0", "1230.0");
+    addTypingRows("German", german(), "3,14159", "3,14159", "3,14");
+}
+// clang-format on
+
+void tst_QxSignificantDigitsValidator::typing()
+{
+    checkTypingRow<QxSignificantDigitsValidator>(3);
 }
 
 QTEST_MAIN(tst_QxSignificantDigitsValidator)

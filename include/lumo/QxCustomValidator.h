@@ -9,9 +9,18 @@
 /// Base of the floating-point validators: a QDoubleValidator with a
 /// rule-driven repair step.
 ///
-/// Acceptance is QDoubleValidator's own, over the whole double range.
-/// When Qt asks for a repair (fixup(QString&)), the text is handed to
-/// fixup(QString&, ZvRoundingRule) with the nearest rule
+/// A plain QxCustomValidator accepts as QDoubleValidator does, over the whole
+/// double range. In a subclass the repair decides instead of Qt's digit limit,
+/// so that whatever a person types can be repaired when the editing ends:
+/// validate() takes any number QDoubleValidator takes with any number of
+/// decimals (in the validator's range, notation and locale), and calls it
+/// Intermediate when the repair would change the number it means. QLineEdit
+/// repairs Intermediate text on Return or when it loses the focus: a
+/// QxFixedDecimalsValidator(2) field turns "3.141" into "3.14" there, while
+/// "3.10", which the repair writes "3.1", is the same number and is kept as
+/// typed. Every repaired text is one the validator accepts. In the C locale a
+/// "," is refused: that locale reads no group separator. When Qt asks for a repair
+/// (fixup(QString&)), the text is handed to fixup(QString&, ZvRoundingRule) with the nearest rule
 /// (ZvRoundHalfAwayFromZero, numeric value 2). Subclasses decide how a value is
 /// rounded (fixup(double, ZvRoundingRule)) and how it is written back
 /// (fixup(QString&, ZvRoundingRule)). Stateless: a validator may be shared by
@@ -32,6 +41,10 @@ public:
     /// Accepts any double with at most 3 decimals; every subclass uses this one.
     explicit QxCustomValidator(QObject *parent);
     ~QxCustomValidator() override;
+
+    /// Acceptance as described for the class: Qt's, without its digit limit in
+    /// a subclass, and Intermediate where the repair would change the number.
+    State validate(QString &input, int &pos) const override;
 
     /// Qt's repair hook: runs fixup(QString&, ZvRoundingRule) with rule 2.
     void fixup(QString &text) const override;

@@ -46,12 +46,21 @@ public:
     /// caller check a format that a user typed before building the validator.
     static bool isUsableFormat(const QString &format);
 
+    /// The base's acceptance, where the format's literal text may stand
+    /// around the number ("2.57%" under "%.2f%%"), or be partly typed.
+    State validate(QString &input, int &pos) const override;
+
     using QxCustomValidator::fixup;
     /// Reads \a text as locale() does and writes it through the format, then
-    /// trims trailing zeros; \a rule is ignored.
+    /// trims trailing zeros; \a rule is ignored. Text that is no number but
+    /// holds one inside the format's literal text reads as that number, so the
+    /// repair keeps its own output: "%.2f%%" repairs "2.50%" to "2.50%".
     void fixup(QString &text, ZvRoundingRule rule) const override;
 
 private:
+    QString withoutLiterals(const QString &text, bool *partial) const;
+    double value(const QString &text) const;
+
     // The format split around its conversion; m_conversion is empty when the
     // format is outside the contract.
     QString m_prefix;

@@ -1,6 +1,9 @@
 #include "QxCustomValidator.h"
 
+#include "QxNumberText.h"
+
 #include <limits>
+#include <typeinfo>
 
 // Qt's one-argument repair always uses the rule with numeric value 2.
 static_assert(ZvRoundHalfAwayFromZero == 2, "the nearest rule has the value 2");
@@ -17,6 +20,21 @@ QxCustomValidator::QxCustomValidator(QObject *parent)
 }
 
 QxCustomValidator::~QxCustomValidator() = default;
+
+QValidator::State QxCustomValidator::validate(QString &input, int &pos) const
+{
+    // A plain base has no repair to decide for it: Qt's digit limit stays.
+    if (typeid(*this) == typeid(QxCustomValidator))
+        return QDoubleValidator::validate(input, pos);
+    const State typed = QxNumberText::acceptance(*this, input);
+    if (typed != Acceptable)
+        return typed;
+    QString repaired = input;
+    fixup(repaired);
+    const QLocale locale = this->locale();
+    return QxNumberText::read(repaired, locale) == QxNumberText::read(input, locale) ? Acceptable
+                                                                                     : Intermediate;
+}
 
 void QxCustomValidator::fixup(QString &text) const
 {

@@ -133,13 +133,68 @@ bool QxFormatingStringValidator::isUsableFormat(const QString &format)
     return !split(format).conversion.isEmpty();
 }
 
+QString QxFormatingStringValidator::withoutLiterals(const QString &text, bool *partial) const
+{
+    QString number = text;
+    if (!m_prefix.isEmpty() && number.startsWith(m_prefix))
+        number.remove(0, m_prefix.size());
+    if (!m_suffix.isEmpty() && number.endsWith(m_suffix)) {
+        number.chop(m_suffix.size());
+    } else if (partial) {
+        // The beginning of the suffix, as it stands while it is being typed.
+        for (int length = m_suffix.size() - 1; length > 0; --length) {
+            if (number.endsWith(m_suffix.left(length))) {
+                number.chop(length);
+                *partial = true;
+                break;
+            }
+        }
+    }
+    return number;
+}
+
+double QxFormatingStringValidator::value(const QString &text) const
+{
+    const QLocale locale = this->locale();
+    bool ok = false;
+    const double number = QxNumberText::read(text, locale, &ok);
+    // The format's own output ("2.50%") means the number inside its literal text.
+    return ok ? number : QxNumberText::read(withoutLiterals(text, nullptr), locale);
+}
+
+QValidator::State QxFormatingStringValidator::validate(QString &input, int &pos) const
+{
+    // A format that is never used repairs nothing: Qt's digit limit stays.
+    if (m_conversion.isEmpty())
+        return QDoubleValidator::validate(input, pos);
+    State typed = QxNumberText::acceptance(*this, input);
+    if (typed != Acceptable) {
+        bool partial = false;
+        const QString number = withoutLiterals(input, &partial);
+        if (number != input) {
+            const State inside = QxNumberText::acceptance(*this, number);
+            typed = partial ? std::min(inside, Intermediate) : inside;
+            // The prefix alone, or part of it, starts a text of the format.
+            if (number.isEmpty() || (typed == Invalid && m_prefix.startsWith(input)))
+                typed = Intermediate;
+        } else if (!input.isEmpty() && m_prefix.startsWith(input)) {
+            typed = Intermediate;
+        }
+    }
+    if (typed != Acceptable)
+        return typed;
+    QString repaired = input;
+    fixup(repaired);
+    return value(repaired) == value(input) ? Acceptable : Intermediate;
+}
+
 void QxFormatingStringValidator::fixup(QString &text, ZvRoundingRule) const
 {
     if (m_conversion.isEmpty())
         return;
     const QLocale locale = this->locale();
     // asprintf writes exactly what the deprecated QString::sprintf wrote.
-    QString number = QString::asprintf(m_conversion.constData(), QxNumberText::read(text, locale));
+    QString number = QString::asprintf(m_conversion.constData(), value(text));
     // Qt writes the a and A conversions like f, so "e" only ever starts an exponent.
     const int mark = number.indexOf(QLatin1Char('e'), 0, Qt::CaseInsensitive);
     const int end = mark < 0 ? mark : exponentEnd(number, mark);

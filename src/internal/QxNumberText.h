@@ -2,6 +2,7 @@
 
 #include "QxQtCompat.h"
 
+#include <QDoubleValidator>
 #include <QLocale>
 #include <QString>
 
@@ -27,9 +28,9 @@ inline bool isC(const QLocale &locale)
 // The text read as a number of the locale, group separators included, and
 // with the signs and exponent that the locale writes; text that is no number
 // there reads as 0.
-inline double read(const QString &text, const QLocale &locale)
+inline double read(const QString &text, const QLocale &locale, bool *ok = nullptr)
 {
-    return isC(locale) ? text.toDouble() : QxQtCompat::toDouble(locale, text);
+    return isC(locale) ? text.toDouble(ok) : QxQtCompat::toDouble(locale, text, ok);
 }
 
 // A number written in the C locale (ASCII digits, "." as decimal point, ","
@@ -98,6 +99,69 @@ inline long long fixedPointDecimals(int digits, double magnitude)
     if (!std::isfinite(exponent))
         return 0;
     return std::max(0LL, static_cast<long long>(digits) - static_cast<long long>(exponent));
+}
+
+// A number written with the locale's digits, decimal point, group separator,
+// signs and exponent, rewritten with the C locale's: the reverse of
+// localized(). An exponent that the text ends with only the beginning of
+// (Arabic's has two letters) becomes "e" too, so that typing it is not refused.
+inline QString unlocalized(const QString &text, const QLocale &locale)
+{
+    QString plain = text;
+    const QString exponential = locale.exponential();
+    for (int length = exponential.size() - 1; length > 0; --length) {
+        if (plain.endsWith(exponential.left(length), Qt::CaseInsensitive)) {
+            plain.chop(length);
+            plain += QLatin1Char('e');
+            break;
+        }
+    }
+    plain.replace(exponential, QLatin1String("e"), Qt::CaseInsensitive)
+            .replace(locale.negativeSign(), QLatin1String("-"))
+            .replace(locale.positiveSign(), QLatin1String("+"));
+    const QString point = locale.decimalPoint();
+    const QString group = locale.groupSeparator();
+    QString result;
+    result.reserve(plain.size());
+    for (const QChar c : plain) {
+        if (QString(c) == point)
+            result += QLatin1Char('.');
+        else if (QString(c) == group)
+            result += QLatin1Char(',');
+        else if (c.isDigit())
+            result += QLatin1Char(char('0' + c.digitValue()));
+        else
+            result += c;
+    }
+    return result;
+}
+
+// What QDoubleValidator with the settings of validator (range, notation,
+// locale) says of number when any number of decimals is allowed: the
+// validators' repairs, not a digit limit, decide how many digits a number
+// keeps. The C locale reads no group separator, so there a "," is refused
+// rather than accepted and then read as no number. Where Qt 6.4 refuses text
+// written with the locale's own signs and exponent (Arabic (Egypt)), the same
+// number in the C locale's characters decides.
+inline QValidator::State acceptance(const QDoubleValidator &validator, const QString &number)
+{
+    const QLocale locale = validator.locale();
+    if (isC(locale) && number.contains(QLatin1Char(',')))
+        return QValidator::Invalid;
+    QDoubleValidator qt(validator.bottom(), validator.top(), 1000, nullptr);
+    qt.setNotation(validator.notation());
+    qt.setLocale(locale);
+    QString text = number;
+    int position = text.size();
+    const QValidator::State state = qt.validate(text, position);
+    if (state == QValidator::Acceptable || !QxQtCompat::localeRefusesItsOwnSigns || isC(locale))
+        return state;
+    QString plain = unlocalized(number, locale);
+    if (plain == number || plain.contains(QLatin1Char(',')))
+        return state;
+    qt.setLocale(QLocale::c());
+    position = plain.size();
+    return std::max(state, qt.validate(plain, position));
 }
 
 } // namespace QxNumberText

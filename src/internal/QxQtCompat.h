@@ -101,6 +101,10 @@ inline double toDouble(const QLocale &locale, const QString &text, bool *ok = nu
 #endif
 }
 
+// Whether this Qt refuses numbers written with some locales' own signs and
+// exponent (see toDouble() above).
+constexpr bool localeRefusesItsOwnSigns = QT_VERSION >= QT_VERSION_CHECK(6, 0, 0);
+
 // Makes QVariant compare values of the registered type T (id) with T's own
 // operator==. Qt 6 takes it from the type by itself.
 template<typename T> void registerEqualsComparator(int id)
