@@ -34,10 +34,11 @@ NumbersPage::NumbersPage(QWidget *parent)
         auto *header = new QLabel(QStringLiteral("<b>%1</b>").arg(headers.at(column)));
         grid->addWidget(header, 0, column);
     }
-    auto *hint = new QLabel(tr("Type a number: the right column shows what the validator's "
-                               "repair would write. Leaving the field (or Return) applies it. "
-                               "The fields accept at most 3 decimals while typing, like every "
-                               "validator of the family."));
+    auto *hint = new QLabel(tr("Type a number, with as many decimals as you like: the right "
+                               "column shows what the validator's repair would write. Leaving "
+                               "the field (Tab, Return or a click elsewhere) applies it where it "
+                               "changes the number; a text that already means the repaired "
+                               "number stays as typed."));
     hint->setWordWrap(true);
     grid->addWidget(hint, 100, 0, 1, 4);
     grid->setRowStretch(101, 1);
@@ -112,15 +113,6 @@ void NumbersPage::addRow(const QString &className, const QString &what, QWidget 
     const int index = m_rows.size() - 1;
     connect(row.field, &QLineEdit::textChanged, this,
             [this, index] { updateReadout(m_rows.at(index)); });
-    connect(row.field, &QLineEdit::editingFinished, this, [this, index] {
-        const Row &row = m_rows.at(index);
-        if (!row.validator)
-            return;
-        QString text = row.field->text();
-        row.validator->fixup(text);
-        if (text != row.field->text())
-            row.field->setText(text);
-    });
 }
 
 void NumbersPage::setValidator(Row &row, QxCustomValidator *validator)
