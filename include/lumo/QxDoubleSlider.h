@@ -16,8 +16,15 @@
 ///
 /// Emits doubleValueChanged() on every setValue(), including repeated equal
 /// values, and whenever the knob moves by at least getPrecision(). A left click
-/// beside the handle makes the knob jump there; the wheel moves the value by
-/// whole floating-point steps.
+/// beside the handle makes the knob jump there. Arrow and page keys (and every
+/// other QAbstractSlider::triggerAction()) move the value by exactly the
+/// floating-point step, and the wheel by whole steps, adding up the small
+/// pieces in which touchpads send a notch; a key or wheel that moves nothing
+/// emits nothing.
+///
+/// A string-based connection to the slot setValue(int), as a Designer form
+/// makes from a QSpinBox, sets the floating-point value; in C++ setValue()
+/// takes a double.
 ///
 /// The double properties value, minimum, maximum, singleStep and pageStep
 /// shadow QAbstractSlider's integer ones, so that Qt Designer, uic, QUiLoader
@@ -68,17 +75,25 @@ public:
 
     /// Stores \a value as given (neither bounded nor rounded), places the knob
     /// and emits doubleValueChanged(\a value), also when the value is unchanged.
+    /// NaN is refused (nothing changes); an infinity stands for the nearer end
+    /// of the range.
     void setValue(double value);
     /// Sets the lower end of the range. A value below it is pulled up to it
     /// (emitting doubleValueChanged()); the knob and the integer steps follow.
-    /// Does not check that the minimum stays below the maximum.
+    /// As on QAbstractSlider, a minimum above the maximum moves the maximum too.
     void setMinimum(double minimum);
     /// Sets the upper end of the range. A value above it is pulled down to it
     /// (emitting doubleValueChanged()); the knob and the integer steps follow.
+    /// A maximum below the minimum moves the minimum too.
     void setMaximum(double maximum);
-    /// Sets the step of the arrow keys and of one wheel notch.
+    /// Sets both ends, as QAbstractSlider::setRange() does for integers: the
+    /// maximum is at least the minimum. setRange(0, 10) sets the double range.
+    void setRange(double minimum, double maximum);
+    /// Sets the step of the arrow keys and of one wheel notch; a negative step
+    /// counts by its magnitude, as on QSlider.
     void setSingleStep(double step);
-    /// Sets the step of page keys, groove clicks and Shift+wheel.
+    /// Sets the step of page keys, groove clicks and Shift+wheel; a negative
+    /// step counts by its magnitude.
     void setPageStep(double step);
     /// Sets the number of decimals a knob movement must change to count. Neither
     /// rounds the value nor emits anything.
@@ -91,6 +106,14 @@ Q_SIGNALS:
     /// The value given to setValue(), on every call.
     void doubleValueChanged(double value);
 
+#ifdef Q_MOC_RUN
+    // Seen by the meta-object only, so that SLOT(setValue(int)) (a Designer
+    // connection) reaches setValue(double) rather than QAbstractSlider's raw
+    // knob position, while C++ calls keep their one overload.
+public Q_SLOTS:
+    void setValue(int value);
+#endif
+
 protected Q_SLOTS:
     /// Turns a change of the integer position into a floating-point one when
     /// it differs from the stored value by at least getPrecision().
@@ -100,19 +123,27 @@ protected:
     /// A left press beside the handle makes the knob jump to the pressed
     /// place; every press then goes on to QSlider.
     void mousePressEvent(QMouseEvent *event) override;
-    /// Moves the value by whole single steps (page steps with Shift) per notch
-    /// of 120, within the range; ignored while tracking is off.
+    /// Moves the value by whole single steps (page steps with Shift) per 120
+    /// of wheel travel, added up over events, within the range; ignored while
+    /// tracking is off.
     void wheelEvent(QWheelEvent *event) override;
+    /// Undoes any change of the integer range, which must span all of int.
+    void sliderChange(SliderChange change) override;
     /// Draws as QSlider does, with the handle where the value puts it.
     void paintEvent(QPaintEvent *event) override;
     /// Ends a drag as QSlider does and repaints the handle.
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // Moves the value for a QAbstractSlider action by the exact double step.
+    void applyAction(int action);
     // Where the handle is drawn.
     QRect handleRect() const;
     // Where QSlider, which finds its handle with Qt's own geometry (misplaced
     // on the full int range), must see \a point to take it as the user means
     // it: the drawn handle and Qt's place for it change places.
     QPoint toQtGeometry(const QPoint &point) const;
+
+    // Wheel travel not yet spent on a whole step.
+    qint64 m_wheelRemainder = 0;
 };

@@ -98,6 +98,11 @@ QxDoubleSlider::QxDoubleSlider(QWidget *parent)
     setProperty(singleStepProperty, 1);
     setProperty(pageStepProperty, 5);
     connect(this, SIGNAL(valueChanged(int)), this, SLOT(notifyValueChanged(int)));
+    // Keys, held presses on the groove and accessibility actions all trigger
+    // actions; the double value moves by the exact double step, rather than
+    // by the integer step that only approximates it.
+    connect(this, &QAbstractSlider::actionTriggered, this,
+            [this](int action) { applyAction(action); });
 }
 
 QxDoubleSlider::~QxDoubleSlider() = default;
@@ -167,6 +172,11 @@ double QxDoubleSlider::qSliderToQxDoubleSlider(int position) const
 
 void QxDoubleSlider::setValue(double value)
 {
+    // NaN would stay for good (no step, key or end moves it): it is refused.
+    if (std::isnan(value))
+        return;
+    if (std::isinf(value))
+        value = value < 0 ? minimum() : maximum();
     setProperty(valueProperty, value);
     updateValueQSlider();
     Q_EMIT doubleValueChanged(value);
@@ -174,6 +184,9 @@ void QxDoubleSlider::setValue(double value)
 
 void QxDoubleSlider::setMinimum(double minimum)
 {
+    // As QAbstractSlider: a minimum above the maximum takes the maximum along.
+    if (minimum > maximum())
+        setProperty(maximumProperty, minimum);
     setProperty(minimumProperty, minimum);
     if (value() - minimum < -std::numeric_limits<double>::epsilon())
         setValue(minimum);
@@ -185,6 +198,8 @@ void QxDoubleSlider::setMinimum(double minimum)
 
 void QxDoubleSlider::setMaximum(double maximum)
 {
+    if (maximum < minimum())
+        setProperty(minimumProperty, maximum);
     setProperty(maximumProperty, maximum);
     if (value() - maximum > std::numeric_limits<double>::epsilon())
         setValue(maximum);
@@ -194,14 +209,23 @@ void QxDoubleSlider::setMaximum(double maximum)
     setPageStep(pageStep());
 }
 
+void QxDoubleSlider::setRange(double minimum, double maximum)
+{
+    setMinimum(minimum);
+    setMaximum(std::max(minimum, maximum));
+}
+
 void QxDoubleSlider::setSingleStep(double step)
 {
+    // A step's direction comes from the key or the wheel, as on QSlider.
+    step = std::abs(step);
     setProperty(singleStepProperty, step);
     QAbstractSlider::setSingleStep(integerStep(*this, step));
 }
 
 void QxDoubleSlider::setPageStep(double step)
 {
+    step = std::abs(step);
     setProperty(pageStepProperty, step);
     QAbstractSlider::setPageStep(integerStep(*this, step));
 }
@@ -220,6 +244,57 @@ void QxDoubleSlider::updateValueQSlider()
     // reconnects first, and the connection must not be doubled.
     connect(this, SIGNAL(valueChanged(int)), this, SLOT(notifyValueChanged(int)),
             Qt::UniqueConnection);
+}
+
+void QxDoubleSlider::applyAction(int action)
+{
+    double target = value();
+    switch (action) {
+    case SliderSingleStepAdd:
+        target += singleStep();
+        break;
+    case SliderSingleStepSub:
+        target -= singleStep();
+        break;
+    case SliderPageStepAdd:
+        target += pageStep();
+        break;
+    case SliderPageStepSub:
+        target -= pageStep();
+        break;
+    case SliderToMinimum:
+        target = minimum();
+        break;
+    case SliderToMaximum:
+        target = maximum();
+        break;
+    default:
+        // Drags: the position is the user's, mapped back by notifyValueChanged().
+        return;
+    }
+    target = std::clamp(target, minimum(), maximum());
+    if (target != value())
+        setValue(target);
+    else
+        updateValueQSlider();
+    // The position now matches the value, so the action's own update of the
+    // integer value that follows changes nothing and emits nothing.
+    setSliderPosition(QAbstractSlider::value());
+}
+
+void QxDoubleSlider::sliderChange(SliderChange change)
+{
+    // The integer range spans all of int for good; a change from outside
+    // (setRange(int, int) through a base pointer, a meta-call) is undone.
+    if (change == SliderRangeChange
+        && (QAbstractSlider::minimum() != std::numeric_limits<int>::min()
+            || QAbstractSlider::maximum() != std::numeric_limits<int>::max())) {
+        QAbstractSlider::setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        if (property(valueProperty).isValid())
+            updateValueQSlider();
+        return;
+    }
+    QSlider::sliderChange(change);
 }
 
 void QxDoubleSlider::notifyValueChanged(int value)
@@ -326,14 +401,24 @@ void QxDoubleSlider::wheelEvent(QWheelEvent *event)
         event->ignore();
         return;
     }
-    const int steps = QxQtCompat::wheelDelta(event) / getWheelDetent();
+    // Touchpads and fine wheels send a notch in pieces: they add up, and a
+    // step is taken per whole detent. A turn the other way starts afresh.
+    const qint64 delta = QxQtCompat::wheelDelta(event);
+    if ((delta < 0 && m_wheelRemainder > 0) || (delta > 0 && m_wheelRemainder < 0))
+        m_wheelRemainder = 0;
+    m_wheelRemainder += delta;
+    const qint64 steps = m_wheelRemainder / getWheelDetent();
+    m_wheelRemainder -= steps * getWheelDetent();
+    event->accept();
+    if (steps == 0)
+        return;
     const double step = (event->modifiers() & Qt::ShiftModifier) ? pageStep() : singleStep();
-    // The wheel stops at the ends; NaN (from a NaN step or value) goes to the minimum.
-    double next = value() + step * steps;
+    // The wheel stops at the ends; NaN (from a NaN step) goes to the minimum.
+    double next = value() + step * double(steps);
     if (!(next >= minimum()))
         next = minimum();
     else if (next > maximum())
         next = maximum();
-    setValue(next);
-    event->accept();
+    if (next != value())
+        setValue(next);
 }
