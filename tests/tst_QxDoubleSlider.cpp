@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -187,6 +188,8 @@ private slots:
     void integerRangeStaysWhole();
     void designerConnection_data();
     void designerConnection();
+    void hoverLightsDrawnHandle_data();
+    void hoverLightsDrawnHandle();
     void hugeRange_data();
     void hugeRange();
     void wheel_data();
@@ -892,6 +895,59 @@ void tst_QxDoubleSlider::designerConnection()
     QCOMPARE(slider.value(), 42.0);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(slider.position(), slider.qxDoubleSliderToQSlider(42.0));
+}
+
+void tst_QxDoubleSlider::hoverLightsDrawnHandle_data()
+{
+    QTest::addColumn<bool>("onHandle");
+
+    QTest::newRow("pointer on the handle") << true;
+    QTest::newRow("pointer at the start of the groove") << false;
+}
+
+// With a style sheet that lights the hovered handle, the slider lights it
+// where it is drawn, exactly as a plain QSlider at the same place does.
+void tst_QxDoubleSlider::hoverLightsDrawnHandle()
+{
+    QFETCH(bool, onHandle);
+    const QString sheet = QStringLiteral(
+            "QSlider::groove:horizontal { background: #8080c0; height: 8px; }"
+            "QSlider::handle:horizontal { background: #c04040; width: 24px; margin: -6px 0; }"
+            "QSlider::handle:horizontal:hover { background: #f0f040; }");
+
+    Slider slider;
+    slider.setStyleSheet(sheet);
+    slider.setOrientation(Qt::Horizontal);
+    slider.resize(400, 40);
+    slider.setValue(70.0);
+    ReferenceSlider plain;
+    plain.setStyleSheet(sheet);
+    plain.setOrientation(Qt::Horizontal);
+    plain.resize(slider.size());
+    plain.setRange(0, 99000);
+    plain.setValue(70000);
+
+    const QPoint point = onHandle ? plain.handle().center() : QPoint(3, slider.height() / 2);
+    slider.show();
+    plain.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&slider));
+    QVERIFY(QTest::qWaitForWindowExposed(&plain));
+    const QImage unlit = plain.grab().toImage();
+    // The pointer as Qt reports it to a widget: under the mouse, hovering there.
+    const auto hover = [&point](QWidget *widget) {
+        widget->setAttribute(Qt::WA_UnderMouse, true);
+        QHoverEvent enter(QEvent::HoverEnter, point, QPoint(-1, -1));
+        QApplication::sendEvent(widget, &enter);
+        QHoverEvent move(QEvent::HoverMove, point, point);
+        QApplication::sendEvent(widget, &move);
+    };
+    hover(&plain);
+    const QImage expected = plain.grab().toImage();
+    // The style does light the handle, and only the handle.
+    QCOMPARE(expected == unlit, !onHandle);
+
+    hover(&slider);
+    QCOMPARE(slider.grab().toImage(), expected);
 }
 
 void tst_QxDoubleSlider::hugeRange_data()

@@ -127,6 +127,8 @@ protected:
     /// of wheel travel, added up over events, within the range; ignored while
     /// tracking is off.
     void wheelEvent(QWheelEvent *event) override;
+    /// Follows the pointer over the drawn handle, for the style's hover light.
+    bool event(QEvent *event) override;
     /// Undoes any change of the integer range, which must span all of int.
     void sliderChange(SliderChange change) override;
     /// Draws as QSlider does, with the handle where the value puts it.
@@ -146,4 +148,6 @@ private:
 
     // Wheel travel not yet spent on a whole step.
     qint64 m_wheelRemainder = 0;
+    // The part of the slider under the pointer, where it is drawn.
+    int m_hoveredControl = 0;
 };

@@ -4,6 +4,7 @@
 // to the behaviour of the Qt 5 build, so that the classes themselves carry no
 // version checks.
 
+#include <QEvent>
 #include <QLocale>
 #include <QMetaType>
 #include <QMouseEvent>
@@ -52,6 +53,16 @@ inline std::unique_ptr<QMouseEvent> movedMouseEvent(const QMouseEvent *event, co
                                          event->scenePosition(), event->globalPosition(),
                                          event->button(), event->buttons(), event->modifiers(),
                                          event->pointingDevice());
+#endif
+}
+
+// Where a hover event happened, in its widget.
+inline QPoint hoverPosition(const QHoverEvent *event)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return event->pos();
+#else
+    return event->position().toPoint();
 #endif
 }
 

@@ -338,13 +338,45 @@ void QxDoubleSlider::paintEvent(QPaintEvent *)
     drawn.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
     if (tickPosition() != NoTicks)
         drawn.subControls |= QStyle::SC_SliderTickmarks;
-    // Only a press on the handle holds the slider down; styles draw it sunken then.
+    // Only a press on the handle holds the slider down; styles draw it sunken
+    // then. Otherwise the part under the pointer is lit, found where it is drawn.
     if (isSliderDown()) {
         drawn.activeSubControls = QStyle::SC_SliderHandle;
         drawn.state |= QStyle::State_Sunken;
+    } else {
+        drawn.activeSubControls = QStyle::SubControls(m_hoveredControl);
     }
     QStylePainter painter(this);
     painter.drawComplexControl(QStyle::CC_Slider, drawn);
+}
+
+bool QxDoubleSlider::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::HoverEnter:
+    case QEvent::HoverMove:
+    case QEvent::HoverLeave: {
+        // QSlider tracks the hovered part with its own geometry, which puts
+        // the handle elsewhere on the full int range.
+        int control = QStyle::SC_None;
+        if (event->type() != QEvent::HoverLeave) {
+            QStyleOptionSlider option;
+            initStyleOption(&option);
+            const QStyleOptionSlider drawn = shortRange(option);
+            control = style()->hitTestComplexControl(
+                    QStyle::CC_Slider, &drawn,
+                    QxQtCompat::hoverPosition(static_cast<QHoverEvent *>(event)), this);
+        }
+        if (control != m_hoveredControl) {
+            m_hoveredControl = control;
+            update();
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QSlider::event(event);
 }
 
 void QxDoubleSlider::mousePressEvent(QMouseEvent *event)
