@@ -7,7 +7,9 @@
 
 #include <QtTest>
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 #include <QRandomGenerator>
 #include <QStyleOptionSlider>
 #include <QTranslator>
@@ -117,6 +119,12 @@ private slots:
     void degenerateRanges();
     void randomUse_data();
     void randomUse();
+    void emitsWhatItShows_data();
+    void emitsWhatItShows();
+    void callerDecimalsKept();
+    void typedValuePlacesNearest_data();
+    void typedValuePlacesNearest();
+    void buddyMnemonicFocusesSpinBox();
 };
 
 // What callers rely on: the names they find the children by, the children in
@@ -516,6 +524,135 @@ void tst_QxSliderSpinBox::randomUse()
         }
         QVERIFY(slider->value() >= 0 && slider->value() <= 1000);
     }
+}
+
+// clang-format off
+void tst_QxSliderSpinBox::emitsWhatItShows_data()
+{
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("0..100, the default") << 0.0 << 100.0 << 501 << 50.1 << "50.10";
+    QTest::newRow("0..1") << 0.0 << 1.0 << 555 << 0.555 << "0.555";
+    QTest::newRow("0..1e-6") << 0.0 << 1e-6 << 500 << 5e-7 << "0.000000500";
+    QTest::newRow("-1..1") << -1.0 << 1.0 << 999 << 0.998 << "0.998";
+    QTest::newRow("0..10000") << 0.0 << 10000.0 << 333 << 3330.0 << "3330.00";
+}
+// clang-format on
+
+// A slider move emits the value the spin box shows, and the spin box has the
+// decimals to show every position of the range apart.
+void tst_QxSliderSpinBox::emitsWhatItShows()
+{
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(int, position);
+    QFETCH(double, expected);
+    QFETCH(QString, shown);
+
+    ShownWidget shownWidget;
+    QVERIFY(shownWidget.exposed);
+    QxSliderSpinBox &widget = shownWidget.widget;
+    const Children &children = shownWidget.children;
+    widget.setMin(minimum);
+    widget.setMax(maximum);
+    QCOMPARE(children.spinBox->maximum(), maximum);
+    QSignalSpy spy(&widget, &QxSliderSpinBox::valueChanged);
+    children.slider->setFocus();
+    children.slider->setValue(position - 1);
+    spy.clear();
+    QTest::keyClick(children.slider, Qt::Key_Right);
+    QCOMPARE(children.slider->value(), position);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toDouble(), children.spinBox->value());
+    QCOMPARE(children.spinBox->value(), expected);
+    QCOMPARE(children.spinBox->text(), shown);
+}
+
+// Decimals that a caller gave the spin box stay when the range changes.
+void tst_QxSliderSpinBox::callerDecimalsKept()
+{
+    QxSliderSpinBox widget;
+    const Children children(&widget);
+    children.spinBox->setDecimals(4);
+    widget.setMax(1e-6);
+    QCOMPARE(children.spinBox->decimals(), 4);
+    widget.setMax(1.0);
+    QCOMPARE(children.spinBox->decimals(), 4);
+}
+
+// clang-format off
+void tst_QxSliderSpinBox::typedValuePlacesNearest_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("position");
+
+    QTest::newRow("32.3 stands at 323") << "32.3" << 323;
+    QTest::newRow("99.99 rounds to the end") << "99.99" << 1000;
+    QTest::newRow("0.04 rounds to the start") << "0.04" << 0;
+    QTest::newRow("0.06 rounds up") << "0.06" << 1;
+}
+// clang-format on
+
+// A value typed into the spin box places the slider at the nearest position.
+void tst_QxSliderSpinBox::typedValuePlacesNearest()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, position);
+
+    ShownWidget shownWidget;
+    QVERIFY(shownWidget.exposed);
+    const Children &children = shownWidget.children;
+    children.spinBox->setFocus();
+    children.spinBox->selectAll();
+    QTest::keyClicks(children.spinBox, typed);
+    QTest::keyClick(children.spinBox, Qt::Key_Return);
+    QCOMPARE(children.spinBox->value(), typed.toDouble());
+    QCOMPARE(children.slider->value(), position);
+}
+
+// As with a plain QDoubleSpinBox, a label's buddy mnemonic (Alt+A on "&Amount")
+// and a focus request reach the spin box; both children have accessible names.
+void tst_QxSliderSpinBox::buddyMnemonicFocusesSpinBox()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *label = new QLabel(QStringLiteral("&Amount"), &window);
+    auto *widget = new QxSliderSpinBox(&window);
+    auto *other = new QLineEdit(&window);
+    // The plain widget a form would otherwise hold, as the oracle.
+    auto *plainLabel = new QLabel(QStringLiteral("&Plain"), &window);
+    auto *plain = new QDoubleSpinBox(&window);
+    layout->addWidget(label);
+    layout->addWidget(widget);
+    layout->addWidget(plainLabel);
+    layout->addWidget(plain);
+    layout->addWidget(other);
+    label->setBuddy(widget);
+    plainLabel->setBuddy(plain);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+    QTRY_VERIFY(other->hasFocus());
+
+    QTest::keyClick(window.windowHandle(), Qt::Key_P, Qt::AltModifier);
+    QTRY_VERIFY(plain->hasFocus());
+    const Children children(widget);
+    QTest::keyClick(window.windowHandle(), Qt::Key_A, Qt::AltModifier);
+    QTRY_VERIFY(children.spinBox->hasFocus());
+    other->setFocus();
+    QTRY_VERIFY(other->hasFocus());
+    widget->setFocus();
+    QTRY_VERIFY(children.spinBox->hasFocus());
+
+    QVERIFY(!children.slider->accessibleName().isEmpty());
+    QVERIFY(!children.spinBox->accessibleName().isEmpty());
+    QVERIFY(children.slider->accessibleName() != children.spinBox->accessibleName());
 }
 
 QTEST_MAIN(tst_QxSliderSpinBox)

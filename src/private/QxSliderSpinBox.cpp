@@ -2,7 +2,28 @@
 
 #include "Ui_QxSliderSpinBox.h"
 
+#include <QDoubleSpinBox>
 #include <QSignalBlocker>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The decimals that show one slider position apart from the next on this
+// range: at least the spin box's usual 2, at most the 15 digits a double
+// holds after the point for values of order 1.
+int decimalsFor(double minimum, double maximum, int positions)
+{
+    const double step = (maximum - minimum) / positions;
+    const double digits = std::ceil(-std::log10(step) - 1e-9);
+    if (!std::isfinite(digits))
+        return 2;
+    return static_cast<int>(std::clamp(digits, 2.0, 15.0));
+}
+
+} // namespace
 
 QxSliderSpinBox::QxSliderSpinBox(QWidget *parent)
     : QWidget(parent)
@@ -11,6 +32,14 @@ QxSliderSpinBox::QxSliderSpinBox(QWidget *parent)
     , max(100.0)
 {
     ui->setupUi(this);
+    autoDecimals = ui->doubleSpinBox->decimals();
+    // A buddy label's mnemonic, Tab and a click on the widget reach the spin
+    // box, where the value is typed; a screen reader names both parts.
+    // (QLabel hands the focus only to a buddy that takes it by policy.)
+    setFocusProxy(ui->doubleSpinBox);
+    setFocusPolicy(ui->doubleSpinBox->focusPolicy());
+    ui->slider->setAccessibleName(tr("Slider"));
+    ui->doubleSpinBox->setAccessibleName(tr("Value"));
     connect(ui->slider, SIGNAL(sliderMoved(int)), this, SLOT(onSliderMoved(int)));
     connect(ui->slider, SIGNAL(valueChanged(int)), this, SLOT(onSliderMoved(int)));
     connect(ui->doubleSpinBox, SIGNAL(valueChanged(double)), this, SLOT(onValueChanged(double)));
@@ -25,7 +54,9 @@ void QxSliderSpinBox::onSliderMoved(int pos)
         const QSignalBlocker blocker(ui->doubleSpinBox);
         ui->doubleSpinBox->setValue(value);
     }
-    Q_EMIT valueChanged(value);
+    // What the spin box shows, rounded to its decimals and held to its range:
+    // the widget never announces a value that a person cannot see.
+    Q_EMIT valueChanged(ui->doubleSpinBox->value());
 }
 
 void QxSliderSpinBox::onValueChanged(double val)
@@ -41,11 +72,12 @@ void QxSliderSpinBox::adjustSlider()
     const double position = high * (ui->doubleSpinBox->value() - min) / (max - min);
     // Bounded before the conversion: an empty range or an infinite end makes
     // the position infinite or NaN, which no int can hold.
+    // The nearest position: a typed 32.3 on 0..100 stands at 323, not 322.
     int bounded = slider->minimum();
     if (position >= high)
         bounded = high;
     else if (position > bounded)
-        bounded = static_cast<int>(position);
+        bounded = static_cast<int>(std::lround(position));
     const QSignalBlocker blocker(slider);
     slider->setValue(bounded);
 }
@@ -58,6 +90,7 @@ void QxSliderSpinBox::adjustSlider()
 void QxSliderSpinBox::setMin(double minimum)
 {
     min = minimum;
+    followRange();
     ui->doubleSpinBox->setMinimum(minimum);
     adjustSlider();
 }
@@ -65,6 +98,24 @@ void QxSliderSpinBox::setMin(double minimum)
 void QxSliderSpinBox::setMax(double maximum)
 {
     max = maximum;
+    followRange();
     ui->doubleSpinBox->setMaximum(maximum);
     adjustSlider();
+}
+
+void QxSliderSpinBox::followRange()
+{
+    QDoubleSpinBox *box = ui->doubleSpinBox;
+    // Decimals a caller set on the spin box are the caller's to keep.
+    if (box->decimals() != autoDecimals)
+        return;
+    autoDecimals = decimalsFor(min, max, ui->slider->maximum());
+    if (box->decimals() == autoDecimals)
+        return;
+    // Set before the new end, which the spin box rounds to its decimals; the
+    // value stays what it was as far as the new decimals show it.
+    const QSignalBlocker blocker(box);
+    const double value = box->value();
+    box->setDecimals(autoDecimals);
+    box->setValue(value);
 }
