@@ -8,6 +8,8 @@
 
 #include <QProxyStyle>
 #include <QRandomGenerator>
+#include <QAccessible>
+#include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QStyleFactory>
 #include <QStyleOptionSlider>
@@ -190,6 +192,10 @@ private slots:
     void designerConnection();
     void hoverLightsDrawnHandle_data();
     void hoverLightsDrawnHandle();
+    void accessibleValue_data();
+    void accessibleValue();
+    void accessibleActions_data();
+    void accessibleActions();
     void hugeRange_data();
     void hugeRange();
     void wheel_data();
@@ -948,6 +954,105 @@ void tst_QxDoubleSlider::hoverLightsDrawnHandle()
 
     hover(&slider);
     QCOMPARE(slider.grab().toImage(), expected);
+}
+
+// clang-format off
+void tst_QxDoubleSlider::accessibleValue_data()
+{
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("wanted");
+    QTest::addColumn<double>("taken");
+
+    QTest::newRow("0..1 at 0.25") << 0.0 << 1.0 << 0.25 << 2 << "0.25" << 0.75 << 0.75;
+    QTest::newRow("no decimals set") << 0.0 << 1.0 << 0.125 << 0 << "0.125" << 0.5 << 0.5;
+    QTest::newRow("negative range") << -10.0 << -2.0 << -7.5 << 1 << "-7.5" << -3.25 << -3.25;
+    QTest::newRow("a wanted value beyond the range is held to it") << 0.0 << 1.0 << 0.5 << 1 << "0.5" << 7.0 << 1.0;
+}
+// clang-format on
+
+// A screen reader reads and sets the double value, range and step, as it does
+// on a QDoubleSpinBox, never the integer knob position.
+void tst_QxDoubleSlider::accessibleValue()
+{
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, value);
+    QFETCH(int, decimals);
+    QFETCH(QString, text);
+    QFETCH(double, wanted);
+    QFETCH(double, taken);
+
+    Slider slider;
+    slider.setRange(minimum, maximum);
+    slider.setSingleStep(0.125);
+    slider.setPrecision(decimals);
+    slider.setValue(value);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&slider);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), QAccessible::Slider);
+    QAccessibleValueInterface *values = accessible->valueInterface();
+    QVERIFY(values);
+    QCOMPARE(values->currentValue().toDouble(), value);
+    QCOMPARE(values->minimumValue().toDouble(), minimum);
+    QCOMPARE(values->maximumValue().toDouble(), maximum);
+    QCOMPARE(values->minimumStepSize().toDouble(), 0.125);
+    QCOMPARE(accessible->text(QAccessible::Value), text);
+
+    // The oracle: a QDoubleSpinBox reports its value as a double too.
+    QDoubleSpinBox plain;
+    plain.setDecimals(6);
+    plain.setRange(minimum, maximum);
+    plain.setValue(value);
+    QAccessibleInterface *plainAccessible = QAccessible::queryAccessibleInterface(&plain);
+    QVERIFY(plainAccessible && plainAccessible->valueInterface());
+    QCOMPARE(plainAccessible->valueInterface()->currentValue().toDouble(),
+             values->currentValue().toDouble());
+
+    QSignalSpy spy(&slider, SIGNAL(doubleValueChanged(double)));
+    values->setCurrentValue(wanted);
+    QCOMPARE(slider.value(), taken);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(slider.position(), slider.qxDoubleSliderToQSlider(taken));
+}
+
+// clang-format off
+void tst_QxDoubleSlider::accessibleActions_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<double>("expected");
+
+    // From 0.5 on 0..1, single step 0.1, page step 0.25.
+    QTest::newRow("increase") << QAccessibleActionInterface::increaseAction() << 0.5 + 0.1;
+    QTest::newRow("decrease") << QAccessibleActionInterface::decreaseAction() << 0.5 - 0.1;
+    QTest::newRow("page increase") << QString("Page Increase") << 0.75;
+    QTest::newRow("page decrease") << QString("Page Decrease") << 0.25;
+}
+// clang-format on
+
+// The actions a slider offers move by the exact double steps.
+void tst_QxDoubleSlider::accessibleActions()
+{
+    QFETCH(QString, action);
+    QFETCH(double, expected);
+
+    Slider slider;
+    slider.setRange(0.0, 1.0);
+    slider.setSingleStep(0.1);
+    slider.setPageStep(0.25);
+    slider.setValue(0.5);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&slider);
+    QVERIFY(accessible);
+    QAccessibleActionInterface *actions = accessible->actionInterface();
+    QVERIFY(actions);
+    QVERIFY(actions->actionNames().contains(action));
+    QSignalSpy spy(&slider, SIGNAL(doubleValueChanged(double)));
+    actions->doAction(action);
+    QCOMPARE(slider.value(), expected);
+    QCOMPARE(spy.count(), 1);
 }
 
 void tst_QxDoubleSlider::hugeRange_data()

@@ -7,6 +7,7 @@
 
 #include <QtTest>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -125,6 +126,7 @@ private slots:
     void typedValuePlacesNearest_data();
     void typedValuePlacesNearest();
     void buddyMnemonicFocusesSpinBox();
+    void accessibleSliderSpeaksForTheValue();
 };
 
 // What callers rely on: the names they find the children by, the children in
@@ -653,6 +655,31 @@ void tst_QxSliderSpinBox::buddyMnemonicFocusesSpinBox()
     QVERIFY(!children.slider->accessibleName().isEmpty());
     QVERIFY(!children.spinBox->accessibleName().isEmpty());
     QVERIFY(children.slider->accessibleName() != children.spinBox->accessibleName());
+}
+
+// The slider's position runs 0..1000; a screen reader hears and sets the
+// widget's value through it, as through the spin box.
+void tst_QxSliderSpinBox::accessibleSliderSpeaksForTheValue()
+{
+    QxSliderSpinBox widget;
+    const Children children(&widget);
+    widget.setMin(-1.0);
+    widget.setMax(1.0);
+    children.spinBox->setValue(0.25);
+    QAccessibleInterface *slider = QAccessible::queryAccessibleInterface(children.slider);
+    QVERIFY(slider && slider->valueInterface());
+    QCOMPARE(slider->valueInterface()->currentValue().toDouble(), 0.25);
+    QCOMPARE(slider->valueInterface()->minimumValue().toDouble(), -1.0);
+    QCOMPARE(slider->valueInterface()->maximumValue().toDouble(), 1.0);
+    QCOMPARE(slider->text(QAccessible::Value), children.spinBox->text());
+    QCOMPARE(slider->text(QAccessible::Name), children.slider->accessibleName());
+
+    QSignalSpy spy(&widget, &QxSliderSpinBox::valueChanged);
+    slider->valueInterface()->setCurrentValue(-0.5);
+    QCOMPARE(children.spinBox->value(), -0.5);
+    QCOMPARE(children.slider->value(), 250);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toDouble(), -0.5);
 }
 
 QTEST_MAIN(tst_QxSliderSpinBox)

@@ -1,6 +1,9 @@
 #include "QxDoubleSlider.h"
 
+#include "QxAccessibleSliders.h"
 #include "QxQtCompat.h"
+
+#include <QAccessible>
 
 #include <QMouseEvent>
 #include <QStylePainter>
@@ -103,6 +106,7 @@ QxDoubleSlider::QxDoubleSlider(QWidget *parent)
     // by the integer step that only approximates it.
     connect(this, &QAbstractSlider::actionTriggered, this,
             [this](int action) { applyAction(action); });
+    QxAccessibleSliders::install(this);
 }
 
 QxDoubleSlider::~QxDoubleSlider() = default;
@@ -179,6 +183,9 @@ void QxDoubleSlider::setValue(double value)
         value = value < 0 ? minimum() : maximum();
     setProperty(valueProperty, value);
     updateValueQSlider();
+    // QAbstractSlider announced the integer position; a screen reader reads this.
+    QAccessibleValueChangeEvent event(this, value);
+    QAccessible::updateAccessibility(&event);
     Q_EMIT doubleValueChanged(value);
 }
 

@@ -1,6 +1,9 @@
 #include "QxSliderSpinBox.h"
 
+#include "QxAccessibleSliders.h"
 #include "Ui_QxSliderSpinBox.h"
+
+#include <QAccessible>
 
 #include <QDoubleSpinBox>
 #include <QSignalBlocker>
@@ -43,6 +46,12 @@ QxSliderSpinBox::QxSliderSpinBox(QWidget *parent)
     connect(ui->slider, SIGNAL(sliderMoved(int)), this, SLOT(onSliderMoved(int)));
     connect(ui->slider, SIGNAL(valueChanged(int)), this, SLOT(onSliderMoved(int)));
     connect(ui->doubleSpinBox, SIGNAL(valueChanged(double)), this, SLOT(onValueChanged(double)));
+    // The slider speaks for the widget's value (its own position is 0..1000).
+    QxAccessibleSliders::install(ui->slider);
+    connect(this, &QxSliderSpinBox::valueChanged, this, [this](double value) {
+        QAccessibleValueChangeEvent event(ui->slider, value);
+        QAccessible::updateAccessibility(&event);
+    });
 }
 
 QxSliderSpinBox::~QxSliderSpinBox() = default;
