@@ -91,18 +91,19 @@ QGroupBox *SlidersPage::createDoubleSliderGroup()
     verticalRow->addWidget(m_vertical);
     verticalRow->addWidget(m_verticalReadout, 1);
     sliders->addLayout(verticalRow);
-    auto *hint = new QLabel(tr("Click beside the handle to jump there; the wheel moves by the "
-                               "single step, with Shift by the page step. A knob movement counts "
-                               "once it changes the value by at least 0.1 to the power of the "
-                               "precision."));
+    auto *hint = new QLabel(tr("Arrow keys move by exactly the single step, PageUp and "
+                               "PageDown by the page step, Home and End to the ends. Click "
+                               "beside the handle to jump there; the wheel (or a touchpad, "
+                               "whose small pieces add up) moves by the single step, with Shift "
+                               "by the page step. A dragged knob counts once it changes the "
+                               "value by at least 0.1 to the power of the precision."));
     hint->setWordWrap(true);
     sliders->addWidget(hint);
     groupLayout->addLayout(sliders, 1);
 
-    // doubleValueChanged() is a protected signal: hosts connect to it by its signature.
-    connect(m_horizontal, SIGNAL(doubleValueChanged(double)), this,
-            SLOT(showHorizontalValue(double)));
-    connect(m_vertical, SIGNAL(doubleValueChanged(double)), this, SLOT(showVerticalValue(double)));
+    connect(m_horizontal, &QxDoubleSlider::doubleValueChanged, this,
+            &SlidersPage::showHorizontalValue);
+    connect(m_vertical, &QxDoubleSlider::doubleValueChanged, this, &SlidersPage::showVerticalValue);
     for (QDoubleSpinBox *box : { m_minimum, m_maximum, m_singleStep, m_pageStep })
         connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
                 &SlidersPage::applySliderSettings);
@@ -166,8 +167,7 @@ void SlidersPage::applySliderSettings()
         return;
     for (QxDoubleSlider *slider : { m_horizontal, m_vertical }) {
         slider->setPrecision(m_decimals->value());
-        slider->setMinimum(minimum);
-        slider->setMaximum(maximum);
+        slider->setRange(minimum, maximum);
         slider->setSingleStep(m_singleStep->value());
         slider->setPageStep(m_pageStep->value());
     }

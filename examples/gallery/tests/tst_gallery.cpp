@@ -98,6 +98,7 @@ private slots:
     void numbersFormatCheck_data();
     void numbersFormatCheck();
     void slidersClickJump();
+    void slidersKeys();
     void slidersWheel();
     void slidersSettings();
     void sliderSpinBox();
@@ -336,6 +337,28 @@ void tst_Gallery::slidersClickJump()
     QVERIFY2(value > 0.6 && value <= 1.0, qPrintable(QString::number(value)));
     QVERIFY2(readout->text().startsWith(QString("doubleValueChanged(%1)").arg(value, 0, 'g', 10)),
              qPrintable(readout->text()));
+}
+
+// Keys move the value by the exact steps the page sets (0.05 and 0.25), and
+// the readout shows each value once.
+void tst_Gallery::slidersKeys()
+{
+    auto *page = show<SlidersPage>("sliders");
+    QxDoubleSlider *slider = page->horizontalSlider();
+    auto *readout = page->findChild<QLabel *>("horizontalReadout");
+    slider->setValue(0.0);
+    slider->setFocus();
+    QTRY_VERIFY(slider->hasFocus());
+    QSignalSpy spy(slider, &QxDoubleSlider::doubleValueChanged);
+    for (int press = 0; press < 3; ++press)
+        QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(spy.count(), 3);
+    QCOMPARE(slider->value(), 0.05 + 0.05 + 0.05);
+    QVERIFY2(readout->text().startsWith(QString("doubleValueChanged(0.15)")),
+             qPrintable(readout->text()));
+    QTest::keyClick(slider, Qt::Key_PageUp);
+    QCOMPARE(slider->value(), 0.05 + 0.05 + 0.05 + 0.25);
+    QCOMPARE(spy.count(), 4);
 }
 
 void tst_Gallery::slidersWheel()
