@@ -2,6 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTranslator>
@@ -76,6 +78,12 @@ private slots:
     void completerDeletedByItsOwner();
     void withoutCompleterKeysGoToEditor();
     void baseClassOffersNothing();
+    void inputMethodCommitOpensPopup_data();
+    void inputMethodCommitOpensPopup();
+    void deadKeyComposeWritesNoLetterTwice();
+    void wordEndingAtCursor_data();
+    void wordEndingAtCursor();
+    void popupInsideEditorRightToLeft();
 
 private:
     void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
@@ -583,6 +591,149 @@ void tst_QxTextEditWithAutocompletion::baseClassOffersNothing()
     QVERIFY(plain->completer()->model());
     QCOMPARE(plain->completer()->model()->rowCount(), 0);
     QVERIFY(!plain->isCompleterVisible());
+}
+
+// clang-format off
+void tst_QxTextEditWithAutocompletion::inputMethodCommitOpensPopup_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("commit");
+    QTest::addColumn<QString>("preedit");
+    QTest::addColumn<bool>("shown");
+
+    const QStringList japanese { "日本語", "日本人", "中国" };
+    QTest::newRow("Japanese commit") << japanese << "日本" << "" << true;
+    QTest::newRow("Latin commit") << QStringList { "apple", "apricot" } << "ap" << "" << true;
+    QTest::newRow("composing only") << japanese << "" << "日本" << false;
+    QTest::newRow("commit ending in punctuation") << QStringList { "apple" } << "ap," << "" << false;
+}
+// clang-format on
+
+// An input method's commit opens the popup as it does on a QLineEdit with a
+// QCompleter, the oracle; text still being composed does not.
+void tst_QxTextEditWithAutocompletion::inputMethodCommitOpensPopup()
+{
+    QFETCH(QStringList, words);
+    QFETCH(QString, commit);
+    QFETCH(QString, preedit);
+    QFETCH(bool, shown);
+
+    editor->words = words;
+    QInputMethodEvent event(preedit, {});
+    event.setCommitString(commit);
+    QApplication::sendEvent(editor, &event);
+    QTRY_COMPARE(editor->isCompleterVisible(), shown);
+    if (shown) {
+        QCOMPARE(editor->completer()->completionPrefix(), commit);
+        QCOMPARE(editor->toPlainText(), commit);
+    }
+    editor->completer()->popup()->hide();
+
+    QLineEdit oracle(window);
+    window->layout()->addWidget(&oracle);
+    oracle.show();
+    auto *completer = new QCompleter(words, &oracle);
+    oracle.setCompleter(completer);
+    oracle.setFocus();
+    QTRY_VERIFY(oracle.hasFocus());
+    QInputMethodEvent same(preedit, {});
+    same.setCommitString(commit);
+    QApplication::sendEvent(&oracle, &same);
+    QTRY_COMPARE(completer->popup()->isVisible(), shown);
+}
+
+// Keys "c", "a", "f", then "é" composed with a dead key (committed by the
+// input method), then Return on the highlighted "café": one "é", not two.
+void tst_QxTextEditWithAutocompletion::deadKeyComposeWritesNoLetterTwice()
+{
+    editor->words = QStringList { "café", "cafétéria" };
+    typeText(QStringLiteral("caf"));
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QInputMethodEvent compose(QString(), {});
+    compose.setCommitString(QStringLiteral("é"));
+    QApplication::sendEvent(editor, &compose);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("café"));
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QCOMPARE(editor->completer()->popup()->currentIndex().data().toString(),
+             QStringLiteral("café"));
+    type(Qt::Key_Return);
+    QTRY_VERIFY(!editor->isCompleterVisible());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("café"));
+
+    // The longer entry completes the same word with its missing letters only.
+    editor->clear();
+    typeText(QStringLiteral("caf"));
+    QApplication::sendEvent(editor, &compose);
+    QTRY_VERIFY(editor->isCompleterVisible());
+    type(Qt::Key_Down);
+    type(Qt::Key_Return);
+    QTRY_VERIFY(!editor->isCompleterVisible());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("cafétéria"));
+}
+
+// clang-format off
+void tst_QxTextEditWithAutocompletion::wordEndingAtCursor_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("word");
+
+    QTest::newRow("between two spaces") << "a  b" << 2 << "";
+    QTest::newRow("after a trailing space") << "a " << 2 << "";
+    QTest::newRow("after punctuation") << "foo.bar" << 4 << "";
+    QTest::newRow("underscore and digits") << "x he_2o" << 7 << "he_2o";
+    QTest::newRow("part before the cursor") << "hello" << 3 << "hel";
+    QTest::newRow("precomposed letter") << "le café" << 7 << "café";
+    QTest::newRow("combining accent") << "cafe\u0301" << 5 << "cafe\u0301";
+}
+// clang-format on
+
+// The word ending at the cursor is the run of word characters there; Ctrl+E
+// offers completions for it, the whole list where it is empty.
+void tst_QxTextEditWithAutocompletion::wordEndingAtCursor()
+{
+    QFETCH(QString, text);
+    QFETCH(int, cursor);
+    QFETCH(QString, word);
+
+    // An entry that continues the word, so that the popup has something to show.
+    if (!word.isEmpty())
+        editor->words.append(word + QStringLiteral("s"));
+    editor->setPlainText(text);
+    QTextCursor position = editor->textCursor();
+    position.setPosition(cursor);
+    editor->setTextCursor(position);
+    QCOMPARE(editor->tokenUnderCursor(), word);
+
+    editor->asked.clear();
+    type(Qt::Key_E, Qt::ControlModifier);
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QCOMPARE(editor->asked.value(0), word);
+    QCOMPARE(editor->completer()->completionPrefix(), word);
+    if (word.isEmpty())
+        QCOMPARE(editor->completer()->completionCount(), editor->words.size());
+    type(Qt::Key_Escape);
+    QTRY_VERIFY(!editor->isCompleterVisible());
+    QCOMPARE(editor->toPlainText(), text);
+}
+
+// Right to left the popup stays over the editor (ending at the cursor where
+// there is room), as a QLineEdit's completer popup stays under its field.
+void tst_QxTextEditWithAutocompletion::popupInsideEditorRightToLeft()
+{
+    window->setLayoutDirection(Qt::RightToLeft);
+    typeText(QStringLiteral("he"));
+    QTRY_VERIFY(editor->isCompleterVisible());
+    const QWidget *popup = editor->completer()->popup();
+    const QRect editorArea(editor->mapToGlobal(QPoint(0, 0)), editor->size());
+    const QRect popupArea = popup->geometry();
+    QVERIFY2(popupArea.left() >= editorArea.left() && popupArea.right() <= editorArea.right(),
+             qPrintable(QStringLiteral("editor %1..%2, popup %3..%4")
+                                .arg(editorArea.left())
+                                .arg(editorArea.right())
+                                .arg(popupArea.left())
+                                .arg(popupArea.right())));
+    window->setLayoutDirection(Qt::LeftToRight);
 }
 
 QTEST_MAIN(tst_QxTextEditWithAutocompletion)

@@ -11,14 +11,14 @@ class QCompleter;
 ///
 /// While the user types, a QCompleter popup lists the admissible completions of
 /// the word that ends at the cursor, just below the cursor; choosing an entry
-/// inserts at the cursor only the part of the entry that is still missing, so
-/// the letters already typed keep their case and the text after the cursor
-/// stays as it was. Control+E opens the popup on demand, even outside a word,
-/// listing every admissible completion. The class offers no completions
-/// of its own: a subclass supplies them by overriding
-/// getAllAdmissibleCompletion(), and may redefine what a word is by overriding
-/// tokenUnderCursor(). Both, and updateCompleter(), are protected: they are
-/// meant for subclass authors, not for the code that merely hosts the editor.
+/// completes the word that ends at the cursor, however its letters arrived
+/// (keys, an input method, a dead key): it inserts only the part of the entry
+/// that is still missing, so the letters already typed keep their case, no
+/// letter is written twice, and the text after the cursor stays as it was. Control+E opens the
+/// popup on demand, even outside a word, listing every admissible completion. The class offers no
+/// completions of its own: a subclass supplies them by overriding getAllAdmissibleCompletion(), and
+/// may redefine what a word is by overriding tokenUnderCursor(). Both, and updateCompleter(), are
+/// protected: they are meant for subclass authors, not for the code that merely hosts the editor.
 class LUMO_EXPORT QxTextEditWithAutocompletion : public QTextEdit
 {
     Q_OBJECT
@@ -51,16 +51,18 @@ protected:
     /// The completions admissible for \a word; the popup filters them by the
     /// word, ignoring case. Returns an empty list here: override it.
     virtual QStringList getAllAdmissibleCompletion(const QString &word);
-    /// The part of the word under the text cursor (as
-    /// QTextCursor::WordUnderCursor sees it) that ends at the cursor: the word
-    /// a completion inserted at the cursor completes. Empty when the cursor is
-    /// at the start of a word or outside one. The editor's own cursor does not
-    /// move.
+    /// The run of word characters (letters, digits, combining marks and "_")
+    /// that ends at the cursor: the word a completion inserted at the cursor
+    /// completes. Empty after a space or punctuation and at the start of a
+    /// word. The editor's own cursor does not move.
     virtual QString tokenUnderCursor() const;
 
     /// Lets the open popup take Return, Enter, Tab, Backtab and Escape; opens
     /// the popup on Control+E; otherwise edits the text and refreshes or hides
     /// the popup for the word under the cursor.
+    /// Committed text of an input method (or a dead key) opens or updates the
+    /// popup as typed keys do; text still being composed does not count.
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     /// Attaches the completer to this editor before the usual focus handling.
     void focusInEvent(QFocusEvent *event) override;

@@ -2,7 +2,9 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QTextBlock>
 #include <QListView>
 #include <QScrollBar>
 #include <QStringListModel>
@@ -130,9 +132,18 @@ void QxTextEditWithAutocompletion::updateCompleter(const QString &word)
     }
 
     QRect rect = cursorRect();
-    rect.setWidth(widthOfShownRows(popup, currentCompleter->maxVisibleItems())
-                  + popup->verticalScrollBar()->sizeHint().width());
+    const int width = widthOfShownRows(popup, currentCompleter->maxVisibleItems())
+            + popup->verticalScrollBar()->sizeHint().width();
+    rect.setWidth(width);
     currentCompleter->complete(rect);
+    if (layoutDirection() == Qt::RightToLeft && popup->isVisible()) {
+        // Right to left the text runs leftwards from the cursor: the popup
+        // ends at the cursor and stays over the editor, as a QLineEdit's
+        // completer popup stays under its field.
+        const QPoint caret = viewport()->mapToGlobal(cursorRect().bottomRight());
+        const int left = std::max(mapToGlobal(QPoint(0, 0)).x(), caret.x() - popup->width());
+        popup->move(left, popup->y());
+    }
 }
 
 QStringList QxTextEditWithAutocompletion::getAllAdmissibleCompletion(const QString &)
@@ -142,17 +153,21 @@ QStringList QxTextEditWithAutocompletion::getAllAdmissibleCompletion(const QStri
 
 QString QxTextEditWithAutocompletion::tokenUnderCursor() const
 {
-    // Only the part before the cursor: a completion is inserted at the cursor,
-    // so the letters after it are no part of the word being completed, and
-    // a cursor at the start of a word completes an empty word.
+    // The run of word characters that ends at the cursor: a completion is
+    // inserted there, so the letters after it are no part of the word being
+    // completed. After a space or punctuation the word is empty.
     const QTextCursor cursor = textCursor();
-    QTextCursor word = cursor;
-    word.select(QTextCursor::WordUnderCursor);
-    if (word.selectionStart() >= cursor.position())
-        return QString();
-    word.setPosition(word.selectionStart());
-    word.setPosition(cursor.position(), QTextCursor::KeepAnchor);
-    return word.selectedText();
+    const QString block = cursor.block().text();
+    const int end = cursor.positionInBlock();
+    int start = end;
+    while (start > 0) {
+        const QChar c = block.at(start - 1);
+        // Combining marks belong to the letter before them (a decomposed "é").
+        if (!c.isLetterOrNumber() && !c.isMark() && c != QLatin1Char('_'))
+            break;
+        --start;
+    }
+    return block.mid(start, end - start);
 }
 
 void QxTextEditWithAutocompletion::insertCompletion(const QString &completion)
@@ -160,17 +175,16 @@ void QxTextEditWithAutocompletion::insertCompletion(const QString &completion)
     if (!currentCompleter || currentCompleter->widget() != this)
         return;
 
-    // A completion no longer than the typed prefix has nothing left to add;
-    // QString::right() with a negative count would return all of it.
-    const int missing = completion.length() - currentCompleter->completionPrefix().length();
-    if (missing <= 0)
+    // The word that ends at the cursor now, whatever way its letters came
+    // (keys, an input method, a dead key): the completion finishes it.
+    // The typed letters stay as typed; only the missing ones are added, none
+    // when the word is already complete or the entry does not continue it.
+    const QString word = tokenUnderCursor();
+    if (completion.length() <= word.length() || !completion.startsWith(word, Qt::CaseInsensitive))
         return;
-
-    // The word being completed ends at the cursor: the missing letters go
-    // there, and whatever stands after the cursor stays where it was.
     QTextCursor cursor = textCursor();
     cursor.clearSelection();
-    cursor.insertText(completion.right(missing));
+    cursor.insertText(completion.mid(word.length()));
     setTextCursor(cursor);
 }
 
@@ -179,6 +193,23 @@ void QxTextEditWithAutocompletion::focusInEvent(QFocusEvent *event)
     if (currentCompleter)
         currentCompleter->setWidget(this);
     QTextEdit::focusInEvent(event);
+}
+
+void QxTextEditWithAutocompletion::inputMethodEvent(QInputMethodEvent *event)
+{
+    QTextEdit::inputMethodEvent(event);
+    // Input methods, on-screen keyboards and dead keys deliver text here
+    // rather than as key presses. Only committed text counts: text still
+    // being composed is not in the document.
+    const QString committed = event->commitString();
+    if (!currentCompleter || committed.isEmpty())
+        return;
+    const QString word = tokenUnderCursor();
+    if (word.isEmpty() || endOfWordCharacters().contains(committed.right(1))) {
+        currentCompleter->popup()->hide();
+        return;
+    }
+    updateCompleter(word);
 }
 
 void QxTextEditWithAutocompletion::keyPressEvent(QKeyEvent *event)
