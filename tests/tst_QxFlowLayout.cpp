@@ -133,6 +133,10 @@ private slots:
     void nullItemIgnored();
     void sizeProtocol();
     void followsScrollAreaWidth();
+    void rightToLeftMirrorsRows_data();
+    void rightToLeftMirrorsRows();
+    void rightToLeftAsBoxLayout_data();
+    void rightToLeftAsBoxLayout();
 };
 
 void tst_QxFlowLayout::placement_data()
@@ -567,6 +571,95 @@ void tst_QxFlowLayout::followsScrollAreaWidth()
             QVERIFY(content->height() > previousHeight);
         previousHeight = content->height();
     }
+}
+
+// clang-format off
+void tst_QxFlowLayout::rightToLeftMirrorsRows_data()
+{
+    QTest::addColumn<int>("margin");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QList<QPoint>>("leftToRight");
+    QTest::addColumn<QList<QPoint>>("rightToLeft");
+
+    // Three items of 40 x 20, spacing 5.
+    QTest::newRow("one row") << 0 << 140 << QList<QPoint> { { 0, 0 }, { 45, 0 }, { 90, 0 } } << QList<QPoint> { { 100, 0 }, { 55, 0 }, { 10, 0 } };
+    QTest::newRow("wrapping") << 0 << 130 << QList<QPoint> { { 0, 0 }, { 45, 0 }, { 0, 25 } } << QList<QPoint> { { 90, 0 }, { 45, 0 }, { 90, 25 } };
+    QTest::newRow("margins") << 7 << 143 << QList<QPoint> { { 7, 7 }, { 52, 7 }, { 7, 32 } } << QList<QPoint> { { 96, 7 }, { 51, 7 }, { 96, 32 } };
+}
+// clang-format on
+
+// Right to left the rows fill from the right edge and wrap the same way; left
+// to right stays as it was.
+void tst_QxFlowLayout::rightToLeftMirrorsRows()
+{
+    QFETCH(int, margin);
+    QFETCH(int, width);
+    QFETCH(QList<QPoint>, leftToRight);
+    QFETCH(QList<QPoint>, rightToLeft);
+
+    for (const Qt::LayoutDirection direction : { Qt::LeftToRight, Qt::RightToLeft }) {
+        QWidget window;
+        window.setLayoutDirection(direction);
+        auto *layout = new QxFlowLayout(&window, margin, 5, 5);
+        QList<QWidget *> items;
+        for (int i = 0; i < 3; ++i) {
+            auto *item = new QWidget(&window);
+            item->setFixedSize(40, 20);
+            layout->addWidget(item);
+            items.append(item);
+        }
+        layout->setGeometry(QRect(0, 0, width, 200));
+        const QList<QPoint> &expected = direction == Qt::LeftToRight ? leftToRight : rightToLeft;
+        for (int i = 0; i < items.size(); ++i)
+            QCOMPARE(items.at(i)->pos(), expected.at(i));
+        QCOMPARE(layout->heightForWidth(width), expected.last().y() + 20 + margin);
+    }
+}
+
+void tst_QxFlowLayout::rightToLeftAsBoxLayout_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("margin");
+
+    QTest::newRow("one item") << 1 << 0;
+    QTest::newRow("three items") << 3 << 0;
+    QTest::newRow("three items, margins") << 3 << 9;
+}
+
+// On one row, right to left, the items stand where a QHBoxLayout with a
+// stretch at its end puts them: the oracle a form would otherwise use.
+void tst_QxFlowLayout::rightToLeftAsBoxLayout()
+{
+    QFETCH(int, count);
+    QFETCH(int, margin);
+
+    QWidget flowWindow;
+    QWidget boxWindow;
+    flowWindow.setLayoutDirection(Qt::RightToLeft);
+    boxWindow.setLayoutDirection(Qt::RightToLeft);
+    auto *flow = new QxFlowLayout(&flowWindow, margin, 6, 6);
+    auto *box = new QHBoxLayout(&boxWindow);
+    box->setContentsMargins(margin, margin, margin, margin);
+    box->setSpacing(6);
+    QList<QWidget *> flowItems, boxItems;
+    for (int i = 0; i < count; ++i) {
+        for (QWidget *window : { &flowWindow, &boxWindow }) {
+            auto *item = new QWidget(window);
+            item->setFixedSize(30 + 10 * i, 20);
+            if (window == &flowWindow) {
+                flow->addWidget(item);
+                flowItems.append(item);
+            } else {
+                box->addWidget(item);
+                boxItems.append(item);
+            }
+        }
+    }
+    box->addStretch();
+    flow->setGeometry(QRect(0, 0, 400, 100));
+    box->setGeometry(QRect(0, 0, 400, 100));
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(flowItems.at(i)->x(), boxItems.at(i)->x());
 }
 
 QTEST_MAIN(tst_QxFlowLayout)

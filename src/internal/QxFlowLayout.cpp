@@ -1,5 +1,6 @@
 #include "QxFlowLayout.h"
 
+#include <QStyle>
 #include <QWidget>
 
 #include <algorithm>
@@ -172,6 +173,12 @@ int QxFlowLayout::doLayout(const QRect &rect, bool testOnly) const
     const int horizontalGap = horizontalSpacing();
     const int verticalGap = verticalSpacing();
 
+    // Right to left the rows are mirrored within the same area, as every Qt
+    // layout mirrors its items: the first item stands at the right edge.
+    const QWidget *parent = parentWidget();
+    const Qt::LayoutDirection direction = parent ? parent->layoutDirection() : Qt::LeftToRight;
+    const QRect area(QPoint(leftEdge, rect.y()), QPoint(rightEdge, rect.bottom()));
+
     for (QLayoutItem *item : layoutItems) {
         if (item->isEmpty())
             continue;
@@ -191,7 +198,7 @@ int QxFlowLayout::doLayout(const QRect &rect, bool testOnly) const
 
         // Moving a widget costs Qt far more than this comparison; when the
         // lines stay as they were, most items keep their place.
-        const QRect placed(QPoint(x, y), hint);
+        const QRect placed = QStyle::visualRect(direction, area, QRect(QPoint(x, y), hint));
         if (!testOnly && item->geometry() != placed)
             item->setGeometry(placed);
 
