@@ -1,6 +1,7 @@
 #include <lumo/QxCollapsibleGroupBox.h>
 
 #include <QFrame>
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyleOptionGroupBox>
@@ -89,9 +90,13 @@ QString focusAfterFolding(bool collapsible, bool editAfter, const QString &focus
     return now ? now->objectName() : QStringLiteral("none");
 }
 
+// How content reaches the box.
+enum class Route { AddWidget, InsideLayout, BoxLayout, BoxLayoutWhileFolded, PlainChild };
+
 } // namespace
 
 Q_DECLARE_METATYPE(Fold)
+Q_DECLARE_METATYPE(Route)
 
 class tst_QxCollapsibleGroupBox : public QObject
 {
@@ -108,6 +113,10 @@ private slots:
     void directCallKeepsCheckState();
     void focusAsInPlainGroupBox_data();
     void focusAsInPlainGroupBox();
+    void contentAddedAnyRouteFolds_data();
+    void contentAddedAnyRouteFolds();
+    void hostHiddenStaysHidden();
+    void accessibleFoldState();
 
 private:
     QWidget *window = nullptr;
@@ -277,6 +286,109 @@ void tst_QxCollapsibleGroupBox::focusAsInPlainGroupBox()
         QVERIFY2(expected != QLatin1String("none") && !expected.contains(QLatin1String("inside")),
                  qPrintable(expected));
     QCOMPARE(focusAfterFolding(true, editAfter, focused, fold), expected);
+}
+
+void tst_QxCollapsibleGroupBox::contentAddedAnyRouteFolds_data()
+{
+    QTest::addColumn<Route>("route");
+
+    QTest::newRow("addWidget()") << Route::AddWidget;
+    QTest::newRow("the inner frame's layout") << Route::InsideLayout;
+    QTest::newRow("the box's layout, as into a QGroupBox") << Route::BoxLayout;
+    QTest::newRow("the box's layout while folded") << Route::BoxLayoutWhileFolded;
+    QTest::newRow("a child placed by hand") << Route::PlainChild;
+}
+
+// Whatever way a form or the host puts content into the box, it folds with
+// the box and comes back when the box unfolds.
+void tst_QxCollapsibleGroupBox::contentAddedAnyRouteFolds()
+{
+    QFETCH(Route, route);
+    auto *edit = new QLineEdit;
+    if (route == Route::BoxLayoutWhileFolded)
+        box->setChecked(false);
+    switch (route) {
+    case Route::AddWidget:
+        box->addWidget(edit);
+        break;
+    case Route::InsideLayout:
+        box->getInsideWidget()->layout()->addWidget(edit);
+        break;
+    case Route::BoxLayout:
+    case Route::BoxLayoutWhileFolded:
+        box->layout()->addWidget(edit);
+        break;
+    case Route::PlainChild:
+        edit->setParent(box);
+        edit->move(10, 40);
+        edit->show();
+        break;
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(edit->isVisible(), route != Route::BoxLayoutWhileFolded);
+
+    box->setChecked(false);
+    QCoreApplication::processEvents();
+    QVERIFY(!edit->isVisible());
+    QVERIFY(!labels.first()->isVisible());
+
+    box->setChecked(true);
+    QCoreApplication::processEvents();
+    QVERIFY(edit->isVisible());
+    QVERIFY(labels.first()->isVisible());
+}
+
+// A widget that the host hid in the box stays hidden through a fold.
+void tst_QxCollapsibleGroupBox::hostHiddenStaysHidden()
+{
+    auto *shown = new QLineEdit;
+    auto *hidden = new QLineEdit;
+    box->layout()->addWidget(shown);
+    box->layout()->addWidget(hidden);
+    hidden->hide();
+    labels.at(1)->hide();
+    box->setChecked(false);
+    box->setChecked(true);
+    QCoreApplication::processEvents();
+    QVERIFY(shown->isVisible());
+    QVERIFY(hidden->isHidden());
+    QVERIFY(labels.at(1)->isHidden());
+    QVERIFY(labels.at(0)->isVisible());
+}
+
+// A screen reader hears a checkable, expandable box, expanded or collapsed;
+// as on a plain QGroupBox, its title names it and its check state reads.
+// (The state change event goes to the platform's accessibility bridge, which
+// a test display without an accessibility bus does not have.)
+void tst_QxCollapsibleGroupBox::accessibleFoldState()
+{
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box);
+    QVERIFY(accessible);
+    QGroupBox plain(QStringLiteral("Options"));
+    plain.setCheckable(true);
+    QAccessibleInterface *oracle = QAccessible::queryAccessibleInterface(&plain);
+    QVERIFY(oracle);
+    QCOMPARE(accessible->role(), oracle->role());
+    QCOMPARE(accessible->text(QAccessible::Name), oracle->text(QAccessible::Name));
+    QCOMPARE(accessible->state().checkable, oracle->state().checkable);
+    QCOMPARE(accessible->state().checked, oracle->state().checked);
+
+    QVERIFY(accessible->state().expandable);
+    QVERIFY(accessible->state().expanded);
+    QVERIFY(!accessible->state().collapsed);
+
+    box->setChecked(false);
+    QVERIFY(!accessible->state().expanded);
+    QVERIFY(accessible->state().collapsed);
+    QVERIFY(!accessible->state().checked);
+    box->setChecked(true);
+    QVERIFY(accessible->state().expanded);
+
+    // The toggle action folds as a click on the title does.
+    QVERIFY(accessible->actionInterface());
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(!box->isChecked());
+    QVERIFY(!box->getInsideWidget()->isVisible());
 }
 
 QTEST_MAIN(tst_QxCollapsibleGroupBox)

@@ -10,8 +10,11 @@ class QFrame;
 /// unchecked, so that the box shrinks to its title.
 ///
 /// The contents live in an inner frame that the box creates and owns; fill it
-/// through addWidget() or getInsideWidget(). A new box is checked and
-/// expanded, without title.
+/// through addWidget() or getInsideWidget(). Content added the QGroupBox way
+/// (box->layout()->addWidget()) folds with it too, and a widget the host hid
+/// stays hidden when the box unfolds. A new box is checked and expanded,
+/// without title. Screen readers hear it as a checkable, expandable box,
+/// expanded or collapsed, and are told when it folds or unfolds.
 class LUMO_EXPORT QxCollapsibleGroupBox : public QGroupBox
 {
     Q_OBJECT
@@ -37,9 +40,16 @@ public Q_SLOTS:
     /// toggled(bool); a direct call leaves the check state as it is.
     void setGroupBoxExpanded(bool show);
 
+protected:
+    /// Folds a widget added to the box while it is folded.
+    void childEvent(QChildEvent *event) override;
+
 private:
-    QFrame *insideWidget;
-    // Set by setGroupBoxExpanded() and never read; the class has always had it,
-    // and dropping it would change the exported class's layout.
+    // Hides a child for the fold, or shows one that the fold hid.
+    void fold(QWidget *child, bool show);
+
+    // Whether the content is shown, as setGroupBoxExpanded() last set it.
+    // First, so that it is set when the inner frame arrives as a child.
     bool expanded;
+    QFrame *insideWidget;
 };

@@ -1,10 +1,17 @@
 #include "QxCollapsibleGroupBox.h"
 
+#include "QxAccessibleWidgets.h"
+
 #include <QApplication>
+#include <QChildEvent>
 #include <QFrame>
 #include <QVBoxLayout>
 
 namespace {
+
+// Marks a child that the fold hid, so that unfolding shows it again and only it.
+const char foldedProperty[] = "_lumo_folded";
+
 // The widget that Tab would reach from \a from, skipping everything inside
 // \a contents; null when there is none.
 QWidget *nextFocusOutside(QWidget *from, const QWidget *contents)
@@ -22,8 +29,8 @@ QWidget *nextFocusOutside(QWidget *from, const QWidget *contents)
 
 QxCollapsibleGroupBox::QxCollapsibleGroupBox(QWidget *parent)
     : QGroupBox(parent)
-    , insideWidget(new QFrame(this))
     , expanded(true)
+    , insideWidget(new QFrame(this))
 {
     insideWidget->setVisible(true);
     QVBoxLayout *insideLayout = new QVBoxLayout(insideWidget);
@@ -46,6 +53,7 @@ QxCollapsibleGroupBox::QxCollapsibleGroupBox(QWidget *parent)
         if (QWidget *next = nextFocusOutside(old, insideWidget))
             next->setFocus(Qt::TabFocusReason);
     });
+    QxAccessibleWidgets::install(this);
 }
 
 QxCollapsibleGroupBox::~QxCollapsibleGroupBox() = default;
@@ -65,7 +73,41 @@ QFrame *QxCollapsibleGroupBox::getInsideWidget() const
 
 void QxCollapsibleGroupBox::setGroupBoxExpanded(bool show)
 {
+    const bool changed = show != insideWidget->isVisibleTo(this);
     insideWidget->setVisible(show);
-    // Written here and read nowhere; the class has always carried it.
     expanded = show;
+    // Content put into the box the QGroupBox way (box->layout()->addWidget())
+    // sits beside the inner frame: it folds too. What the host hid stays hidden.
+    const QList<QWidget *> children
+            = findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget *child : children) {
+        if (child != insideWidget && !child->isWindow())
+            fold(child, show);
+    }
+    if (changed)
+        QxAccessibleWidgets::notifyFolded(this);
+}
+
+void QxCollapsibleGroupBox::fold(QWidget *child, bool show)
+{
+    if (!show && !child->isHidden()) {
+        child->setProperty(foldedProperty, true);
+        child->hide();
+    } else if (show && child->property(foldedProperty).toBool()) {
+        child->setProperty(foldedProperty, QVariant());
+        child->show();
+    }
+}
+
+void QxCollapsibleGroupBox::childEvent(QChildEvent *event)
+{
+    QGroupBox::childEvent(event);
+    // A widget added while the box is folded folds at once.
+    if (event->added() && !expanded && event->child()->isWidgetType()) {
+        auto *child = static_cast<QWidget *>(event->child());
+        if (child != insideWidget && !child->isWindow()) {
+            child->setProperty(foldedProperty, true);
+            child->setVisible(false);
+        }
+    }
 }

@@ -1,6 +1,6 @@
 #include "QxDoubleSlider.h"
 
-#include "QxAccessibleSliders.h"
+#include "QxAccessibleWidgets.h"
 #include "QxQtCompat.h"
 
 #include <QAccessible>
@@ -106,7 +106,7 @@ QxDoubleSlider::QxDoubleSlider(QWidget *parent)
     // by the integer step that only approximates it.
     connect(this, &QAbstractSlider::actionTriggered, this,
             [this](int action) { applyAction(action); });
-    QxAccessibleSliders::install(this);
+    QxAccessibleWidgets::install(this);
 }
 
 QxDoubleSlider::~QxDoubleSlider() = default;

@@ -1,6 +1,6 @@
 #include "QxSliderSpinBox.h"
 
-#include "QxAccessibleSliders.h"
+#include "QxAccessibleWidgets.h"
 #include "Ui_QxSliderSpinBox.h"
 
 #include <QAccessible>
@@ -47,7 +47,7 @@ QxSliderSpinBox::QxSliderSpinBox(QWidget *parent)
     connect(ui->slider, SIGNAL(valueChanged(int)), this, SLOT(onSliderMoved(int)));
     connect(ui->doubleSpinBox, SIGNAL(valueChanged(double)), this, SLOT(onValueChanged(double)));
     // The slider speaks for the widget's value (its own position is 0..1000).
-    QxAccessibleSliders::install(ui->slider);
+    QxAccessibleWidgets::install(ui->slider);
     connect(this, &QxSliderSpinBox::valueChanged, this, [this](double value) {
         QAccessibleValueChangeEvent event(ui->slider, value);
         QAccessible::updateAccessibility(&event);

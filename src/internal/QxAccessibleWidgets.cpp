@@ -1,5 +1,6 @@
-#include "QxAccessibleSliders.h"
+#include "QxAccessibleWidgets.h"
 
+#include "QxCollapsibleGroupBox.h"
 #include "QxDoubleSlider.h"
 #include "QxSliderSpinBox.h"
 
@@ -7,6 +8,7 @@
 #include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
+#include <QFrame>
 #include <QSlider>
 
 #include <algorithm>
@@ -143,10 +145,80 @@ private:
     QDoubleSpinBox *m_spinBox;
 };
 
-QAccessibleInterface *sliderFactory(const QString &className, QObject *object)
+// A title as a person reads it: "&&" is an ampersand, a lone "&" marks the
+// mnemonic and is not read.
+QString withoutMnemonic(const QString &title)
+{
+    QString text;
+    for (int i = 0; i < title.size(); ++i) {
+        if (title.at(i) == QLatin1Char('&') && ++i == title.size())
+            break;
+        text += title.at(i);
+    }
+    return text;
+}
+
+// A checkable group box as Qt reports one (a check box named by its title,
+// with a toggle action), which also tells whether its content is shown.
+class AccessibleCollapsibleGroupBox : public QAccessibleWidget
+{
+public:
+    explicit AccessibleCollapsibleGroupBox(QWidget *widget)
+        : QAccessibleWidget(widget)
+    {
+    }
+
+    QAccessible::Role role() const override
+    {
+        return box()->isCheckable() ? QAccessible::CheckBox : QAccessible::Grouping;
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name) {
+            const QString name = QAccessibleWidget::text(kind);
+            return name.isEmpty() ? withoutMnemonic(box()->title()) : name;
+        }
+        return QAccessibleWidget::text(kind);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = box()->isCheckable();
+        state.checked = box()->isChecked();
+        state.expandable = true;
+        state.expanded = box()->getInsideWidget()->isVisibleTo(box());
+        state.collapsed = !state.expanded;
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (box()->isCheckable())
+            names.prepend(toggleAction());
+        return names;
+    }
+
+    void doAction(const QString &name) override
+    {
+        if (name == toggleAction() && box()->isCheckable())
+            box()->setChecked(!box()->isChecked());
+        else
+            QAccessibleWidget::doAction(name);
+    }
+
+private:
+    QxCollapsibleGroupBox *box() const { return static_cast<QxCollapsibleGroupBox *>(widget()); }
+};
+
+QAccessibleInterface *widgetFactory(const QString &className, QObject *object)
 {
     if (!object || !object->isWidgetType())
         return nullptr;
+    if (className == QLatin1String("QxCollapsibleGroupBox"))
+        return new AccessibleCollapsibleGroupBox(static_cast<QWidget *>(object));
     if (className == QLatin1String("QxDoubleSlider"))
         return new AccessibleDoubleSlider(static_cast<QWidget *>(object));
     if (className == QLatin1String("QSlider") && object->parent()
@@ -162,18 +234,28 @@ QAccessibleInterface *sliderFactory(const QString &className, QObject *object)
 
 } // namespace
 
-void QxAccessibleSliders::install(QWidget *slider)
+void QxAccessibleWidgets::install(QWidget *widget)
 {
     // Once per process; the library has no start-up code of its own to do it.
     static const bool installed = [] {
-        QAccessible::installFactory(sliderFactory);
+        QAccessible::installFactory(widgetFactory);
         return true;
     }();
     Q_UNUSED(installed)
-    // Qt queries (and caches) an interface as soon as a slider announces a
-    // value, which the integer slider does while it is being built: one made
-    // then is Qt's own, and goes, so that the next query makes this one.
-    QAccessibleInterface *cached = QAccessible::queryAccessibleInterface(slider);
-    if (cached && !dynamic_cast<AccessibleValueSlider *>(cached))
+    // Qt queries (and caches) an interface as soon as a widget announces a
+    // change, which the integer slider does while it is being built: one
+    // made then is Qt's own, and goes, so that the next query makes ours.
+    QAccessibleInterface *cached = QAccessible::queryAccessibleInterface(widget);
+    if (cached && !dynamic_cast<AccessibleValueSlider *>(cached)
+        && !dynamic_cast<AccessibleCollapsibleGroupBox *>(cached))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cached));
+}
+
+void QxAccessibleWidgets::notifyFolded(QWidget *groupBox)
+{
+    QAccessible::State changed;
+    changed.expanded = true;
+    changed.collapsed = true;
+    QAccessibleStateChangeEvent event(groupBox, changed);
+    QAccessible::updateAccessibility(&event);
 }

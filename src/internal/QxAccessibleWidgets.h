@@ -1,0 +1,20 @@
+#pragma once
+
+// What screen readers learn of the library's widgets, through accessible
+// interfaces of its own (Qt's for sliders and group boxes are private API):
+// the double value, range and step of a QxDoubleSlider, and the value of a
+// QxSliderSpinBox through its plain QSlider, with new values and step actions
+// taken; the fold of a QxCollapsibleGroupBox (expandable, expanded or
+// collapsed) besides what Qt reports of a checkable group box. The widgets
+// install the factory when the first one is built.
+class QWidget;
+
+namespace QxAccessibleWidgets {
+
+// Installs the factory and makes its interface the one that speaks for widget.
+void install(QWidget *widget);
+
+// Tells screen readers that a collapsible group box folded or unfolded.
+void notifyFolded(QWidget *groupBox);
+
+} // namespace QxAccessibleWidgets
