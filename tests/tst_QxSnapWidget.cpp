@@ -11,7 +11,10 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // Paints only its left half red; the rest is left to whatever lies beneath.
@@ -89,6 +92,8 @@ private slots:
     void fullDisk_data();
     void fullDisk();
     void nullWidgetDoesNothing();
+    void specialFileWrittenInPlace_data();
+    void specialFileWrittenInPlace();
 
 private:
     QScopedPointer<QTemporaryDir> m_dir;
@@ -289,6 +294,57 @@ void tst_QxSnapWidget::nullWidgetDoesNothing()
     QxSnapWidget::snapWidget(nullptr, path, stream);
     QCOMPARE(report, QString());
     QVERIFY(!QFile::exists(path));
+}
+
+void tst_QxSnapWidget::specialFileWrittenInPlace_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::addColumn<bool>("withReader");
+
+    QTest::newRow("named pipe with a reader") << false << true;
+    QTest::newRow("link to a named pipe with a reader") << true << true;
+    QTest::newRow("named pipe without a reader") << false << false;
+    QTest::newRow("link to a named pipe without a reader") << true << false;
+}
+
+// A special file (here a named pipe, standing for a device too) is written
+// into, never replaced by a regular file; without a reader the snapshot fails
+// at once, with no report line, rather than wait.
+void tst_QxSnapWidget::specialFileWrittenInPlace()
+{
+    QFETCH(bool, throughLink);
+    QFETCH(bool, withReader);
+
+    const QByteArray pipe = QFile::encodeName(m_dir->filePath(QStringLiteral("pipe.png")));
+    QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+    QString path = QFile::decodeName(pipe);
+    if (throughLink) {
+        path = m_dir->filePath(QStringLiteral("link.png"));
+        QVERIFY(QFile::link(QFile::decodeName(pipe), path));
+    }
+    // The reader's end, open before the snapshot; the image fits the pipe's buffer.
+    const int reader = withReader ? ::open(pipe.constData(), O_RDONLY | O_NONBLOCK) : -1;
+    QCOMPARE(reader >= 0, withReader);
+
+    HalfPainted widget;
+    QString report;
+    QTextStream stream(&report);
+    QxSnapWidget::snapWidget(&widget, path, stream);
+    QCOMPARE(!report.isEmpty(), withReader);
+
+    struct stat info;
+    QCOMPARE(::stat(pipe.constData(), &info), 0);
+    QVERIFY(S_ISFIFO(info.st_mode));
+    if (withReader) {
+        QByteArray received;
+        char chunk[4096];
+        for (ssize_t n; (n = ::read(reader, chunk, sizeof chunk)) > 0;)
+            received.append(chunk, int(n));
+        ::close(reader);
+        QImage image;
+        QVERIFY(image.loadFromData(received, "PNG"));
+        QCOMPARE(image.size(), widget.size());
+    }
 }
 
 QTEST_MAIN(tst_QxSnapWidget)

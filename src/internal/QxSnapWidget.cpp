@@ -1,5 +1,6 @@
 #include "QxSnapWidget.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
@@ -7,6 +8,48 @@
 #include <QSaveFile>
 #include <QTextStream>
 #include <QWidget>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Whether fileName (followed through symbolic links) is a file that exists
+// and is no regular file or folder: a device, a pipe, a socket.
+bool isSpecialFile(const QString &fileName)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(fileName).constData(), &info) != 0)
+        return false;
+    return !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
+// Writes data into a special file in place: a device or a pipe cannot be
+// replaced by a renamed file, and must not be. The open does not wait for a
+// pipe's reader (none is a failure, not a frozen window); the writes then
+// wait for the reader as any writer of a pipe does.
+bool writeSpecialFile(const QString &fileName, const QByteArray &data)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+                          O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    const int flags = ::fcntl(fd, F_GETFL);
+    bool written = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    for (qint64 done = 0; written && done < data.size();) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        written = n > 0;
+        done += n > 0 ? n : 0;
+    }
+    return ::close(fd) == 0 && written;
+}
+
+} // namespace
 
 void QxSnapWidget::snapWidget(QWidget *widget, QString fileName, QTextStream &report)
 {
@@ -24,17 +67,27 @@ void QxSnapWidget::snapWidget(QWidget *widget, QString fileName, QTextStream &re
                    QWidget::DrawWindowBackground | QWidget::DrawChildren);
     painter.end();
 
-    // The image is written to a temporary file that replaces the target only
+    // A regular file is written to a temporary file that replaces the target only
     // once all of it is on disk: a plain file buffers the last write until it
     // is closed, and a full disk would go unnoticed and leave a cut file.
     // Without a writer for the suffix (or without a suffix) nothing is written.
     // The explicit flush matters: Qt 5's commit() does not check the flush
     // that its close() makes, and would install a cut file.
-    QSaveFile file(fileName);
     const QByteArray format = QFileInfo(fileName).suffix().toLower().toLatin1();
-    if (format.isEmpty() || !file.open(QIODevice::WriteOnly)
-        || !image.save(&file, format.constData(), -1) || !file.flush() || !file.commit())
+    if (format.isEmpty())
         return;
+    if (isSpecialFile(fileName)) {
+        QByteArray data;
+        QBuffer buffer(&data);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format.constData(), -1)
+            || !writeSpecialFile(fileName, data))
+            return;
+    } else {
+        QSaveFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, format.constData(), -1)
+            || !file.flush() || !file.commit())
+            return;
+    }
     report << QCoreApplication::translate("QxSnapWidget", "Snapshot written in")
            << QLatin1String(" \"") << fileName << QLatin1Char('"') << Qt::endl;
 }
