@@ -133,8 +133,12 @@ private:
         AwaitAuthReply = 11
     };
     enum class Ending { SendQuit, KeepConnection };
+    // Who deletes the sender once the outcome is out.
+    enum class Owner { Sender, Creator };
 
     void connectSocket();
+    void readReplies();
+    void refuseReply(const QString &why);
     bool handleReply(QChar code);
     void afterGreeting();
     void startMail();
@@ -142,8 +146,9 @@ private:
     void startLogin();
     void send(const QByteArray &command);
     void writeMessage();
-    void fail(const QString &text, Ending ending);
-    void connectionEnded(const QString &failure, bool abort);
+    qint64 bytesQueued() const;
+    void fail(const QString &text, Ending ending, Owner deleter);
+    void connectionEnded(const QString &failure);
     void finish();
     void timedOut();
     void restartTimer();
@@ -171,4 +176,6 @@ private:
     bool mailStarted = false;
     bool outcomeReported = false;
     bool messageWritten = false;
+    bool readingReplies = false;
+    Owner owner = Owner::Creator;
 };

@@ -19,6 +19,13 @@ constexpr char tlsErrorLabel[] = "TLS Error : ";
 
 // RFC 5322, 2.1.1, without the CR LF.
 constexpr int maxLineOctets = 998;
+// A server's reply line (RFC 5321 allows 512 octets; the slack is for servers
+// that write more) and a whole reply: beyond, the reply is refused at once
+// rather than gathered in memory.
+constexpr int maxReplyLineOctets = 4096;
+constexpr int maxReplyOctets = 64 * 1024;
+// How much of a reply a status text shows.
+constexpr int maxShownReplyChars = 4096;
 // Characters converted per chunk: with the socket holding at most one chunk
 // besides the one being written, memory stays at a few hundred kB per mail.
 constexpr int chunkChars = 64 * 1024;
@@ -139,22 +146,143 @@ QByteArray addressLiteral(const QHostAddress &address)
     return (v6 ? "[IPv6:" : "[") + address.toString().toLatin1() + ']';
 }
 
+// Why an address cannot go onto a MAIL FROM or RCPT TO line, or none: a
+// space, an angle bracket other than one pair around all of it, or a control
+// character would let it carry ESMTP parameters or other commands.
+QString addressFault(const QString &address)
+{
+    QStringView inner(address);
+    if (inner.startsWith(QLatin1Char('<')) && inner.endsWith(QLatin1Char('>')) && inner.size() > 1)
+        inner = inner.mid(1, inner.size() - 2);
+    for (const QChar c : inner) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return QStringLiteral("holds a line break");
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return QStringLiteral("holds a control character");
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c.isSpace())
+            return QStringLiteral("holds a space");
+        if (c == QLatin1Char('<') || c == QLatin1Char('>'))
+            return QStringLiteral("holds an angle bracket");
+    }
+    return QString();
+}
+
 QString refusal(const QString &sender, const QString &recipient, const QString &subject,
-                bool loginInClear)
+                bool loginInClear, const QString &user, const QString &password)
 {
     if (sender.isEmpty())
         return QStringLiteral("the sender address is empty");
     if (recipient.isEmpty())
         return QStringLiteral("the recipient address is empty");
-    if (holdsLineBreak(sender))
-        return QStringLiteral("the sender address holds a line break");
-    if (holdsLineBreak(recipient))
-        return QStringLiteral("the recipient address holds a line break");
+    const QString senderFault = addressFault(sender);
+    if (!senderFault.isEmpty())
+        return QStringLiteral("the sender address ") + senderFault;
+    const QString recipientFault = addressFault(recipient);
+    if (!recipientFault.isEmpty())
+        return QStringLiteral("the recipient address ") + recipientFault;
     if (holdsLineBreak(subject))
         return QStringLiteral("the subject holds a line break");
     if (loginInClear)
         return QStringLiteral("a login needs StartTls or ImplicitTls");
+    // RFC 4616: the login separates its fields with NUL.
+    if (user.contains(QChar(0)) || password.contains(QChar(0)))
+        return QStringLiteral("the user name or password holds a NUL character");
     return QString();
+}
+
+// Whether the subject goes into its header line as it is: printable ASCII
+// that, with "Subject: ", fits a line. Anything else (control characters
+// included) is written as encoded words, which fold onto lines of their own.
+bool isPlainSubject(const QString &subject)
+{
+    if (subject.size() + 9 > maxLineOctets)
+        return false;
+    for (const QChar c : subject) {
+        if (c.unicode() < 0x20 || c.unicode() >= 0x7f)
+            return false;
+    }
+    return true;
+}
+
+// A server's reply line as text: UTF-8 where it is valid UTF-8 (RFC 6531),
+// Latin-1 otherwise. Converted with its length, so a NUL does not end it.
+QString replyLineText(const QByteArray &bytes)
+{
+    const QString utf8 = QString::fromUtf8(bytes);
+    if (utf8.toUtf8() == bytes)
+        return utf8;
+    return QLatin1String(bytes.constData(), bytes.size());
+}
+
+// A reply as a status text shows it: at most the first 4 KiB, and control
+// characters other than the line ends between lines escaped ("\x1b").
+QString shownReply(const QString &reply)
+{
+    QString shown;
+    const int length = int(qMin<qsizetype>(reply.size(), maxShownReplyChars));
+    shown.reserve(length + 8);
+    for (int i = 0; i < length; ++i) {
+        const QChar c = reply.at(i);
+        const ushort unit = c.unicode();
+        if ((unit < 0x20 && c != QLatin1Char('\r') && c != QLatin1Char('\n')) || unit == 0x7f)
+            shown += QStringLiteral("\\x%1").arg(unit, 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    if (reply.size() > maxShownReplyChars)
+        shown += QLatin1String("...");
+    return shown;
+}
+
+// Whether a reply line starts with a three-digit code and, after it, ends,
+// continues ("-") or goes on with text (" "), as RFC 5321, 4.2 has it.
+bool hasReplyCode(const QString &line)
+{
+    if (line.size() < 3)
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        if (line.at(i) < QLatin1Char('0') || line.at(i) > QLatin1Char('9'))
+            return false;
+    }
+    if (line.size() == 3)
+        return true;
+    const QChar after = line.at(3);
+    return after == QLatin1Char(' ') || after == QLatin1Char('-') || after == QLatin1Char('\r')
+            || after == QLatin1Char('\n');
+}
+
+// Whether a name matches a DNS name of a certificate, with a "*" standing for
+// the whole leftmost label only (RFC 6125, 6.4.3).
+bool matchesCertificateName(const QString &host, const QString &pattern)
+{
+    if (pattern.startsWith(QLatin1String("*."))) {
+        const int dot = host.indexOf(QLatin1Char('.'));
+        return dot > 0 && host.mid(dot).compare(pattern.mid(1), Qt::CaseInsensitive) == 0;
+    }
+    return host.compare(pattern, Qt::CaseInsensitive) == 0;
+}
+
+// RFC 6125, 6.4.4: a certificate with subject alternative names is issued for
+// those names only, never for its common name; QSslSocket would take the
+// common name as well. Returns whether host passes.
+bool certificateNamesHost(const QSslCertificate &certificate, const QString &host)
+{
+    const auto names = certificate.subjectAlternativeNames();
+    if (names.isEmpty())
+        return true;
+    const QHostAddress address(host);
+    if (!address.isNull()) {
+        for (const QString &entry : names.values(QSsl::IpAddressEntry)) {
+            if (QHostAddress(entry) == address)
+                return true;
+        }
+        return false;
+    }
+    for (const QString &entry : names.values(QSsl::DnsEntry)) {
+        if (matchesCertificateName(host, entry))
+            return true;
+    }
+    return false;
 }
 
 bool isTlsError(QAbstractSocket::SocketError error)
@@ -318,8 +446,8 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
 {
     const QString refused = mailStarted
             ? QStringLiteral("sendMail may be called only once per sender")
-            : refusal(sender, recipient, subject,
-                      !userName.isEmpty() && securityMode == NoSecurity);
+            : refusal(sender, recipient, subject, !userName.isEmpty() && securityMode == NoSecurity,
+                      userName, userPassword);
     if (!refused.isEmpty()) {
         if (!mailStarted) {
             mailStarted = true;
@@ -345,6 +473,8 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
     // Last: some failures are reported from within connectToHost() itself.
     if (auto *sslSocket = qobject_cast<QSslSocket *>(socket)) {
         QSslConfiguration configuration = sslSocket->sslConfiguration();
+        // RFC 8996: TLS 1.0 and 1.1 are not used, whatever this Qt allows.
+        configuration.setProtocol(QSsl::TlsV1_2OrLater);
         if (!extraCaCertificates.isEmpty())
             configuration.setCaCertificates(QSslConfiguration::systemCaCertificates()
                                             + extraCaCertificates);
@@ -418,21 +548,79 @@ void QxSmtpMailSender::setCredentials(const QString &user, const QString &passwo
 
 void QxSmtpMailSender::readyRead()
 {
-    if (!listening())
+    // QSslSocket::flush() may deliver readyRead() again from within the
+    // handling of a reply; the loop below reads what came then, in the state
+    // that the reply it was handling has set.
+    if (readingReplies || !listening())
         return;
-    restartTimer();
+    readingReplies = true;
+    readReplies();
+    readingReplies = false;
+}
+
+void QxSmtpMailSender::readReplies()
+{
     // A line without its line feed stays in the socket until the rest arrives;
-    // each complete reply is acted on at its last line.
-    while (socket->canReadLine()) {
-        // Converted with its length: fromLatin1(QByteArray) stops at a NUL, and a
-        // reply line that starts with one would leave no first character.
-        const QByteArray bytes = socket->readLine();
-        const QString line = QLatin1String(bytes.constData(), bytes.size());
+    // each complete reply is acted on at its last line. The wait for a reply
+    // starts when the command goes out: bytes that drip in do not extend it.
+    while (listening()) {
+        if (!socket->canReadLine()) {
+            if (socket->bytesAvailable() > maxReplyLineOctets)
+                refuseReply(QStringLiteral("a reply line longer than %1 octets")
+                                    .arg(maxReplyLineOctets));
+            return;
+        }
+        const QByteArray bytes = socket->readLine(maxReplyLineOctets + 2);
+        if (!bytes.endsWith('\n')) {
+            refuseReply(
+                    QStringLiteral("a reply line longer than %1 octets").arg(maxReplyLineOctets));
+            return;
+        }
+        const QString line = replyLineText(bytes);
         replyText += line;
-        const bool continued = line.size() > 3 && line.at(3) == QLatin1Char('-');
-        if (!continued && !handleReply(line.at(0)))
+        if (replyText.size() > maxReplyOctets) {
+            refuseReply(QStringLiteral("a reply longer than %1 octets").arg(maxReplyOctets));
+            return;
+        }
+        if (!hasReplyCode(line)) {
+            refuseReply(QString());
+            return;
+        }
+        if (line.size() > 3 && line.at(3) == QLatin1Char('-'))
+            continue;
+        // Commands go one at a time: whatever the server sent after the last
+        // line of a reply came before it could have seen the next command.
+        // After STARTTLS that is text in clear that must not reach the TLS
+        // session, and goes unread.
+        if (socket->bytesAvailable() > 0 && dialogueState != Closing) {
+            if (dialogueState == AwaitStartTlsReply) {
+                socket->readAll();
+            } else {
+                refuseReply(QString());
+                return;
+            }
+        }
+        if (!handleReply(line.at(0)))
             return;
     }
+}
+
+// Fails the dialogue for a reply it cannot take: too long, without a code, or
+// sent when none was asked for.
+void QxSmtpMailSender::refuseReply(const QString &why)
+{
+    if (dialogueState == Closing) {
+        finish();
+        return;
+    }
+    const QString detail = why.isEmpty() ? shownReply(replyText) : why;
+    replyText.clear();
+    socket->readAll();
+    if (dialogueState == AwaitStartTlsReply)
+        fail(QLatin1String(tlsErrorLabel) + detail, Ending::SendQuit, Owner::Creator);
+    else
+        fail(QStringLiteral("Unexpected reply from smtp server : ") + detail, Ending::SendQuit,
+             Owner::Sender);
 }
 
 // Acts on a complete reply whose code starts with \a code; returns whether more
@@ -446,13 +634,15 @@ bool QxSmtpMailSender::handleReply(QChar code)
     const bool prompt = dialogueState == AwaitDataReply || dialogueState == AwaitLoginUserPrompt
             || dialogueState == AwaitLoginPasswordPrompt;
     // Nothing may arrive while the message goes out or TLS is being set up.
+    // The reply to the message counts only once all of it has been written
+    // out, not merely queued.
     const bool unasked = dialogueState == AwaitHandshake
-            || (dialogueState == AwaitMessageReply && !messageWritten);
+            || (dialogueState == AwaitMessageReply && (!messageWritten || bytesQueued() > 0));
     if (unasked || code != (prompt ? QLatin1Char('3') : QLatin1Char('2'))) {
-        const QString label = dialogueState == AwaitStartTlsReply
-                ? QLatin1String(tlsErrorLabel)
-                : QStringLiteral("Unexpected reply from smtp server : ");
-        fail(label + replyText, Ending::SendQuit);
+        const bool tls = dialogueState == AwaitStartTlsReply;
+        const QString label = tls ? QLatin1String(tlsErrorLabel)
+                                  : QStringLiteral("Unexpected reply from smtp server : ");
+        fail(label + shownReply(replyText), Ending::SendQuit, tls ? Owner::Creator : Owner::Sender);
         replyText.clear();
         return true;
     }
@@ -506,7 +696,7 @@ bool QxSmtpMailSender::handleReply(QChar code)
         const QByteArray messageId = newMessageId(senderAddress);
         QByteArray header = "To: " + recipientAddress.toUtf8()
                 + "\r\nFrom: " + senderAddress.toUtf8() + "\r\nSubject: "
-                + (asciiSubject ? subjectText.toLatin1() : encodedWords(subjectText))
+                + (isPlainSubject(subjectText) ? subjectText.toLatin1() : encodedWords(subjectText))
                 + "\r\nDate: " + dateField + "\r\nMessage-ID: " + messageId + "\r\n";
         if (!asciiSubject || !ascii || quotedPrintable) {
             header += "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
@@ -524,6 +714,7 @@ bool QxSmtpMailSender::handleReply(QChar code)
         send("QUIT\r\n");
         dialogueState = Closing;
         outcomeReported = true;
+        owner = Owner::Sender;
         restartTimer();
         Q_EMIT status(true, QString());
         break;
@@ -543,7 +734,7 @@ void QxSmtpMailSender::afterGreeting()
         if (!extensions.contains(QLatin1String("STARTTLS"))) {
             fail(QLatin1String(tlsErrorLabel)
                          + QStringLiteral("the server does not offer STARTTLS"),
-                 Ending::SendQuit);
+                 Ending::SendQuit, Owner::Creator);
             return;
         }
         send("STARTTLS\r\n");
@@ -576,7 +767,7 @@ void QxSmtpMailSender::startLogin()
     } else {
         fail(QLatin1String(refusedLabel)
                      + QStringLiteral("the server offers neither AUTH PLAIN nor AUTH LOGIN"),
-             Ending::SendQuit);
+             Ending::SendQuit, Owner::Creator);
     }
 }
 
@@ -590,6 +781,15 @@ void QxSmtpMailSender::encrypted()
 {
     if (dialogueState != AwaitHandshake || outcomeReported)
         return;
+    const QSslCertificate peer = static_cast<QSslSocket *>(socket)->peerCertificate();
+    if (!certificateNamesHost(peer, hostName)) {
+        socket->abort();
+        fail(QLatin1String(tlsErrorLabel)
+                     + QStringLiteral("the server's certificate is not issued for %1")
+                               .arg(hostName),
+             Ending::KeepConnection, Owner::Creator);
+        return;
+    }
     // RFC 3207, 4.2: what the server said in clear is forgotten; the
     // greeting is repeated over TLS.
     extensions.clear();
@@ -600,7 +800,16 @@ void QxSmtpMailSender::encrypted()
 void QxSmtpMailSender::send(const QByteArray &command)
 {
     socket->write(command);
+    // The wait for the answer starts now.
+    restartTimer();
     socket->flush();
+}
+
+qint64 QxSmtpMailSender::bytesQueued() const
+{
+    auto *sslSocket = qobject_cast<QSslSocket *>(socket);
+    return socket->bytesToWrite()
+            + (sslSocket && sslSocket->isEncrypted() ? sslSocket->encryptedBytesToWrite() : 0);
 }
 
 // Writes the next chunks of the message while the socket holds less than one
@@ -609,12 +818,7 @@ void QxSmtpMailSender::writeMessage()
 {
     if (!messageStream || messageWritten)
         return;
-    auto *sslSocket = qobject_cast<QSslSocket *>(socket);
-    const auto queued = [this, sslSocket] {
-        return socket->bytesToWrite()
-                + (sslSocket && sslSocket->isEncrypted() ? sslSocket->encryptedBytesToWrite() : 0);
-    };
-    while (!messageStream->atEnd() && queued() < chunkChars)
+    while (!messageStream->atEnd() && bytesQueued() < chunkChars)
         socket->write(messageStream->next());
     if (messageStream->atEnd()) {
         messageWritten = true;
@@ -627,9 +831,10 @@ void QxSmtpMailSender::writeMessage()
 // fine: QUIT ends it, and the sender waits in Closing for the server's answer
 // or the end of the connection. Halfway through the message, where QUIT would
 // be read as text, it closes the connection at once.
-void QxSmtpMailSender::fail(const QString &text, Ending ending)
+void QxSmtpMailSender::fail(const QString &text, Ending ending, Owner deleter)
 {
     outcomeReported = true;
+    owner = deleter;
     if (ending == Ending::SendQuit) {
         const bool midMessage = messageStream && !messageWritten;
         dialogueState = Closing;
@@ -649,7 +854,7 @@ void QxSmtpMailSender::fail(const QString &text, Ending ending)
 
 // The connection broke or fell silent: a failure, unless the outcome is out
 // already, in which case nothing is left to wait for.
-void QxSmtpMailSender::connectionEnded(const QString &failure, bool abort)
+void QxSmtpMailSender::connectionEnded(const QString &failure)
 {
     if (dialogueState == Closing) {
         finish();
@@ -657,9 +862,10 @@ void QxSmtpMailSender::connectionEnded(const QString &failure, bool abort)
     }
     if (outcomeReported)
         return;
-    if (abort)
-        socket->abort();
-    fail(failure, Ending::KeepConnection);
+    // The creator deletes the sender after these failures: it closes its
+    // connection now, whatever state the socket was left in.
+    socket->abort();
+    fail(failure, Ending::KeepConnection, Owner::Creator);
 }
 
 void QxSmtpMailSender::finish()
@@ -667,20 +873,26 @@ void QxSmtpMailSender::finish()
     if (timer)
         timer->stop();
     socket->close();
-    deleteLater();
+    // After success or an unexpected reply the sender goes by itself; after
+    // any other failure its creator deletes it, and it must still be there.
+    if (owner == Owner::Sender)
+        deleteLater();
 }
 
 void QxSmtpMailSender::error()
 {
-    const QLatin1String label(isTlsError(socket->error()) ? tlsErrorLabel : "Socket Error : ");
-    connectionEnded(label + socket->errorString(), false);
+    // A server that drops the connection instead of answering STARTTLS, or
+    // during the handshake, fails the TLS step.
+    const bool tlsStep = dialogueState == AwaitStartTlsReply || dialogueState == AwaitHandshake;
+    const QLatin1String label(isTlsError(socket->error()) || tlsStep ? tlsErrorLabel
+                                                                     : "Socket Error : ");
+    connectionEnded(label + socket->errorString());
 }
 
 void QxSmtpMailSender::timedOut()
 {
     connectionEnded(
-            QStringLiteral("Timeout : no reply from smtp server within %1 ms").arg(timeoutMsecs),
-            true);
+            QStringLiteral("Timeout : no reply from smtp server within %1 ms").arg(timeoutMsecs));
 }
 
 void QxSmtpMailSender::restartTimer()
