@@ -4,9 +4,11 @@ it makes itself.
 Started by tst_QxSmtpMailSender as
     /usr/bin/python3 smtp_tls_server.py PORT OUTDIR MODE NAME [MECHANISM...]
 MODE is "starttls" (STARTTLS offered, login only over TLS), "implicit" (TLS from
-the first byte) or "plain" (no TLS at all, no login). NAME is the host name the
-certificate is issued for; it is written to OUTDIR/cert.pem before the server
-listens. The server offers the given AUTH mechanisms (default PLAIN and LOGIN)
+the first byte), "implicit-tls1.1" (the same, offering TLS 1.0 and 1.1 only) or
+"plain" (no TLS at all, no login). NAME is the host name the certificate is
+issued for, as its common name and its one alternative name; "CN/ALT" gives it
+the common name CN and the alternative name ALT. It is written to
+OUTDIR/cert.pem before the server listens. The server offers the given AUTH mechanisms (default PLAIN and LOGIN)
 and takes the user "lumo" with the password "secret". It keeps mails as
 smtp_capture.CaptureHandler does, and for each also writes RECIPIENT.session:
 "tls" or "clear", and the user who logged in or "anonymous". It serves on
@@ -30,7 +32,9 @@ from smtp_capture import CaptureHandler
 
 def make_certificate(outdir, name):
     key = ec.generate_private_key(ec.SECP256R1())
-    subject = x509.Name([x509.NameAttribute(NameOID.COMMON_NAME, name)])
+    common, _, alternative = name.partition("/")
+    alternative = alternative or common
+    subject = x509.Name([x509.NameAttribute(NameOID.COMMON_NAME, common)])
     now = datetime.datetime.now(datetime.timezone.utc)
     certificate = (
         x509.CertificateBuilder()
@@ -40,7 +44,7 @@ def make_certificate(outdir, name):
         .serial_number(x509.random_serial_number())
         .not_valid_before(now - datetime.timedelta(days=1))
         .not_valid_after(now + datetime.timedelta(days=1))
-        .add_extension(x509.SubjectAlternativeName([x509.DNSName(name)]), critical=False)
+        .add_extension(x509.SubjectAlternativeName([x509.DNSName(alternative)]), critical=False)
         .add_extension(x509.BasicConstraints(ca=True, path_length=None), critical=True)
         .sign(key, hashes.SHA256())
     )
@@ -78,6 +82,36 @@ class SessionHandler(CaptureHandler):
         return await super().handle_DATA(server, session, envelope)
 
 
+def serve_old_tls(port, context):
+    """Offers TLS 1.0 and 1.1 only (OpenSSL's default security level would not
+    offer them at all) and, to a client that takes them, a dialogue that
+    accepts everything. aiosmtpd's start-up check cannot speak these versions."""
+    import socket
+    import threading
+
+    import warnings
+
+    warnings.simplefilter("ignore", DeprecationWarning)
+    context.minimum_version = ssl.TLSVersion.TLSv1
+    context.maximum_version = ssl.TLSVersion.TLSv1_1
+    context.set_ciphers("DEFAULT:@SECLEVEL=0")
+    listener = socket.create_server(("127.0.0.1", port))
+
+    def serve():
+        while True:
+            connection, _ = listener.accept()
+            try:
+                with context.wrap_socket(connection, server_side=True) as tls:
+                    tls.sendall(b"220 old TLS\r\n")
+                    for line in tls.makefile("rb"):
+                        tls.sendall(b"354 go\r\n" if line.upper().startswith(b"DATA") else b"250 ok\r\n")
+            except (ssl.SSLError, OSError):
+                pass
+
+    threading.Thread(target=serve, daemon=True).start()
+    sys.stdin.read()
+
+
 def main():
     port, outdir, mode, name = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
     mechanisms = sys.argv[5:] or ["PLAIN", "LOGIN"]
@@ -90,6 +124,9 @@ def main():
     )
     if mode == "starttls":
         options.update(tls_context=context)
+    elif mode == "implicit-tls1.1":
+        serve_old_tls(port, context)
+        return
     elif mode == "implicit":
         # The connection is encrypted from the start, which aiosmtpd's own
         # check (it looks for STARTTLS) does not see.

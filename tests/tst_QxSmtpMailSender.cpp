@@ -499,6 +499,23 @@ void tst_QxSmtpMailSender::dialogue_data()
     QTest::newRow("silent after QUIT")
             << upToCommand(6) << 0 << true << QString() << false << false;
 
+    // Replies the sender did not ask for, codes that are not three digits, and
+    // replies too long to hold.
+    // clang-format off
+    QTest::newRow("a line after the greeting's last line") << QByteArrayList({ ">220 h1\r\n250 extra\r\n", quitCommand, drop }) << 0 << false << unexpected("250 extra\r\n") << true << true;
+    QTest::newRow("HELO reply with a line too many") << upToCommand(1) + QByteArrayList({ ">250 h1\r\n250-8BITMIME\r\n250 SIZE 100000\r\n", quitCommand, drop }) << 0 << false << unexpected("250-8BITMIME\r\n250 SIZE 100000\r\n") << true << true;
+    QTest::newRow("354 and 250 in one segment") << upToCommand(4) + QByteArrayList({ ">354 go\r\n250 ok\r\n", quitCommand, drop }) << 0 << false << unexpected("250 ok\r\n") << true << true;
+    QTest::newRow("a reply of one digit") << upToCommand(5) + QByteArrayList({ ">2\r\n", quitCommand, drop }) << 0 << false << unexpected("2\r\n") << true << true;
+    QTest::newRow("a reply code of letters") << QByteArrayList({ ">2xx ok\r\n", quitCommand, drop }) << 0 << false << unexpected("2xx ok\r\n") << true << true;
+    QTest::newRow("a line without end beyond 4096 octets") << QByteArrayList({ ">220 " + QByteArray(5000, 'x'), quitCommand, drop }) << 0 << false << unexpected("a reply line longer than 4096 octets") << true << true;
+    QTest::newRow("a reply beyond 64 KiB") << QByteArrayList({ ">" + QByteArray("220-xxxxxxxxxxxxxxxx\r\n").repeated(4000), quitCommand, drop }) << 0 << false << unexpected("a reply longer than 65536 octets") << true << true;
+    QTest::newRow("control characters shown escaped") << QByteArrayList({ ">554 \x1b[31mno\a\r\n", quitCommand, drop }) << 0 << false << unexpected("554 \\x1b[31mno\\x07\r\n") << true << true;
+    QTest::newRow("UTF-8 reply text") << QByteArrayList({ QByteArray(">554 ") + QStringLiteral("Grüße").toUtf8() + "\r\n", quitCommand, drop }) << 0 << false << unexpected(QStringLiteral("554 Grüße\r\n")) << true << true;
+    QTest::newRow("Latin-1 reply text") << QByteArrayList({ ">554 Gr\xfc\xdf" "e\r\n", quitCommand, drop }) << 0 << false << unexpected(QStringLiteral("554 Grüße\r\n")) << true << true;
+    // A server that drips a byte at a time cannot hold the dialogue open
+    // beyond the timeout: it counts from the moment the sender waits.
+    QTest::newRow("dripping greeting with a timeout") << QByteArrayList({ ">2", "~150", ">2", "~150", ">0", "~150", ">-", "~150", ">x", "~150", ">y", "~150", ">\r\n" }) << 300 << false << QStringLiteral("Timeout : no reply from smtp server within 300 ms") << false << true;
+    // clang-format on
     QTest::newRow("silent server with a timeout")
             << QByteArrayList() << 100 << false
             << QStringLiteral("Timeout : no reply from smtp server within 100 ms") << false << true;
@@ -703,6 +720,15 @@ void tst_QxSmtpMailSender::refusedInput_data()
                                            << "Refused : the subject holds a line break";
     QTest::newRow("CR in the subject") << fromAddress << toAddress << "Hello\r"
                                        << "Refused : the subject holds a line break";
+    // clang-format off
+    QTest::newRow("ESMTP parameters in the sender") << "alice@example.org> RET=FULL ENVID=x X=<y" << toAddress << mailSubject << "Refused : the sender address holds an angle bracket";
+    QTest::newRow("ESMTP parameters in the recipient") << fromAddress << "<bob@example.org> NOTIFY=SUCCESS ORCPT=rfc822;spy@evil.example" << mailSubject << "Refused : the recipient address holds an angle bracket";
+    QTest::newRow("a bracket inside the sender") << "alice@example.org>AUTH=<x" << toAddress << mailSubject << "Refused : the sender address holds an angle bracket";
+    QTest::newRow("a tab in the recipient") << fromAddress << "to@y.org\tX=1" << mailSubject << "Refused : the recipient address holds a control character";
+    QTest::newRow("NUL in the recipient") << fromAddress << QStringLiteral("to@y.org") + QChar(0) << mailSubject << "Refused : the recipient address holds a control character";
+    QTest::newRow("escape in the sender") << "from\x1b@x.org" << toAddress << mailSubject << "Refused : the sender address holds a control character";
+    QTest::newRow("a space alone") << "al ice@example.org" << toAddress << mailSubject << "Refused : the sender address holds a space";
+    // clang-format on
 }
 
 void tst_QxSmtpMailSender::refusedInput()
@@ -930,6 +956,9 @@ void tst_QxSmtpMailSender::secure_data()
     QTest::newRow("certificate for another name") << QStringList{ QStringLiteral("starttls"), QStringLiteral("mail.example.org") } << viaStartTls << QString() << QString() << true << QStringLiteral("TLS Error : The host name did not match any of the valid hosts for this certificate") << QByteArray();
     QTest::newRow("certificate not trusted") << startTls << viaStartTls << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
     QTest::newRow("implicit TLS, certificate not trusted") << implicit << viaImplicitTls << QString() << QString() << false << QStringLiteral("TLS Error : The certificate is self-signed, and untrusted") << QByteArray();
+    QTest::newRow("common name fits, alternative name does not") << QStringList{ QStringLiteral("implicit"), QStringLiteral("localhost/other.example") } << viaImplicitTls << QString() << QString() << true << QStringLiteral("TLS Error : ") << QByteArray();
+    QTest::newRow("STARTTLS, alternative name does not fit") << QStringList{ QStringLiteral("starttls"), QStringLiteral("localhost/other.example") } << viaStartTls << QString() << QString() << true << QStringLiteral("TLS Error : ") << QByteArray();
+    QTest::newRow("TLS 1.0 and 1.1 only") << QStringList{ QStringLiteral("implicit-tls1.1"), QStringLiteral("localhost") } << viaImplicitTls << QString() << QString() << true << QStringLiteral("TLS Error : ") << QByteArray();
     QTest::newRow("login in clear refused") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << QxSmtpMailSender::NoSecurity << user << password << true << QStringLiteral("Refused : a login needs StartTls or ImplicitTls") << QByteArray();
     // clang-format on
 }

@@ -596,6 +596,7 @@ void QxSmtpMailSender::readReplies()
             if (dialogueState == AwaitStartTlsReply) {
                 socket->readAll();
             } else {
+                replyText = replyLineText(socket->read(maxShownReplyChars + 1));
                 refuseReply(QString());
                 return;
             }
@@ -779,8 +780,9 @@ void QxSmtpMailSender::startMail()
 
 void QxSmtpMailSender::encrypted()
 {
-    if (dialogueState != AwaitHandshake || outcomeReported)
+    if (outcomeReported)
         return;
+    // With STARTTLS and with TLS from the first byte alike.
     const QSslCertificate peer = static_cast<QSslSocket *>(socket)->peerCertificate();
     if (!certificateNamesHost(peer, hostName)) {
         socket->abort();
@@ -790,6 +792,8 @@ void QxSmtpMailSender::encrypted()
              Ending::KeepConnection, Owner::Creator);
         return;
     }
+    if (dialogueState != AwaitHandshake)
+        return;
     // RFC 3207, 4.2: what the server said in clear is forgotten; the
     // greeting is repeated over TLS.
     extensions.clear();
