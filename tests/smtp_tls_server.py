@@ -4,7 +4,9 @@ it makes itself.
 Started by tst_QxSmtpMailSender as
     /usr/bin/python3 smtp_tls_server.py PORT OUTDIR MODE NAME [MECHANISM...]
 MODE is "starttls" (STARTTLS offered, login only over TLS), "implicit" (TLS from
-the first byte), "implicit-tls1.1" (the same, offering TLS 1.0 and 1.1 only) or
+the first byte), "implicit-tls1.1" (the same, offering TLS 1.0 and 1.1 only),
+"starttls-inject" (a scripted server that injects text in clear after its
+STARTTLS reply, see serve_injecting_starttls) or
 "plain" (no TLS at all, no login). NAME is the host name the certificate is
 issued for, as its common name and its one alternative name; "CN/ALT" gives it
 the common name CN and the alternative name ALT. It is written to
@@ -112,6 +114,56 @@ def serve_old_tls(port, context):
     sys.stdin.read()
 
 
+def serve_injecting_starttls(port, context, outdir):
+    """Answers STARTTLS with "220" followed, in the same segment and in clear,
+    by the start of a line ("250-AUTH PLAIN ") that a careless client glues
+    onto the first line it decrypts. Over TLS the EHLO reply offers AUTH LOGIN
+    only, which it refuses with 535; AUTH PLAIN it would take with 235. Every
+    command it reads goes into OUTDIR/commands."""
+    import socket
+    import threading
+
+    listener = socket.create_server(("127.0.0.1", port))
+
+    def serve(connection):
+        log = open(os.path.join(outdir, "commands"), "ab", buffering=0)
+        clear = connection.makefile("rb")
+        connection.sendall(b"220 hi\r\n")
+        for line in clear:
+            log.write(line)
+            if line.upper().startswith(b"STARTTLS"):
+                connection.sendall(b"220 go ahead\r\n250-AUTH PLAIN ")
+                break
+            connection.sendall(b"250-hi\r\n250 STARTTLS\r\n")
+        try:
+            with context.wrap_socket(connection, server_side=True) as tls:
+                for line in tls.makefile("rb"):
+                    log.write(line)
+                    command = line.upper()
+                    if command.startswith(b"EHLO"):
+                        tls.sendall(b"250-hi\r\n250 AUTH LOGIN\r\n")
+                    elif command.startswith(b"AUTH PLAIN"):
+                        tls.sendall(b"235 welcome\r\n")
+                    elif command.startswith(b"AUTH"):
+                        tls.sendall(b"535 no\r\n")
+                    elif command.startswith(b"QUIT"):
+                        tls.sendall(b"221 bye\r\n")
+                        break
+                    else:
+                        tls.sendall(b"250 ok\r\n")
+        except (ssl.SSLError, OSError):
+            pass
+
+    def accept():
+        # A connection each, the test's check that the server listens included.
+        while True:
+            connection, _ = listener.accept()
+            threading.Thread(target=serve, args=(connection,), daemon=True).start()
+
+    threading.Thread(target=accept, daemon=True).start()
+    sys.stdin.read()
+
+
 def main():
     port, outdir, mode, name = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
     mechanisms = sys.argv[5:] or ["PLAIN", "LOGIN"]
@@ -124,6 +176,9 @@ def main():
     )
     if mode == "starttls":
         options.update(tls_context=context)
+    elif mode == "starttls-inject":
+        serve_injecting_starttls(port, context, outdir)
+        return
     elif mode == "implicit-tls1.1":
         serve_old_tls(port, context)
         return

@@ -959,6 +959,9 @@ void tst_QxSmtpMailSender::secure_data()
     QTest::newRow("common name fits, alternative name does not") << QStringList{ QStringLiteral("implicit"), QStringLiteral("localhost/other.example") } << viaImplicitTls << QString() << QString() << true << QStringLiteral("TLS Error : ") << QByteArray();
     QTest::newRow("STARTTLS, alternative name does not fit") << QStringList{ QStringLiteral("starttls"), QStringLiteral("localhost/other.example") } << viaStartTls << QString() << QString() << true << QStringLiteral("TLS Error : ") << QByteArray();
     QTest::newRow("TLS 1.0 and 1.1 only") << QStringList{ QStringLiteral("implicit-tls1.1"), QStringLiteral("localhost") } << viaImplicitTls << QString() << QString() << true << QStringLiteral("TLS Error : ") << QByteArray();
+    // Text in clear after the STARTTLS reply never reaches the TLS session:
+    // the login follows the EHLO over TLS, which offers AUTH LOGIN only.
+    QTest::newRow("text injected after the STARTTLS reply") << QStringList{ QStringLiteral("starttls-inject"), QStringLiteral("localhost") } << viaStartTls << user << password << true << QStringLiteral("Unexpected reply from smtp server : 535 no") << QByteArray();
     QTest::newRow("login in clear refused") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << QxSmtpMailSender::NoSecurity << user << password << true << QStringLiteral("Refused : a login needs StartTls or ImplicitTls") << QByteArray();
     // clang-format on
 }
