@@ -9,9 +9,28 @@
     </message>
 </context>
 <context>
+    <name>QxDoubleSlider</name>
+    <message>
+        <source>Moves the slider a page up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Moves the slider a page down</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>QxSliderSpinBox</name>
     <message>
         <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Slider</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Value</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

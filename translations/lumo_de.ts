@@ -9,10 +9,29 @@
     </message>
 </context>
 <context>
+    <name>QxDoubleSlider</name>
+    <message>
+        <source>Moves the slider a page up</source>
+        <translation>Bewegt den Schieberegler eine Seite nach oben</translation>
+    </message>
+    <message>
+        <source>Moves the slider a page down</source>
+        <translation>Bewegt den Schieberegler eine Seite nach unten</translation>
+    </message>
+</context>
+<context>
     <name>QxSliderSpinBox</name>
     <message>
         <source>Form</source>
         <translation>Formular</translation>
+    </message>
+    <message>
+        <source>Slider</source>
+        <translation>Schieberegler</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
     </message>
 </context>
 <context>
