@@ -91,7 +91,14 @@ QString focusAfterFolding(bool collapsible, bool editAfter, const QString &focus
 }
 
 // How content reaches the box.
-enum class Route { AddWidget, InsideLayout, BoxLayout, BoxLayoutWhileFolded, PlainChild };
+enum class Route {
+    AddWidget,
+    InsideLayout,
+    BoxLayout,
+    BoxLayoutWhileFolded,
+    PlainChild,
+    FormPageWhileFolded
+};
 
 } // namespace
 
@@ -297,6 +304,9 @@ void tst_QxCollapsibleGroupBox::contentAddedAnyRouteFolds_data()
     QTest::newRow("the box's layout, as into a QGroupBox") << Route::BoxLayout;
     QTest::newRow("the box's layout while folded") << Route::BoxLayoutWhileFolded;
     QTest::newRow("a child placed by hand") << Route::PlainChild;
+    // What uic and QUiLoader do: the page is made a child of the box, then
+    // handed to addWidget().
+    QTest::newRow("a form's page while folded") << Route::FormPageWhileFolded;
 }
 
 // Whatever way a form or the host puts content into the box, it folds with
@@ -305,7 +315,9 @@ void tst_QxCollapsibleGroupBox::contentAddedAnyRouteFolds()
 {
     QFETCH(Route, route);
     auto *edit = new QLineEdit;
-    if (route == Route::BoxLayoutWhileFolded)
+    const bool whileFolded
+            = route == Route::BoxLayoutWhileFolded || route == Route::FormPageWhileFolded;
+    if (whileFolded)
         box->setChecked(false);
     switch (route) {
     case Route::AddWidget:
@@ -323,9 +335,13 @@ void tst_QxCollapsibleGroupBox::contentAddedAnyRouteFolds()
         edit->move(10, 40);
         edit->show();
         break;
+    case Route::FormPageWhileFolded:
+        edit->setParent(box);
+        box->addWidget(edit);
+        break;
     }
     QCoreApplication::processEvents();
-    QCOMPARE(edit->isVisible(), route != Route::BoxLayoutWhileFolded);
+    QCOMPARE(edit->isVisible(), !whileFolded);
 
     box->setChecked(false);
     QCoreApplication::processEvents();

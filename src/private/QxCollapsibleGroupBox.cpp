@@ -64,6 +64,12 @@ void QxCollapsibleGroupBox::addWidget(QWidget *widget)
         return;
     insideWidget->layout()->addWidget(widget);
     widget->setParent(insideWidget);
+    // A form makes its page a child of the box before it hands it over here;
+    // folded by then, it now folds with the inner frame instead.
+    if (widget->property(foldedProperty).toBool()) {
+        widget->setProperty(foldedProperty, QVariant());
+        widget->show();
+    }
 }
 
 QFrame *QxCollapsibleGroupBox::getInsideWidget() const
