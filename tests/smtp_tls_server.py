@@ -6,7 +6,9 @@ Started by tst_QxSmtpMailSender as
 MODE is "starttls" (STARTTLS offered, login only over TLS), "implicit" (TLS from
 the first byte), "implicit-tls1.1" (the same, offering TLS 1.0 and 1.1 only),
 "starttls-inject" (a scripted server that injects text in clear after its
-STARTTLS reply, see serve_injecting_starttls) or
+STARTTLS reply, see serve_injecting_starttls), "implicit-extensions" (TLS from
+the first byte and the EHLO extensions given instead of mechanisms, see
+serve_extensions) or
 "plain" (no TLS at all, no login). NAME is the host name the certificate is
 issued for, as its common name and its one alternative name; "CN/ALT" gives it
 the common name CN and the alternative name ALT. It is written to
@@ -164,6 +166,52 @@ def serve_injecting_starttls(port, context, outdir):
     sys.stdin.read()
 
 
+def serve_extensions(port, context, outdir, extensions):
+    """TLS from the first byte, and an EHLO reply that offers the given
+    extensions ("SIZE 100", "8BITMIME", "SMTPUTF8"); it takes every mail and
+    writes every line it reads, commands and message, into OUTDIR/commands."""
+    import socket
+    import threading
+
+    listener = socket.create_server(("127.0.0.1", port))
+
+    def serve(connection):
+        log = open(os.path.join(outdir, "commands"), "ab", buffering=0)
+        try:
+            with context.wrap_socket(connection, server_side=True) as tls:
+                tls.sendall(b"220 hi\r\n")
+                in_data = False
+                for line in tls.makefile("rb"):
+                    log.write(line)
+                    command = line.upper()
+                    if in_data:
+                        if line == b".\r\n":
+                            in_data = False
+                            tls.sendall(b"250 queued\r\n")
+                    elif command.startswith(b"EHLO"):
+                        lines = [b"hi"] + [e.encode() for e in extensions]
+                        reply = b"".join(b"250-" + l + b"\r\n" for l in lines[:-1])
+                        tls.sendall(reply + b"250 " + lines[-1] + b"\r\n")
+                    elif command.startswith(b"DATA"):
+                        in_data = True
+                        tls.sendall(b"354 go\r\n")
+                    elif command.startswith(b"QUIT"):
+                        tls.sendall(b"221 bye\r\n")
+                        break
+                    else:
+                        tls.sendall(b"250 ok\r\n")
+        except (ssl.SSLError, OSError):
+            pass
+
+    def accept():
+        while True:
+            connection, _ = listener.accept()
+            threading.Thread(target=serve, args=(connection,), daemon=True).start()
+
+    threading.Thread(target=accept, daemon=True).start()
+    sys.stdin.read()
+
+
 def main():
     port, outdir, mode, name = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
     mechanisms = sys.argv[5:] or ["PLAIN", "LOGIN"]
@@ -176,6 +224,9 @@ def main():
     )
     if mode == "starttls":
         options.update(tls_context=context)
+    elif mode == "implicit-extensions":
+        serve_extensions(port, context, outdir, sys.argv[5:])
+        return
     elif mode == "starttls-inject":
         serve_injecting_starttls(port, context, outdir)
         return

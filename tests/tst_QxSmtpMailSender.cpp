@@ -388,6 +388,11 @@ private slots:
     void multilineServer();
     void secure_data();
     void secure();
+    void extensions_data();
+    void extensions();
+    void credentialsWithNulRefused();
+    void subjectFolded_data();
+    void subjectFolded();
     void openSmtpd_data();
     void openSmtpd();
     void cleanupTestCase();
@@ -1013,6 +1018,155 @@ void tst_QxSmtpMailSender::secure()
         checkOwnership(sender, error);
     }
     QCOMPARE(spy.count(), 1);
+}
+
+void tst_QxSmtpMailSender::extensions_data()
+{
+    QTest::addColumn<QStringList>("offered");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QByteArray>("mailFrom");
+
+    const QString eightBit = QStringLiteral("Grüße");
+    const QString utf8Sender = QStringLiteral("grüße@x.org");
+    // clang-format off
+    QTest::newRow("8-bit body, 8BITMIME offered") << QStringList{ "8BITMIME" } << fromAddress << eightBit << QString() << QByteArray("MAIL FROM:<from@x.org> BODY=8BITMIME\r\n");
+    QTest::newRow("8-bit body, 8BITMIME not offered") << QStringList{ "PIPELINING" } << fromAddress << eightBit << QString() << QByteArray("MAIL FROM:<from@x.org>\r\n");
+    QTest::newRow("ASCII body, 8BITMIME offered") << QStringList{ "8BITMIME" } << fromAddress << mailBody << QString() << QByteArray("MAIL FROM:<from@x.org>\r\n");
+    QTest::newRow("non-ASCII sender, SMTPUTF8 offered") << QStringList{ "SMTPUTF8" } << utf8Sender << mailBody << QString() << QStringLiteral("MAIL FROM:<grüße@x.org> SMTPUTF8\r\n").toUtf8();
+    QTest::newRow("non-ASCII sender, no SMTPUTF8") << QStringList{ "8BITMIME" } << utf8Sender << mailBody << "Refused : the server takes no non-ASCII addresses (no SMTPUTF8)" << QByteArray();
+    QTest::newRow("message within the size limit") << QStringList{ "SIZE 100000" } << fromAddress << mailBody << QString() << QByteArray("MAIL FROM:<from@x.org>\r\n");
+    QTest::newRow("message over the size limit") << QStringList{ "SIZE 100" } << fromAddress << QString(500, 'x') << "Refused : the message (" << QByteArray();
+    // clang-format on
+}
+
+// After EHLO the sender honours what the server offers: the size limit
+// before anything of the mail is sent, 8BITMIME for an 8-bit body, SMTPUTF8
+// for non-ASCII addresses (refused right after EHLO where it is missing).
+void tst_QxSmtpMailSender::extensions()
+{
+    QFETCH(QStringList, offered);
+    QFETCH(QString, from);
+    QFETCH(QString, body);
+    QFETCH(QString, error);
+    QFETCH(QByteArray, mailFrom);
+
+    if (!QSslSocket::supportsSsl())
+        QFAIL("Qt finds no TLS library");
+    SmtpServerProcess process(
+            QStringList { QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"),
+                          QStringLiteral("%port"), QStringLiteral("%dir"),
+                          QStringLiteral("implicit-extensions"), QStringLiteral("localhost") }
+            + offered);
+    if (QTest::currentTestFailed())
+        return;
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
+    sender->setSecurity(QxSmtpMailSender::ImplicitTls);
+    sender->setCaCertificates(QSslCertificate::fromData(process.file(QStringLiteral("cert.pem"))));
+    sender->setTimeout(20000);
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(from, toAddress, mailSubject, body);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 20000);
+    QVERIFY2(spy.at(0).at(1).toString().startsWith(error), qPrintable(spy.at(0).at(1).toString()));
+    QCOMPARE(spy.at(0).at(0).toBool(), error.isEmpty());
+    if (error.isEmpty())
+        QTRY_VERIFY(sender.isNull());
+    else
+        checkOwnership(sender, error);
+    const QByteArray commands = process.file(QStringLiteral("commands"));
+    QList<QByteArray> lines = commands.split('\n');
+    QByteArray sentMailFrom;
+    for (const QByteArray &line : lines) {
+        if (line.startsWith("MAIL FROM:"))
+            sentMailFrom = line + '\n';
+    }
+    QCOMPARE(sentMailFrom, mailFrom);
+    QCOMPARE(commands.contains("DATA\r\n"), error.isEmpty());
+    QVERIFY(commands.contains("QUIT\r\n"));
+}
+
+// RFC 4616 separates the login's fields with NUL: a name or password that
+// holds one is refused before anything is sent.
+void tst_QxSmtpMailSender::credentialsWithNulRefused()
+{
+    ScriptedServer server(fullDialogue);
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
+    sender->setSecurity(QxSmtpMailSender::StartTls);
+    sender->setCredentials(QStringLiteral("lumo"), QStringLiteral("se") + QChar(0) + "cret");
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(fromAddress, toAddress, mailSubject, mailBody);
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(1).toString(),
+             QStringLiteral("Refused : the user name or password holds a NUL character"));
+    QCOMPARE(server.connections(), 0);
+    delete sender;
+}
+
+void tst_QxSmtpMailSender::subjectFolded_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<bool>("encoded");
+
+    QTest::newRow("short ASCII stays as it is") << QStringLiteral("Hello") << false;
+    QTest::newRow("2000 characters") << QString(2000, QLatin1Char('a')) << true;
+    QTest::newRow("2000 characters with spaces") << QStringLiteral("word ").repeated(400) << true;
+    QTest::newRow("control characters") << QStringLiteral("a\x1b[31m\a\v\f") + QChar(0) << true;
+    QTest::newRow("long non-ASCII") << QStringLiteral("Grüße ").repeated(300) << true;
+}
+
+// No header line of the message exceeds 998 octets, whatever the subject,
+// and control characters never reach it raw; the subject reads back whole.
+void tst_QxSmtpMailSender::subjectFolded()
+{
+    QFETCH(QString, subject);
+    QFETCH(bool, encoded);
+
+    SmtpServerProcess process(QStringList {
+            QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"), QStringLiteral("%port"),
+            QStringLiteral("%dir"), QStringLiteral("implicit-extensions"),
+            QStringLiteral("localhost"), QStringLiteral("8BITMIME") });
+    if (QTest::currentTestFailed())
+        return;
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
+    sender->setSecurity(QxSmtpMailSender::ImplicitTls);
+    sender->setCaCertificates(QSslCertificate::fromData(process.file(QStringLiteral("cert.pem"))));
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(fromAddress, toAddress, subject, mailBody);
+    QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 20000);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toBool(), true);
+
+    // The Subject field with its continuation lines, read back.
+    const QList<QByteArray> lines = process.file(QStringLiteral("commands")).split('\n');
+    QByteArray field;
+    bool inSubject = false;
+    for (const QByteArray &line : lines) {
+        QVERIFY2(line.size() <= 999, qPrintable(QString::number(line.size())));
+        for (const char c : line.left(line.size() - 1))
+            QVERIFY2(uchar(c) >= 0x20 || c == '\t', "a control character in a line");
+        if (line.startsWith("Subject: ")) {
+            inSubject = true;
+            field = line.mid(9).trimmed();
+        } else if (inSubject && line.startsWith(' ')) {
+            field += ' ' + line.trimmed();
+        } else {
+            inSubject = false;
+        }
+    }
+    if (!encoded) {
+        QCOMPARE(QString::fromLatin1(field), subject);
+        return;
+    }
+    QByteArray decoded;
+    for (const QByteArray &word : field.split(' ')) {
+        QVERIFY2(word.startsWith("=?UTF-8?B?") && word.endsWith("?="), word.constData());
+        decoded += QByteArray::fromBase64(word.mid(10, word.size() - 12));
+    }
+    QCOMPARE(QString::fromUtf8(decoded.constData(), decoded.size()), subject);
 }
 
 void tst_QxSmtpMailSender::openSmtpd_data()

@@ -44,9 +44,9 @@ bool holdsLineBreak(const QString &text)
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
 }
 
-int utf8Length(QStringView text)
+qint64 utf8Length(QStringView text)
 {
-    int octets = 0;
+    qint64 octets = 0;
     for (const QChar c : text) {
         const ushort unit = c.unicode();
         // A surrogate pair is four octets, two for each half.
@@ -774,7 +774,46 @@ void QxSmtpMailSender::startLogin()
 
 void QxSmtpMailSender::startMail()
 {
-    send("MAIL FROM:" + envelopeAddress(senderAddress) + "\r\n");
+    // After EHLO the server's extensions count; the plain HELO dialogue stays
+    // as it always was.
+    QByteArray parameters;
+    if (usesExtendedHello()) {
+        const bool asciiAddresses = isAscii(senderAddress) && isAscii(recipientAddress);
+        if (!asciiAddresses) {
+            if (!extensions.contains(QLatin1String("SMTPUTF8"))) {
+                fail(QLatin1String(refusedLabel)
+                             + QStringLiteral(
+                                     "the server takes no non-ASCII addresses (no SMTPUTF8)"),
+                     Ending::SendQuit, Owner::Creator);
+                return;
+            }
+            parameters += " SMTPUTF8";
+        }
+        // RFC 1870: a server that states its limit is not sent a larger mail.
+        // The body's UTF-8 size is a lower bound of what goes out.
+        for (const QString &extension : qAsConst(extensions)) {
+            if (!extension.startsWith(QLatin1String("SIZE ")))
+                continue;
+            bool ok = false;
+            const qint64 limit = extension.mid(5).trimmed().toLongLong(&ok);
+            const qint64 size = utf8Length(bodyText) + utf8Length(subjectText)
+                    + utf8Length(senderAddress) + utf8Length(recipientAddress);
+            if (ok && limit > 0 && size > limit) {
+                fail(QLatin1String(refusedLabel)
+                             + QStringLiteral("the message (%1 octets at least) exceeds the "
+                                              "server's limit of %2 octets")
+                                       .arg(size)
+                                       .arg(limit),
+                     Ending::SendQuit, Owner::Creator);
+                return;
+            }
+        }
+        // RFC 6152: an 8-bit body is declared where the server takes one.
+        const bool eightBit = !isAscii(bodyText) && !hasLongLine(bodyText, false);
+        if (eightBit && extensions.contains(QLatin1String("8BITMIME")))
+            parameters += " BODY=8BITMIME";
+    }
+    send("MAIL FROM:" + envelopeAddress(senderAddress) + parameters + "\r\n");
     dialogueState = AwaitMailFromReply;
 }
 
