@@ -6,9 +6,9 @@ Started by tst_QxSmtpMailSender as
 MODE is "starttls" (STARTTLS offered, login only over TLS), "implicit" (TLS from
 the first byte), "implicit-tls1.1" (the same, offering TLS 1.0 and 1.1 only),
 "starttls-inject" (a scripted server that injects text in clear after its
-STARTTLS reply, see serve_injecting_starttls), "implicit-extensions" (TLS from
-the first byte and the EHLO extensions given instead of mechanisms, see
-serve_extensions) or
+STARTTLS reply, see serve_injecting_starttls), "implicit-extensions" or "starttls-extensions"
+(TLS from the first byte or after STARTTLS, and the EHLO extensions given
+instead of mechanisms, see serve_extensions) or
 "plain" (no TLS at all, no login). NAME is the host name the certificate is
 issued for, as its common name and its one alternative name; "CN/ALT" gives it
 the common name CN and the alternative name ALT. It is written to
@@ -166,10 +166,12 @@ def serve_injecting_starttls(port, context, outdir):
     sys.stdin.read()
 
 
-def serve_extensions(port, context, outdir, extensions):
-    """TLS from the first byte, and an EHLO reply that offers the given
-    extensions ("SIZE 100", "8BITMIME", "SMTPUTF8"); it takes every mail and
-    writes every line it reads, commands and message, into OUTDIR/commands."""
+def serve_extensions(port, context, outdir, extensions, starttls=False):
+    """TLS from the first byte (or after STARTTLS), and an EHLO reply that
+    offers the given extensions ("SIZE 100", "8BITMIME", "SMTPUTF8"); the
+    extension "EXTRA" instead puts two lines after the reply's last line, a
+    reply longer than asked for. It takes every mail and writes every line it
+    reads, commands and message, into OUTDIR/commands."""
     import socket
     import threading
 
@@ -177,9 +179,19 @@ def serve_extensions(port, context, outdir, extensions):
 
     def serve(connection):
         log = open(os.path.join(outdir, "commands"), "ab", buffering=0)
+        if starttls:
+            connection.sendall(b"220 hi\r\n")
+            clear = connection.makefile("rb")
+            for line in clear:
+                log.write(line)
+                if line.upper().startswith(b"STARTTLS"):
+                    connection.sendall(b"220 go ahead\r\n")
+                    break
+                connection.sendall(b"250-hi\r\n250 STARTTLS\r\n")
         try:
             with context.wrap_socket(connection, server_side=True) as tls:
-                tls.sendall(b"220 hi\r\n")
+                if not starttls:
+                    tls.sendall(b"220 hi\r\n")
                 in_data = False
                 for line in tls.makefile("rb"):
                     log.write(line)
@@ -189,9 +201,12 @@ def serve_extensions(port, context, outdir, extensions):
                             in_data = False
                             tls.sendall(b"250 queued\r\n")
                     elif command.startswith(b"EHLO"):
-                        lines = [b"hi"] + [e.encode() for e in extensions]
+                        lines = [b"hi"] + [e.encode() for e in extensions if e != "EXTRA"]
                         reply = b"".join(b"250-" + l + b"\r\n" for l in lines[:-1])
-                        tls.sendall(reply + b"250 " + lines[-1] + b"\r\n")
+                        reply += b"250 " + lines[-1] + b"\r\n"
+                        if "EXTRA" in extensions:
+                            reply += b"250-8BITMIME\r\n250 SIZE 100000\r\n"
+                        tls.sendall(reply)
                     elif command.startswith(b"DATA"):
                         in_data = True
                         tls.sendall(b"354 go\r\n")
@@ -224,8 +239,8 @@ def main():
     )
     if mode == "starttls":
         options.update(tls_context=context)
-    elif mode == "implicit-extensions":
-        serve_extensions(port, context, outdir, sys.argv[5:])
+    elif mode in ("implicit-extensions", "starttls-extensions"):
+        serve_extensions(port, context, outdir, sys.argv[5:], mode == "starttls-extensions")
         return
     elif mode == "starttls-inject":
         serve_injecting_starttls(port, context, outdir)

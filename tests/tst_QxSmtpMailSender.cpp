@@ -393,6 +393,8 @@ private slots:
     void credentialsWithNulRefused();
     void subjectFolded_data();
     void subjectFolded();
+    void replyWithALineTooManyOverTls_data();
+    void replyWithALineTooManyOverTls();
     void openSmtpd_data();
     void openSmtpd();
     void cleanupTestCase();
@@ -1167,6 +1169,50 @@ void tst_QxSmtpMailSender::subjectFolded()
         decoded += QByteArray::fromBase64(word.mid(10, word.size() - 12));
     }
     QCOMPARE(QString::fromUtf8(decoded.constData(), decoded.size()), subject);
+}
+
+void tst_QxSmtpMailSender::replyWithALineTooManyOverTls_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QxSmtpMailSender::Security>("security");
+
+    QTest::newRow("SMTPS") << QStringLiteral("implicit-extensions")
+                           << QxSmtpMailSender::ImplicitTls;
+    QTest::newRow("STARTTLS") << QStringLiteral("starttls-extensions")
+                              << QxSmtpMailSender::StartTls;
+}
+
+// An EHLO reply with lines after its last one, over TLS, where flushing a
+// command may read the next reply from within the handling of this one: an
+// unexpected reply, never a second DATA or a success.
+// scripts/repeat-mail-reentry runs it fifty times each way.
+void tst_QxSmtpMailSender::replyWithALineTooManyOverTls()
+{
+    QFETCH(QString, mode);
+    QFETCH(QxSmtpMailSender::Security, security);
+
+    SmtpServerProcess process(QStringList {
+            QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"), QStringLiteral("%port"),
+            QStringLiteral("%dir"), mode, QStringLiteral("localhost"), QStringLiteral("EXTRA") });
+    if (QTest::currentTestFailed())
+        return;
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
+    sender->setSecurity(security);
+    sender->setCaCertificates(QSslCertificate::fromData(process.file(QStringLiteral("cert.pem"))));
+    sender->setCredentials(QStringLiteral("lumo"), QStringLiteral("secret"));
+    sender->setTimeout(20000);
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(fromAddress, toAddress, mailSubject, mailBody);
+    QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 20000);
+    QCOMPARE(spy.at(0).at(0).toBool(), false);
+    QCOMPARE(spy.at(0).at(1).toString(),
+             unexpected(QStringLiteral("250-8BITMIME\r\n250 SIZE 100000\r\n")));
+    QTRY_VERIFY(sender.isNull());
+    const QByteArray commands = process.file(QStringLiteral("commands"));
+    QVERIFY(!commands.contains("DATA"));
+    QVERIFY(!commands.contains("AUTH"));
+    QCOMPARE(spy.count(), 1);
 }
 
 void tst_QxSmtpMailSender::openSmtpd_data()
