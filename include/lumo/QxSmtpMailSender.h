@@ -22,7 +22,12 @@ class QxSmtpMessageStream;
 /// plain SMTP (HELO, MAIL FROM, RCPT TO, DATA, QUIT) in UTF-8; setSecurity()
 /// and setCredentials() add TLS and a login (EHLO then replaces HELO).
 /// Replies may arrive in any fragments and may span several lines; only a
-/// reply's last line decides.
+/// reply's last line decides. A reply needs a three-digit code; one that
+/// comes when none was asked for (lines after a reply's last line, an answer
+/// before the whole message is written), a line over 4096 octets or a reply
+/// over 64 KiB is an unexpected reply, and a status text shows at most the
+/// first 4 KiB of a reply, control characters escaped ("\x1b"). Reply text is
+/// read as UTF-8 where it is valid UTF-8, else as Latin-1.
 ///
 /// Each mail has exactly one outcome, reported by status():
 /// - success once the server has accepted the message (QUIT is then sent);
@@ -33,12 +38,14 @@ class QxSmtpMessageStream;
 /// - "Refused : ..." when sendMail() refuses its input or is called again.
 ///   A refusal is queued: it arrives after sendMail() returns.
 ///
-/// Ownership: once the sender has sent QUIT (after success, an unexpected
-/// reply or STARTTLS missing) it closes its connection and deletes itself as
-/// soon as the server answers, drops the connection or (with a timeout) stays
-/// silent. After a socket or TLS error, a timeout or a refused first
-/// sendMail() it stays alive and its creator deletes it; use deleteLater()
-/// from a slot connected to status().
+/// Ownership, by the status label and without exception:
+/// - after success and after "Unexpected reply from smtp server : ..." the
+///   sender deletes itself (deleteLater()), once the server has answered QUIT,
+///   dropped the connection or, with a timeout, stayed silent;
+/// - after "Socket Error", "TLS Error", "Timeout" and "Refused" it closes its
+///   connection (with QUIT first where the dialogue allows it) and never
+///   deletes itself: its creator deletes it, with deleteLater() from a slot
+///   connected to status() or at any later time.
 class LUMO_EXPORT QxSmtpMailSender : public QObject
 {
     Q_OBJECT
@@ -71,16 +78,27 @@ public:
     /// lone LF) is sent as CR LF and every line that starts with "." gets one
     /// more ".", so the server keeps the text as is.
     ///
-    /// Refused, with nothing sent: an empty address, a CR or LF in an address
-    /// or the subject (they would inject commands or headers), credentials
-    /// without TLS, and any call after the first.
+    /// Refused, with nothing sent: an empty address; an address holding a CR,
+    /// LF or other control character, a space, or an angle bracket other than
+    /// one pair around all of it (it could carry ESMTP parameters or
+    /// commands); a CR or LF in the subject; credentials without TLS or
+    /// holding a NUL; and any call after the first. A subject that is not
+    /// short printable ASCII goes out as folded encoded words, so that no
+    /// header line exceeds 998 octets and no control character reaches it.
+    ///
+    /// After EHLO (with TLS or a login) the server's extensions count: a mail
+    /// larger than its SIZE is refused before MAIL FROM, an 8-bit body is
+    /// declared with BODY=8BITMIME where offered, and non-ASCII addresses go
+    /// with SMTPUTF8 where offered and are refused otherwise.
     void sendMail(const QString &sender, const QString &recipient, const QString &subject,
                   const QString &body);
 
-    /// Time in milliseconds without any traffic to or from the server after
-    /// which the dialogue fails with "Timeout : ..." and the connection is
-    /// closed; once the outcome is reported, the sender just closes and
-    /// deletes itself then. After the end of the message the server gets at
+    /// Time in milliseconds that each reply may take, counted from the moment
+    /// the sender starts waiting for it (bytes that drip in do not extend it),
+    /// after which the dialogue fails with "Timeout : ..." and the connection
+    /// is closed; once the outcome is reported (waiting for the answer to
+    /// QUIT), the sender just closes the connection then, and deletes itself
+    /// where the ownership rule says so. After the end of the message the server gets at
     /// least 10 minutes for its answer (RFC 5321, 4.5.3.2.6) whatever the
     /// limit, since a mail reported as failed there may still be delivered.
     /// 0 (the default) or less: no limit.
@@ -91,8 +109,11 @@ public:
     /// The protection of the connection; NoSecurity by default.
     Security security() const;
     /// Sets security() to \a security; takes effect at sendMail(), later calls
-    /// are ignored. The server's certificate must be trusted and issued for
-    /// the host name given to the constructor.
+    /// are ignored. TLS 1.2 or later is required (RFC 8996). The server's
+    /// certificate must be trusted and issued for the host name given to the
+    /// constructor; a certificate with subject alternative names is matched
+    /// against those only (RFC 6125). What the server sends in clear after its
+    /// STARTTLS reply is discarded.
     void setSecurity(Security security);
 
     /// Certificates trusted in addition to the system's authorities, for a
