@@ -57,12 +57,12 @@ protected:
     /// word. The editor's own cursor does not move.
     virtual QString tokenUnderCursor() const;
 
-    /// Lets the open popup take Return, Enter, Tab, Backtab and Escape; opens
-    /// the popup on Control+E; otherwise edits the text and refreshes or hides
-    /// the popup for the word under the cursor.
     /// Committed text of an input method (or a dead key) opens or updates the
     /// popup as typed keys do; text still being composed does not count.
     void inputMethodEvent(QInputMethodEvent *event) override;
+    /// Lets the open popup take Return, Enter, Tab, Backtab and Escape; opens
+    /// the popup on Control+E; otherwise edits the text and refreshes or hides
+    /// the popup for the word under the cursor.
     void keyPressEvent(QKeyEvent *event) override;
     /// Attaches the completer to this editor before the usual focus handling.
     void focusInEvent(QFocusEvent *event) override;
