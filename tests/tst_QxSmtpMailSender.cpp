@@ -391,6 +391,7 @@ private slots:
     void extensions_data();
     void extensions();
     void credentialsWithNulRefused();
+    void startTlsAnsweredByClosing();
     void subjectFolded_data();
     void subjectFolded();
     void replyWithALineTooManyOverTls_data();
@@ -1105,6 +1106,24 @@ void tst_QxSmtpMailSender::credentialsWithNulRefused()
              QStringLiteral("Refused : the user name or password holds a NUL character"));
     QCOMPARE(server.connections(), 0);
     delete sender;
+}
+
+// A server that drops the connection instead of answering STARTTLS fails the
+// TLS step, not the socket; the creator deletes the sender.
+void tst_QxSmtpMailSender::startTlsAnsweredByClosing()
+{
+    ScriptedServer server(QByteArrayList({ ">220 hi\r\n", "<EHLO [127.0.0.1]\r\n",
+                                           ">250-hi\r\n250 STARTTLS\r\n", "<STARTTLS\r\n", drop }));
+    QPointer<QxSmtpMailSender> sender
+            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port());
+    sender->setSecurity(QxSmtpMailSender::StartTls);
+    QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
+    sender->sendMail(fromAddress, toAddress, mailSubject, mailBody);
+    QTRY_COMPARE(spy.count(), 1);
+    const QString error = spy.at(0).at(1).toString();
+    QVERIFY2(error.startsWith(QLatin1String("TLS Error : ")), qPrintable(error));
+    QCOMPARE(server.received(), server.expectedFromClient());
+    checkOwnership(sender, error);
 }
 
 void tst_QxSmtpMailSender::subjectFolded_data()
