@@ -5,8 +5,7 @@ Started by tst_QxSmtpMailSender as
     /usr/bin/python3 smtp_tls_server.py PORT OUTDIR MODE NAME [MECHANISM...]
 MODE is "starttls" (STARTTLS offered, login only over TLS), "implicit" (TLS from
 the first byte), "implicit-tls1.1" (the same, offering TLS 1.0 and 1.1 only),
-"starttls-inject" (a scripted server that injects text in clear after its
-STARTTLS reply, see serve_injecting_starttls), "implicit-extensions" or "starttls-extensions"
+"implicit-extensions" or "starttls-extensions"
 (TLS from the first byte or after STARTTLS, and the EHLO extensions given
 instead of mechanisms, see serve_extensions) or
 "plain" (no TLS at all, no login). NAME is the host name the certificate is
@@ -116,62 +115,16 @@ def serve_old_tls(port, context):
     sys.stdin.read()
 
 
-def serve_injecting_starttls(port, context, outdir):
-    """Answers STARTTLS with "220" followed, in the same segment and in clear,
-    by the start of a line ("250-AUTH PLAIN ") that a careless client glues
-    onto the first line it decrypts. Over TLS the EHLO reply offers AUTH LOGIN
-    only, which it refuses with 535; AUTH PLAIN it would take with 235. Every
-    command it reads goes into OUTDIR/commands."""
-    import socket
-    import threading
-
-    listener = socket.create_server(("127.0.0.1", port))
-
-    def serve(connection):
-        log = open(os.path.join(outdir, "commands"), "ab", buffering=0)
-        clear = connection.makefile("rb")
-        connection.sendall(b"220 hi\r\n")
-        for line in clear:
-            log.write(line)
-            if line.upper().startswith(b"STARTTLS"):
-                connection.sendall(b"220 go ahead\r\n250-AUTH PLAIN ")
-                break
-            connection.sendall(b"250-hi\r\n250 STARTTLS\r\n")
-        try:
-            with context.wrap_socket(connection, server_side=True) as tls:
-                for line in tls.makefile("rb"):
-                    log.write(line)
-                    command = line.upper()
-                    if command.startswith(b"EHLO"):
-                        tls.sendall(b"250-hi\r\n250 AUTH LOGIN\r\n")
-                    elif command.startswith(b"AUTH PLAIN"):
-                        tls.sendall(b"235 welcome\r\n")
-                    elif command.startswith(b"AUTH"):
-                        tls.sendall(b"535 no\r\n")
-                    elif command.startswith(b"QUIT"):
-                        tls.sendall(b"221 bye\r\n")
-                        break
-                    else:
-                        tls.sendall(b"250 ok\r\n")
-        except (ssl.SSLError, OSError):
-            pass
-
-    def accept():
-        # A connection each, the test's check that the server listens included.
-        while True:
-            connection, _ = listener.accept()
-            threading.Thread(target=serve, args=(connection,), daemon=True).start()
-
-    threading.Thread(target=accept, daemon=True).start()
-    sys.stdin.read()
-
-
 def serve_extensions(port, context, outdir, extensions, starttls=False):
     """TLS from the first byte (or after STARTTLS), and an EHLO reply that
-    offers the given extensions ("SIZE 100", "8BITMIME", "SMTPUTF8"); the
-    extension "EXTRA" instead puts two lines after the reply's last line, a
-    reply longer than asked for. It takes every mail and writes every line it
-    reads, commands and message, into OUTDIR/commands."""
+    offers the given extensions ("SIZE 100", "8BITMIME", "AUTH LOGIN"). Two
+    words are no extensions: "EXTRA" puts two lines after the EHLO reply's
+    last line, a reply longer than asked for, and "INJECT" follows the
+    STARTTLS reply, in the same segment and in clear, with the start of a line
+    ("250-AUTH PLAIN ") that a careless client glues onto the first line it
+    decrypts. It takes AUTH PLAIN (235) and refuses any other login (535),
+    takes every mail, and writes every line it reads, commands and message,
+    into OUTDIR/commands."""
     import socket
     import threading
 
@@ -185,7 +138,8 @@ def serve_extensions(port, context, outdir, extensions, starttls=False):
             for line in clear:
                 log.write(line)
                 if line.upper().startswith(b"STARTTLS"):
-                    connection.sendall(b"220 go ahead\r\n")
+                    injected = b"250-AUTH PLAIN " if "INJECT" in extensions else b""
+                    connection.sendall(b"220 go ahead\r\n" + injected)
                     break
                 connection.sendall(b"250-hi\r\n250 STARTTLS\r\n")
         try:
@@ -201,12 +155,17 @@ def serve_extensions(port, context, outdir, extensions, starttls=False):
                             in_data = False
                             tls.sendall(b"250 queued\r\n")
                     elif command.startswith(b"EHLO"):
-                        lines = [b"hi"] + [e.encode() for e in extensions if e != "EXTRA"]
+                        offered = [e for e in extensions if e not in ("EXTRA", "INJECT")]
+                        lines = [b"hi"] + [e.encode() for e in offered]
                         reply = b"".join(b"250-" + l + b"\r\n" for l in lines[:-1])
                         reply += b"250 " + lines[-1] + b"\r\n"
                         if "EXTRA" in extensions:
                             reply += b"250-8BITMIME\r\n250 SIZE 100000\r\n"
                         tls.sendall(reply)
+                    elif command.startswith(b"AUTH PLAIN"):
+                        tls.sendall(b"235 welcome\r\n")
+                    elif command.startswith(b"AUTH"):
+                        tls.sendall(b"535 no\r\n")
                     elif command.startswith(b"DATA"):
                         in_data = True
                         tls.sendall(b"354 go\r\n")
@@ -241,9 +200,6 @@ def main():
         options.update(tls_context=context)
     elif mode in ("implicit-extensions", "starttls-extensions"):
         serve_extensions(port, context, outdir, sys.argv[5:], mode == "starttls-extensions")
-        return
-    elif mode == "starttls-inject":
-        serve_injecting_starttls(port, context, outdir)
         return
     elif mode == "implicit-tls1.1":
         serve_old_tls(port, context)

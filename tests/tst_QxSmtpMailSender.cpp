@@ -366,6 +366,26 @@ void checkOwnership(QPointer<QxSmtpMailSender> &sender, const QString &error)
     delete sender;
 }
 
+// The command line of smtp_tls_server.py for a mode, a certificate name and
+// the mode's further arguments.
+QStringList tlsServer(const QStringList &arguments)
+{
+    return QStringList { QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"),
+                         QStringLiteral("%port"), QStringLiteral("%dir") }
+    + arguments;
+}
+
+// A sender to the TLS server of process, which it reaches as "localhost", the
+// name of the server's certificate, and trusts.
+QxSmtpMailSender *trustingSender(const SmtpServerProcess &process,
+                                 QxSmtpMailSender::Security security)
+{
+    auto *sender = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
+    sender->setSecurity(security);
+    sender->setCaCertificates(QSslCertificate::fromData(process.file(QStringLiteral("cert.pem"))));
+    return sender;
+}
+
 class tst_QxSmtpMailSender : public QObject
 {
     Q_OBJECT
@@ -969,7 +989,7 @@ void tst_QxSmtpMailSender::secure_data()
     QTest::newRow("TLS 1.0 and 1.1 only") << QStringList{ QStringLiteral("implicit-tls1.1"), QStringLiteral("localhost") } << viaImplicitTls << QString() << QString() << true << QStringLiteral("TLS Error : ") << QByteArray();
     // Text in clear after the STARTTLS reply never reaches the TLS session:
     // the login follows the EHLO over TLS, which offers AUTH LOGIN only.
-    QTest::newRow("text injected after the STARTTLS reply") << QStringList{ QStringLiteral("starttls-inject"), QStringLiteral("localhost") } << viaStartTls << user << password << true << QStringLiteral("Unexpected reply from smtp server : 535 no") << QByteArray();
+    QTest::newRow("text injected after the STARTTLS reply") << QStringList{ QStringLiteral("starttls-extensions"), QStringLiteral("localhost"), QStringLiteral("AUTH LOGIN"), QStringLiteral("INJECT") } << viaStartTls << user << password << true << QStringLiteral("Unexpected reply from smtp server : 535 no") << QByteArray();
     QTest::newRow("login in clear refused") << QStringList{ QStringLiteral("plain"), QStringLiteral("localhost") } << QxSmtpMailSender::NoSecurity << user << password << true << QStringLiteral("Refused : a login needs StartTls or ImplicitTls") << QByteArray();
     // clang-format on
 }
@@ -986,10 +1006,7 @@ void tst_QxSmtpMailSender::secure()
 
     if (!QSslSocket::supportsSsl())
         QFAIL("Qt finds no TLS library");
-    SmtpServerProcess process(
-            QStringList { QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"),
-                          QStringLiteral("%port"), QStringLiteral("%dir") }
-            + server);
+    SmtpServerProcess process(tlsServer(server));
     if (QTest::currentTestFailed())
         return;
     const QList<QSslCertificate> certificates
@@ -1057,17 +1074,12 @@ void tst_QxSmtpMailSender::extensions()
 
     if (!QSslSocket::supportsSsl())
         QFAIL("Qt finds no TLS library");
-    SmtpServerProcess process(
-            QStringList { QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"),
-                          QStringLiteral("%port"), QStringLiteral("%dir"),
-                          QStringLiteral("implicit-extensions"), QStringLiteral("localhost") }
-            + offered);
+    SmtpServerProcess process(tlsServer(
+            QStringList { QStringLiteral("implicit-extensions"), QStringLiteral("localhost") }
+            + offered));
     if (QTest::currentTestFailed())
         return;
-    QPointer<QxSmtpMailSender> sender
-            = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
-    sender->setSecurity(QxSmtpMailSender::ImplicitTls);
-    sender->setCaCertificates(QSslCertificate::fromData(process.file(QStringLiteral("cert.pem"))));
+    QPointer<QxSmtpMailSender> sender = trustingSender(process, QxSmtpMailSender::ImplicitTls);
     sender->setTimeout(20000);
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
     sender->sendMail(from, toAddress, mailSubject, body);
@@ -1145,16 +1157,12 @@ void tst_QxSmtpMailSender::subjectFolded()
     QFETCH(QString, subject);
     QFETCH(bool, encoded);
 
-    SmtpServerProcess process(QStringList {
-            QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"), QStringLiteral("%port"),
-            QStringLiteral("%dir"), QStringLiteral("implicit-extensions"),
-            QStringLiteral("localhost"), QStringLiteral("8BITMIME") });
+    SmtpServerProcess process(
+            tlsServer({ QStringLiteral("implicit-extensions"), QStringLiteral("localhost"),
+                        QStringLiteral("8BITMIME") }));
     if (QTest::currentTestFailed())
         return;
-    QPointer<QxSmtpMailSender> sender
-            = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
-    sender->setSecurity(QxSmtpMailSender::ImplicitTls);
-    sender->setCaCertificates(QSslCertificate::fromData(process.file(QStringLiteral("cert.pem"))));
+    QPointer<QxSmtpMailSender> sender = trustingSender(process, QxSmtpMailSender::ImplicitTls);
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);
     sender->sendMail(fromAddress, toAddress, subject, mailBody);
     QTRY_VERIFY_WITH_TIMEOUT(sender.isNull(), 20000);
@@ -1210,15 +1218,11 @@ void tst_QxSmtpMailSender::replyWithALineTooManyOverTls()
     QFETCH(QString, mode);
     QFETCH(QxSmtpMailSender::Security, security);
 
-    SmtpServerProcess process(QStringList {
-            QStringLiteral(LUMO_TEST_SOURCE_DIR "/smtp_tls_server.py"), QStringLiteral("%port"),
-            QStringLiteral("%dir"), mode, QStringLiteral("localhost"), QStringLiteral("EXTRA") });
+    SmtpServerProcess process(
+            tlsServer({ mode, QStringLiteral("localhost"), QStringLiteral("EXTRA") }));
     if (QTest::currentTestFailed())
         return;
-    QPointer<QxSmtpMailSender> sender
-            = new QxSmtpMailSender(QStringLiteral("localhost"), process.port());
-    sender->setSecurity(security);
-    sender->setCaCertificates(QSslCertificate::fromData(process.file(QStringLiteral("cert.pem"))));
+    QPointer<QxSmtpMailSender> sender = trustingSender(process, security);
     sender->setCredentials(QStringLiteral("lumo"), QStringLiteral("secret"));
     sender->setTimeout(20000);
     QSignalSpy spy(sender.data(), &QxSmtpMailSender::status);

@@ -217,6 +217,38 @@ void checkLocaleRepairRow(const Setting &setting, bool acceptable = true, bool s
     }
 }
 
+// A shown, active window with a line edit that validator checks, holding the
+// focus, and a second line edit to move the focus to.
+struct EditWindow
+{
+    explicit EditWindow(const QValidator &validator)
+    {
+        auto *layout = new QVBoxLayout(&window);
+        edit = new QLineEdit(&window);
+        next = new QLineEdit(&window);
+        layout->addWidget(edit);
+        layout->addWidget(next);
+        edit->setValidator(&validator);
+        window.show();
+    }
+
+    // Without a window manager (bare Xvfb) nobody activates a new window.
+    bool ready()
+    {
+        if (!QTest::qWaitForWindowExposed(&window))
+            return false;
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window))
+            return false;
+        edit->setFocus();
+        return QTest::qWaitFor([this] { return edit->hasFocus(); });
+    }
+
+    QWidget window;
+    QLineEdit *edit = nullptr;
+    QLineEdit *next = nullptr;
+};
+
 // Puts validator on a shown line edit holding input, then ends the editing by
 // moving the focus to the next field or by pressing Return. Qt then runs the
 // validator's fixup() and shows the repair only if validate() accepts it, in
@@ -224,20 +256,10 @@ void checkLocaleRepairRow(const Setting &setting, bool acceptable = true, bool s
 inline void checkLineEditRepair(const QValidator &validator, const QString &input,
                                 const QString &expected, bool pressReturn)
 {
-    QWidget window;
-    auto *layout = new QVBoxLayout(&window);
-    auto *edit = new QLineEdit(&window);
-    auto *next = new QLineEdit(&window);
-    layout->addWidget(edit);
-    layout->addWidget(next);
-    edit->setValidator(&validator);
-    window.show();
-    // Without a window manager (bare Xvfb) nobody activates a new window.
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    edit->setFocus();
-    QTRY_VERIFY(edit->hasFocus());
+    EditWindow window(validator);
+    QVERIFY(window.ready());
+    QLineEdit *edit = window.edit;
+    QLineEdit *next = window.next;
     // setText() bypasses the validator: the field holds what typing could not give.
     edit->setText(input);
     QVERIFY(!edit->hasAcceptableInput());
@@ -306,19 +328,10 @@ template<class Validator, class Setting> void checkLineEditRepairRow(const Setti
 inline void checkTyping(const QValidator &validator, const QString &keys, const QString &shown,
                         const QString &expected, bool pressReturn, bool acceptable = true)
 {
-    QWidget window;
-    auto *layout = new QVBoxLayout(&window);
-    auto *edit = new QLineEdit(&window);
-    auto *next = new QLineEdit(&window);
-    layout->addWidget(edit);
-    layout->addWidget(next);
-    edit->setValidator(&validator);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    edit->setFocus();
-    QTRY_VERIFY(edit->hasFocus());
+    EditWindow window(validator);
+    QVERIFY(window.ready());
+    QLineEdit *edit = window.edit;
+    QLineEdit *next = window.next;
 
     // One key event a character, with the character as its text, as a
     // keyboard of the locale sends it (keyClicks() takes ASCII only).
