@@ -210,8 +210,8 @@ void MailPage::send()
 {
     if (m_sender)
         return;
-    // The sender has no parent. It deletes itself once it has sent QUIT (after
-    // a success or a refusal); after any other failure the page disposes of it.
+    // The sender has no parent. It deletes itself after a success or an
+    // unexpected reply; after any other failure the page disposes of it.
     const QString host = m_host->text().trimmed();
     m_sender = new QxSmtpMailSender(host, m_port->value());
     m_sender->setTimeout(answerTimeoutMs);
@@ -221,6 +221,8 @@ void MailPage::send()
         m_sender->setCaCertificates(m_sink->certificates());
     m_sender->setCredentials(m_user->text(), m_password->text());
     connect(m_sender, &QxSmtpMailSender::status, this, [this](bool success, const QString &error) {
+        if (!success && !error.startsWith(QLatin1String("Unexpected reply from smtp server : ")))
+            m_sender->deleteLater();
         finish(success,
                success ? tr("Sent: the server accepted the mail.")
                        : tr("Not sent. %1").arg(error.trimmed()));
@@ -233,15 +235,7 @@ void MailPage::send()
 
 void MailPage::finish(bool success, const QString &message)
 {
-    if (m_sender) {
-        QxSmtpMailSender *sender = m_sender;
-        m_sender = nullptr;
-        // After success the sender still waits for the answer to QUIT, then
-        // deletes itself; after a failure deleting it may be the creator's task
-        // (a second deleteLater() on a sender closing itself is harmless).
-        if (!success)
-            sender->deleteLater();
-    }
+    m_sender = nullptr;
     m_progress->setVisible(false);
     m_status->setText(message);
     m_status->setStyleSheet(success ? QStringLiteral("color: #1b7a1b")
