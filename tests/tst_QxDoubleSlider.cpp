@@ -184,6 +184,8 @@ private slots:
     void wheelPieces_data();
     void wheelPieces();
     void nanIsRefused();
+    void nearbyValuesStored_data();
+    void nearbyValuesStored();
     void rangeEndsFollow_data();
     void rangeEndsFollow();
     void integerRangeStaysWhole_data();
@@ -749,6 +751,32 @@ void tst_QxDoubleSlider::wheelPieces()
     }
     QCOMPARE(slider.value(), expected);
     QCOMPARE(spy.count(), emits);
+}
+
+void tst_QxDoubleSlider::nearbyValuesStored_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<double>("first");
+
+    QTest::newRow("value") << QByteArray("value") << 41.198320682372682;
+    QTest::newRow("minimum") << QByteArray("minimum") << -3.3;
+    QTest::newRow("maximum") << QByteArray("maximum") << 123.456;
+    QTest::newRow("single step") << QByteArray("singleStep") << 0.7;
+    QTest::newRow("page step") << QByteArray("pageStep") << 2.2;
+}
+
+// A double next to the stored one is stored too: the dynamic properties
+// compare as QVariants, which take such doubles for equal on Qt 5.
+void tst_QxDoubleSlider::nearbyValuesStored()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(double, first);
+
+    Slider slider;
+    QVERIFY(slider.setProperty(name, first));
+    const double next = std::nextafter(first, 1000.0);
+    QVERIFY(slider.setProperty(name, next));
+    QVERIFY(slider.property(name).toDouble() == next);
 }
 
 // NaN is refused; keys and Home go on working from the value kept.

@@ -87,6 +87,20 @@ int integerStep(const QxDoubleSlider &slider, double step)
     return static_cast<int>(qBound(qint64(0), length, qint64(std::numeric_limits<int>::max())));
 }
 
+// Stores a double property. QObject::setProperty() leaves a property alone
+// when the new value equals the stored one, and Qt 5's QVariant compares
+// doubles with qFuzzyCompare: a value within about 1e-12 of the stored one
+// would be emitted but never stored. A value of another type in between
+// makes every write land.
+void storeDouble(QObject *object, const char *name, double value)
+{
+    const QVariant stored = object->property(name);
+    if (stored.userType() == QMetaType::Double && stored.toDouble() != value
+        && stored == QVariant(value))
+        object->setProperty(name, QVariant(qint64(0)));
+    object->setProperty(name, value);
+}
+
 } // namespace
 
 QxDoubleSlider::QxDoubleSlider(QWidget *parent)
@@ -181,7 +195,7 @@ void QxDoubleSlider::setValue(double value)
         return;
     if (std::isinf(value))
         value = value < 0 ? minimum() : maximum();
-    setProperty(valueProperty, value);
+    storeDouble(this, valueProperty, value);
     updateValueQSlider();
     // QAbstractSlider announced the integer position; a screen reader reads this.
     QAccessibleValueChangeEvent event(this, value);
@@ -193,8 +207,8 @@ void QxDoubleSlider::setMinimum(double minimum)
 {
     // As QAbstractSlider: a minimum above the maximum takes the maximum along.
     if (minimum > maximum())
-        setProperty(maximumProperty, minimum);
-    setProperty(minimumProperty, minimum);
+        storeDouble(this, maximumProperty, minimum);
+    storeDouble(this, minimumProperty, minimum);
     if (value() - minimum < -std::numeric_limits<double>::epsilon())
         setValue(minimum);
     else
@@ -206,8 +220,8 @@ void QxDoubleSlider::setMinimum(double minimum)
 void QxDoubleSlider::setMaximum(double maximum)
 {
     if (maximum < minimum())
-        setProperty(minimumProperty, maximum);
-    setProperty(maximumProperty, maximum);
+        storeDouble(this, minimumProperty, maximum);
+    storeDouble(this, maximumProperty, maximum);
     if (value() - maximum > std::numeric_limits<double>::epsilon())
         setValue(maximum);
     else
@@ -226,14 +240,14 @@ void QxDoubleSlider::setSingleStep(double step)
 {
     // A step's direction comes from the key or the wheel, as on QSlider.
     step = std::abs(step);
-    setProperty(singleStepProperty, step);
+    storeDouble(this, singleStepProperty, step);
     QAbstractSlider::setSingleStep(integerStep(*this, step));
 }
 
 void QxDoubleSlider::setPageStep(double step)
 {
     step = std::abs(step);
-    setProperty(pageStepProperty, step);
+    storeDouble(this, pageStepProperty, step);
     QAbstractSlider::setPageStep(integerStep(*this, step));
 }
 
