@@ -85,34 +85,45 @@ class SessionHandler(CaptureHandler):
         return await super().handle_DATA(server, session, envelope)
 
 
+def serve_connections(port, serve):
+    """Runs serve(connection) for each connection to 127.0.0.1:PORT, the
+    test's own check that the server listens included, until standard input
+    is closed."""
+    import socket
+    import threading
+
+    listener = socket.create_server(("127.0.0.1", port))
+
+    def accept():
+        while True:
+            connection, _ = listener.accept()
+            threading.Thread(target=serve, args=(connection,), daemon=True).start()
+
+    threading.Thread(target=accept, daemon=True).start()
+    sys.stdin.read()
+
+
 def serve_old_tls(port, context):
     """Offers TLS 1.0 and 1.1 only (OpenSSL's default security level would not
     offer them at all) and, to a client that takes them, a dialogue that
     accepts everything. aiosmtpd's start-up check cannot speak these versions."""
-    import socket
-    import threading
-
     import warnings
 
     warnings.simplefilter("ignore", DeprecationWarning)
     context.minimum_version = ssl.TLSVersion.TLSv1
     context.maximum_version = ssl.TLSVersion.TLSv1_1
     context.set_ciphers("DEFAULT:@SECLEVEL=0")
-    listener = socket.create_server(("127.0.0.1", port))
 
-    def serve():
-        while True:
-            connection, _ = listener.accept()
-            try:
-                with context.wrap_socket(connection, server_side=True) as tls:
-                    tls.sendall(b"220 old TLS\r\n")
-                    for line in tls.makefile("rb"):
-                        tls.sendall(b"354 go\r\n" if line.upper().startswith(b"DATA") else b"250 ok\r\n")
-            except (ssl.SSLError, OSError):
-                pass
+    def serve(connection):
+        try:
+            with context.wrap_socket(connection, server_side=True) as tls:
+                tls.sendall(b"220 old TLS\r\n")
+                for line in tls.makefile("rb"):
+                    tls.sendall(b"354 go\r\n" if line.upper().startswith(b"DATA") else b"250 ok\r\n")
+        except (ssl.SSLError, OSError):
+            pass
 
-    threading.Thread(target=serve, daemon=True).start()
-    sys.stdin.read()
+    serve_connections(port, serve)
 
 
 def serve_extensions(port, context, outdir, extensions, starttls=False):
@@ -125,11 +136,6 @@ def serve_extensions(port, context, outdir, extensions, starttls=False):
     decrypts. It takes AUTH PLAIN (235) and refuses any other login (535),
     takes every mail, and writes every line it reads, commands and message,
     into OUTDIR/commands."""
-    import socket
-    import threading
-
-    listener = socket.create_server(("127.0.0.1", port))
-
     def serve(connection):
         log = open(os.path.join(outdir, "commands"), "ab", buffering=0)
         if starttls:
@@ -177,13 +183,7 @@ def serve_extensions(port, context, outdir, extensions, starttls=False):
         except (ssl.SSLError, OSError):
             pass
 
-    def accept():
-        while True:
-            connection, _ = listener.accept()
-            threading.Thread(target=serve, args=(connection,), daemon=True).start()
-
-    threading.Thread(target=accept, daemon=True).start()
-    sys.stdin.read()
+    serve_connections(port, serve)
 
 
 def main():

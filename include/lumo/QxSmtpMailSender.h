@@ -160,6 +160,7 @@ private:
     void connectSocket();
     void readReplies();
     void refuseReply(const QString &why);
+    void failReply(const QString &why);
     bool handleReply(QChar code);
     void afterGreeting();
     void startMail();

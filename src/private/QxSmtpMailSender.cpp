@@ -83,6 +83,21 @@ bool hasLongLine(QStringView body, bool ascii)
     return false;
 }
 
+// How the body goes out: as it is when ASCII, 8-bit when UTF-8 with lines
+// short enough, else quoted-printable (a line longer than RFC 5322 allows).
+struct BodyForm
+{
+    bool ascii;
+    bool quotedPrintable;
+    bool eightBit() const { return !ascii && !quotedPrintable; }
+};
+
+BodyForm bodyForm(QStringView body)
+{
+    const bool ascii = isAscii(body);
+    return { ascii, hasLongLine(body, ascii) };
+}
+
 // RFC 2047 "B" encoded words. 42 bytes of UTF-8 become 56 base64 characters, so
 // "Subject: " and the first word stay within 78 characters; a chunk never ends
 // inside a UTF-8 sequence, as each word must decode on its own. The words are
@@ -614,9 +629,16 @@ void QxSmtpMailSender::refuseReply(const QString &why)
         finish();
         return;
     }
+    socket->readAll();
+    failReply(why);
+}
+
+// Fails the dialogue on the reply gathered (or on \a why, when given): a TLS
+// error while STARTTLS is answered, an unexpected reply anywhere else.
+void QxSmtpMailSender::failReply(const QString &why)
+{
     const QString detail = why.isEmpty() ? shownReply(replyText) : why;
     replyText.clear();
-    socket->readAll();
     if (dialogueState == AwaitStartTlsReply)
         fail(QLatin1String(tlsErrorLabel) + detail, Ending::SendQuit, Owner::Creator);
     else
@@ -640,11 +662,7 @@ bool QxSmtpMailSender::handleReply(QChar code)
     const bool unasked = dialogueState == AwaitHandshake
             || (dialogueState == AwaitMessageReply && (!messageWritten || bytesQueued() > 0));
     if (unasked || code != (prompt ? QLatin1Char('3') : QLatin1Char('2'))) {
-        const bool tls = dialogueState == AwaitStartTlsReply;
-        const QString label = tls ? QLatin1String(tlsErrorLabel)
-                                  : QStringLiteral("Unexpected reply from smtp server : ");
-        fail(label + shownReply(replyText), Ending::SendQuit, tls ? Owner::Creator : Owner::Sender);
-        replyText.clear();
+        failReply(QString());
         return true;
     }
     if (dialogueState == AwaitHeloReply && usesExtendedHello()) {
@@ -689,8 +707,9 @@ bool QxSmtpMailSender::handleReply(QChar code)
         dialogueState = AwaitDataReply;
         break;
     case AwaitDataReply: {
-        const bool ascii = isAscii(bodyText);
-        const bool quotedPrintable = hasLongLine(bodyText, ascii);
+        const BodyForm form = bodyForm(bodyText);
+        const bool ascii = form.ascii;
+        const bool quotedPrintable = form.quotedPrintable;
         const bool asciiSubject = isAscii(subjectText);
         // Made when the message goes out, which is also what its Date tells.
         const QByteArray dateField = currentDate();
@@ -809,8 +828,7 @@ void QxSmtpMailSender::startMail()
             }
         }
         // RFC 6152: an 8-bit body is declared where the server takes one.
-        const bool eightBit = !isAscii(bodyText) && !hasLongLine(bodyText, false);
-        if (eightBit && extensions.contains(QLatin1String("8BITMIME")))
+        if (bodyForm(bodyText).eightBit() && extensions.contains(QLatin1String("8BITMIME")))
             parameters += " BODY=8BITMIME";
     }
     send("MAIL FROM:" + envelopeAddress(senderAddress) + parameters + "\r\n");
