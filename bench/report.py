@@ -180,9 +180,12 @@ def start_sinks(postfix):
         [os.path.join(postfix, "usr/sbin/smtp-sink")] + user + ["127.0.0.1:%d" % port, "100"],
         env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     port = free_port()
+    # The tests' aiosmtpd server, keeping nothing; it serves while its
+    # standard input is open.
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "smtp_server.py")
     sinks["aiosmtpd"] = (port, subprocess.Popen(
-        ["/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l", "127.0.0.1:%d" % port,
-         "-c", "aiosmtpd.handlers.Sink"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        ["/usr/bin/python3", script, str(port), tempfile.mkdtemp(), "--discard"],
+        stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     for port, process in sinks.values():
         wait_for(port, process)
     return sinks, env

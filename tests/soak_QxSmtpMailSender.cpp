@@ -4,12 +4,11 @@
 
 #include <lumo/QxSmtpMailSender.h>
 
-#include <QtTest>
+#include "smtpserverprocess.h"
 
-#include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QVector>
+
+#include <memory>
 
 #if defined(__SANITIZE_ADDRESS__)
 // From the sanitizer runtime; GCC installs no header that declares it.
@@ -50,8 +49,7 @@ private:
     static constexpr int sequenceCount = 1000;
     static constexpr int concurrentCount = 50;
 
-    QProcess server;
-    quint16 port = 0;
+    std::unique_ptr<SmtpServerProcess> server;
     QByteArray serverOutput;
     // Deliveries per mail number, sized up front so that the heap measured
     // during the run holds nothing that grows with the number of mails.
@@ -65,41 +63,23 @@ private:
 
 void tst_QxSmtpMailSenderSoak::initTestCase()
 {
-    {
-        QTcpServer probe;
-        QVERIFY(probe.listen(QHostAddress::LocalHost));
-        port = probe.serverPort();
-    }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("PYTHONPATH", SMTP_SINK_DIR);
-    server.setProcessEnvironment(environment);
-    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    connect(&server, &QProcess::readyReadStandardOutput, this,
+    // The server prints each mail's subject as it takes the mail.
+    server.reset(new SmtpServerProcess({ QStringLiteral("--print"), QStringLiteral("subjects"),
+                                         QStringLiteral("--discard") }));
+    if (QTest::currentTestFailed())
+        return;
+    connect(&server->process(), &QProcess::readyReadStandardOutput, this,
             &tst_QxSmtpMailSenderSoak::readServer);
-    server.start("/usr/bin/python3",
-                 { "-m", "aiosmtpd", "-n", "-l", QString("127.0.0.1:%1").arg(port), "-c",
-                   "smtp_sink.RecordingHandler" });
-    QVERIFY2(server.waitForStarted(), qPrintable(server.errorString()));
-
-    // The server is up once it takes a connection.
-    QTRY_VERIFY_WITH_TIMEOUT(
-            [this] {
-                QTcpSocket socket;
-                socket.connectToHost(QHostAddress::LocalHost, port);
-                return socket.waitForConnected(200);
-            }(),
-            20000);
 }
 
 void tst_QxSmtpMailSenderSoak::cleanupTestCase()
 {
-    server.terminate();
-    server.waitForFinished();
+    server.reset();
 }
 
 void tst_QxSmtpMailSenderSoak::readServer()
 {
-    serverOutput += server.readAllStandardOutput();
+    serverOutput += server->process().readAllStandardOutput();
     for (int end = serverOutput.indexOf('\n'); end >= 0; end = serverOutput.indexOf('\n')) {
         const QByteArray line = serverOutput.left(end).trimmed();
         serverOutput.remove(0, end + 1);
@@ -114,7 +94,7 @@ void tst_QxSmtpMailSenderSoak::readServer()
 
 QxSmtpMailSender *tst_QxSmtpMailSenderSoak::send(int number)
 {
-    auto *sender = new QxSmtpMailSender("127.0.0.1", port);
+    auto *sender = new QxSmtpMailSender("127.0.0.1", server->port());
     ++created;
     connect(sender, &QObject::destroyed, this, [this] { ++destroyed; });
     connect(sender, &QxSmtpMailSender::status, this,

@@ -7,56 +7,11 @@
 
 namespace {
 
-// The server: aiosmtpd's debugging handler, which prints each mail, behind
-// STARTTLS on a certificate made here, with a login after it.
-// Arguments: port, certificate directory, host, user, password.
-const char serverScript[] = R"(
-import datetime, os, sys
-from aiosmtpd.controller import Controller
-from aiosmtpd.handlers import Debugging
-from aiosmtpd.smtp import AuthResult
-from cryptography import x509
-from cryptography.hazmat.primitives import hashes, serialization
-from cryptography.hazmat.primitives.asymmetric import ec
-from cryptography.x509.oid import NameOID
-import ssl
-
-port, directory, host, user, password = sys.argv[1:6]
-key = ec.generate_private_key(ec.SECP256R1())
-name = x509.Name([x509.NameAttribute(NameOID.COMMON_NAME, host)])
-now = datetime.datetime.now(datetime.timezone.utc)
-certificate = (x509.CertificateBuilder().subject_name(name).issuer_name(name)
-    .public_key(key.public_key()).serial_number(x509.random_serial_number())
-    .not_valid_before(now - datetime.timedelta(days=1))
-    .not_valid_after(now + datetime.timedelta(days=30))
-    .sign(key, hashes.SHA256()))
-cert_path = os.path.join(directory, "cert.pem")
-key_path = os.path.join(directory, "key.pem")
-with open(key_path, "wb") as f:
-    f.write(key.private_bytes(serialization.Encoding.PEM, serialization.PrivateFormat.PKCS8,
-                              serialization.NoEncryption()))
-with open(cert_path, "wb") as f:
-    f.write(certificate.public_bytes(serialization.Encoding.PEM))
-context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
-context.load_cert_chain(cert_path, key_path)
-
-def authenticate(server, session, envelope, mechanism, data):
-    ok = data.login == user.encode() and data.password == password.encode()
-    return AuthResult(success=ok, handled=False)
-
-controller = Controller(Debugging(sys.stdout), hostname=host, port=int(port),
-                        tls_context=context, authenticator=authenticate)
-controller.start()
-print("Server is listening on %s:%s" % (host, port), file=sys.stderr, flush=True)
-sys.stdin.read()
-controller.stop()
-)";
-
 // What aiosmtpd's default (debugging) handler prints around each mail.
 const QByteArray messageBegins = "---------- MESSAGE FOLLOWS ----------";
 const QByteArray messageEnds = "------------ END MESSAGE ------------";
-// Logged on stderr (with -d) once the socket listens.
-const QByteArray listening = "Server is listening on";
+// Written on stderr once the socket listens.
+const QByteArray listening = "listening on";
 
 // A port that was free a moment ago; another program may still take it
 // before aiosmtpd binds it, which start() survives by trying again.
@@ -128,10 +83,17 @@ void MailSink::launch()
     const QString python = QFile::exists(QStringLiteral("/usr/bin/python3"))
             ? QStringLiteral("/usr/bin/python3")
             : QStandardPaths::findExecutable(QStringLiteral("python3"));
+    // The server of lumo's own tests, with STARTTLS and a login, printing
+    // each mail as aiosmtpd's debugging handler does.
+    QFile script(QStringLiteral(":/gallery/smtp_server.py"));
+    script.open(QIODevice::ReadOnly);
     m_process->start(python,
-                     { QStringLiteral("-c"), QString::fromUtf8(serverScript),
-                       QString::number(m_port), m_certificateDir.path(), host(), userName(),
-                       password() });
+                     { QStringLiteral("-c"), QString::fromUtf8(script.readAll()),
+                       QString::number(m_port), m_certificateDir.path(), QStringLiteral("--mode"),
+                       QStringLiteral("starttls"), QStringLiteral("--name"), host(),
+                       QStringLiteral("--login"), userName() + QLatin1Char(':') + password(),
+                       QStringLiteral("--print"), QStringLiteral("messages"),
+                       QStringLiteral("--discard") });
 }
 
 QList<QSslCertificate> MailSink::certificates() const

@@ -3,16 +3,13 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 
 #include "lumo_export.h"
 
 class QSslCertificate;
-class QTcpSocket;
-class QTimer;
-class QxSmtpMessageStream;
+class QxSmtpMailSenderPrivate;
 
 /// Sends one plain-text mail to one recipient through an SMTP server, on the
 /// event loop of the thread that creates it.
@@ -137,67 +134,5 @@ private Q_SLOTS:
     void error();
 
 private:
-    // The values are fixed, which is why they are not in dialogue order; the
-    // states after Closing belong to the optional TLS and login steps.
-    enum DialogueState {
-        AwaitMailFromReply = 0,
-        AwaitHeloReply = 1,
-        AwaitRcptToReply = 2,
-        AwaitGreeting = 3,
-        AwaitDataReply = 4,
-        AwaitMessageReply = 5,
-        Closing = 6,
-        AwaitStartTlsReply = 7,
-        AwaitHandshake = 8,
-        AwaitLoginUserPrompt = 9,
-        AwaitLoginPasswordPrompt = 10,
-        AwaitAuthReply = 11
-    };
-    enum class Ending { SendQuit, KeepConnection };
-    // Who deletes the sender once the outcome is out.
-    enum class Owner { Sender, Creator };
-
-    void connectSocket();
-    void readReplies();
-    void refuseReply(const QString &why);
-    void failReply(const QString &why);
-    bool handleReply(QChar code);
-    void afterGreeting();
-    void startMail();
-    void encrypted();
-    void startLogin();
-    void send(const QByteArray &command);
-    void writeMessage();
-    qint64 bytesQueued() const;
-    void fail(const QString &text, Ending ending, Owner deleter);
-    void connectionEnded(const QString &failure);
-    void finish();
-    void timedOut();
-    void restartTimer();
-    bool listening() const;
-    bool usesExtendedHello() const;
-
-    std::unique_ptr<QxSmtpMessageStream> messageStream;
-    QTcpSocket *socket;
-    QString senderAddress;
-    QString recipientAddress;
-    QString replyText;
-    QString hostName;
-    int port;
-    DialogueState dialogueState = AwaitGreeting;
-
-    QString subjectText;
-    QString bodyText;
-    QTimer *timer = nullptr;
-    int timeoutMsecs = 0;
-    Security securityMode = NoSecurity;
-    QList<QSslCertificate> extraCaCertificates;
-    QString userName;
-    QString userPassword;
-    QStringList extensions;
-    bool mailStarted = false;
-    bool outcomeReported = false;
-    bool messageWritten = false;
-    bool readingReplies = false;
-    Owner owner = Owner::Creator;
+    const std::unique_ptr<QxSmtpMailSenderPrivate> d;
 };

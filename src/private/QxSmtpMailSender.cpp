@@ -1,8 +1,10 @@
-#include "QxSmtpMailSender.h"
+#include "QxSmtpMailSender_p.h"
 
-#include <QDateTime>
-#include <QHostInfo>
-#include <QRandomGenerator>
+#include "QxMailEncoding.h"
+#include "QxMailHeader.h"
+#include "QxSmtpMessageStream.h"
+
+#include <QHostAddress>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QStringList>
@@ -10,15 +12,13 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-#include <cstring>
+using namespace QxMail;
 
 namespace {
 
 constexpr char refusedLabel[] = "Refused : ";
 constexpr char tlsErrorLabel[] = "TLS Error : ";
 
-// RFC 5322, 2.1.1, without the CR LF.
-constexpr int maxLineOctets = 998;
 // A server's reply line (RFC 5321 allows 512 octets; the slack is for servers
 // that write more) and a whole reply: beyond, the reply is refused at once
 // rather than gathered in memory.
@@ -26,124 +26,10 @@ constexpr int maxReplyLineOctets = 4096;
 constexpr int maxReplyOctets = 64 * 1024;
 // How much of a reply a status text shows.
 constexpr int maxShownReplyChars = 4096;
-// Characters converted per chunk: with the socket holding at most one chunk
-// besides the one being written, memory stays at a few hundred kB per mail.
-constexpr int chunkChars = 64 * 1024;
-
-bool isAscii(QStringView text)
-{
-    // A plain reduction, so that the compiler vectorises it.
-    ushort bits = 0;
-    for (const QChar c : text)
-        bits |= c.unicode();
-    return bits < 0x80;
-}
 
 bool holdsLineBreak(const QString &text)
 {
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
-}
-
-qint64 utf8Length(QStringView text)
-{
-    qint64 octets = 0;
-    for (const QChar c : text) {
-        const ushort unit = c.unicode();
-        // A surrogate pair is four octets, two for each half.
-        octets += unit < 0x80 ? 1 : unit < 0x800 || c.isSurrogate() ? 2 : 3;
-    }
-    return octets;
-}
-
-// Whether a line of the body, between any two line ends, is longer than
-// RFC 5322 allows; only lines long enough to matter are measured in octets.
-bool hasLongLine(QStringView body, bool ascii)
-{
-    const int maxChars = ascii ? maxLineOctets : maxLineOctets / 3;
-    int start = 0;
-    while (start < body.size()) {
-        int end = int(body.indexOf(QLatin1Char('\n'), start));
-        if (end < 0)
-            end = int(body.size());
-        if (end - start > maxChars) {
-            const QStringView segment = body.mid(start, end - start);
-            int lineStart = 0;
-            while (lineStart <= segment.size()) {
-                int lineEnd = int(segment.indexOf(QLatin1Char('\r'), lineStart));
-                if (lineEnd < 0)
-                    lineEnd = int(segment.size());
-                const QStringView line = segment.mid(lineStart, lineEnd - lineStart);
-                if ((ascii ? int(line.size()) : utf8Length(line)) > maxLineOctets)
-                    return true;
-                lineStart = lineEnd + 1;
-            }
-        }
-        start = end + 1;
-    }
-    return false;
-}
-
-// How the body goes out: as it is when ASCII, 8-bit when UTF-8 with lines
-// short enough, else quoted-printable (a line longer than RFC 5322 allows).
-struct BodyForm
-{
-    bool ascii;
-    bool quotedPrintable;
-    bool eightBit() const { return !ascii && !quotedPrintable; }
-};
-
-BodyForm bodyForm(QStringView body)
-{
-    const bool ascii = isAscii(body);
-    return { ascii, hasLongLine(body, ascii) };
-}
-
-// RFC 2047 "B" encoded words. 42 bytes of UTF-8 become 56 base64 characters, so
-// "Subject: " and the first word stay within 78 characters; a chunk never ends
-// inside a UTF-8 sequence, as each word must decode on its own. The words are
-// folded onto continuation lines, whose leading space the decoder drops.
-QByteArray encodedWords(const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    const int chunkSize = 42;
-    QByteArrayList words;
-    int start = 0;
-    while (start < utf8.size()) {
-        int end = qMin(start + chunkSize, utf8.size());
-        while (end < utf8.size() && (uchar(utf8.at(end)) & 0xc0) == 0x80)
-            --end;
-        words << "=?UTF-8?B?" + utf8.mid(start, end - start).toBase64() + "?=";
-        start = end;
-    }
-    return words.join("\r\n ");
-}
-
-// The part of an address after its last "@", without a closing bracket; the
-// machine's name when there is none.
-QByteArray domainOf(const QString &address)
-{
-    const int at = address.lastIndexOf(QLatin1Char('@'));
-    QString domain = at < 0 ? QString() : address.mid(at + 1);
-    if (domain.endsWith(QLatin1Char('>')))
-        domain.chop(1);
-    domain = domain.trimmed();
-    if (domain.isEmpty())
-        domain = QHostInfo::localHostName();
-    return domain.isEmpty() ? QByteArray("localhost") : domain.toUtf8();
-}
-
-QByteArray newMessageId(const QString &sender)
-{
-    const quint64 random = QRandomGenerator::global()->generate64();
-    return '<' + QByteArray::number(QDateTime::currentMSecsSinceEpoch(), 36) + '.'
-            + QByteArray::number(random, 36) + '@' + domainOf(sender) + '>';
-}
-
-// RFC 5322 date-time in local time with its numeric offset, in English
-// whatever the locale.
-QByteArray currentDate()
-{
-    return QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1();
 }
 
 QByteArray envelopeAddress(const QString &address)
@@ -203,20 +89,6 @@ QString refusal(const QString &sender, const QString &recipient, const QString &
     if (user.contains(QChar(0)) || password.contains(QChar(0)))
         return QStringLiteral("the user name or password holds a NUL character");
     return QString();
-}
-
-// Whether the subject goes into its header line as it is: printable ASCII
-// that, with "Subject: ", fits a line. Anything else (control characters
-// included) is written as encoded words, which fold onto lines of their own.
-bool isPlainSubject(const QString &subject)
-{
-    if (subject.size() + 9 > maxLineOctets)
-        return false;
-    for (const QChar c : subject) {
-        if (c.unicode() < 0x20 || c.unicode() >= 0x7f)
-            return false;
-    }
-    return true;
 }
 
 // A server's reply line as text: UTF-8 where it is valid UTF-8 (RFC 6531),
@@ -309,168 +181,118 @@ bool isTlsError(QAbstractSocket::SocketError error)
 
 } // namespace
 
-// The DATA text of one mail, header, body and end marker, made on demand in
-// chunks of UTF-8. Every line end (CR LF, lone CR, lone LF) becomes CR LF, so
-// no bare CR or LF reaches the server, and every line that starts with a dot
-// gets one more (RFC 5321, 4.5.2), so that no line can end the DATA phase
-// early and the server strips exactly the dot that was added. In
-// quoted-printable the body's lines are encoded instead, and a leading dot
-// becomes "=2E".
-class QxSmtpMessageStream
-{
-public:
-    QxSmtpMessageStream(const QByteArray &header, const QString &text, bool encode)
-        : pending(header)
-        , body(text)
-        , quotedPrintable(encode)
-    {
-    }
-
-    bool atEnd() const { return ended; }
-
-    QByteArray next()
-    {
-        QByteArray out;
-        out.swap(pending);
-        if (position == body.size()) {
-            // The body's last line end, if it has one, opens the end marker.
-            out += atLineStart(out) ? QByteArray(".\r\n") : QByteArray("\r\n.\r\n");
-            ended = true;
-            return out;
-        }
-        int take = qMin(chunkChars, int(body.size()) - position);
-        if (position + take < body.size() && body.at(position + take - 1).isHighSurrogate())
-            --take;
-        const QByteArray utf8 = QStringView(body).mid(position, take).toUtf8();
-        position += take;
-        out.reserve(out.size() + utf8.size() + utf8.size() / 8 + 16);
-        const char *p = utf8.constData();
-        const char *const end = p + utf8.size();
-        while (p != end) {
-            if (afterCr) {
-                afterCr = false;
-                if (*p == '\n') {
-                    ++p;
-                    continue;
-                }
-            }
-            // The run up to the next line end goes out whole.
-            const char *lineFeed = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-            const char *runEnd = lineFeed ? lineFeed : end;
-            if (const void *cr = std::memchr(p, '\r', size_t(runEnd - p)))
-                runEnd = static_cast<const char *>(cr);
-            if (runEnd != p) {
-                if (quotedPrintable) {
-                    appendQuotedPrintable(out, p, runEnd);
-                } else {
-                    if (lineStart && *p == '.')
-                        out += '.';
-                    out.append(p, int(runEnd - p));
-                }
-                lineStart = false;
-            }
-            if (runEnd == end)
-                break;
-            out += "\r\n";
-            lineStart = true;
-            column = 0;
-            afterCr = *runEnd == '\r';
-            p = runEnd + 1;
-        }
-        lineEndLast = lineStart;
-        return out;
-    }
-
-private:
-    bool atLineStart(const QByteArray &out) const
-    {
-        return out.isEmpty() ? lineEndLast : out.endsWith("\r\n");
-    }
-
-    // RFC 2045, 6.7: printable characters but "=" as they are, everything else
-    // (spaces too, which is always allowed) as "=XX", lines of at most 76
-    // characters joined by soft line breaks.
-    void appendQuotedPrintable(QByteArray &out, const char *p, const char *end)
-    {
-        static const char hex[] = "0123456789ABCDEF";
-        for (; p != end; ++p) {
-            const uchar octet = uchar(*p);
-            const bool literal = octet > 32 && octet < 127 && octet != '=';
-            if (column + (literal ? 1 : 3) > 75) {
-                out += "=\r\n";
-                column = 0;
-            }
-            if (literal && !(column == 0 && octet == '.')) {
-                out += char(octet);
-                ++column;
-            } else {
-                out += '=';
-                out += hex[octet >> 4];
-                out += hex[octet & 0xf];
-                column += 3;
-            }
-        }
-    }
-
-    QByteArray pending;
-    const QString body;
-    int position = 0;
-    int column = 0;
-    const bool quotedPrintable;
-    bool lineStart = true;
-    bool lineEndLast = true;
-    bool afterCr = false;
-    bool ended = false;
-};
-
-QxSmtpMailSender::QxSmtpMailSender(const QString &host, int serverPort)
+QxSmtpMailSender::QxSmtpMailSender(const QString &host, int port)
     : QObject(nullptr)
-    , socket(new QTcpSocket(this))
+    , d(new QxSmtpMailSenderPrivate(this, host, port))
+{
+}
+
+QxSmtpMailSender::~QxSmtpMailSender() = default;
+
+void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
+                                const QString &subject, const QString &body)
+{
+    d->sendMail(sender, recipient, subject, body);
+}
+
+int QxSmtpMailSender::timeout() const
+{
+    return d->timeoutMsecs;
+}
+
+void QxSmtpMailSender::setTimeout(int msecs)
+{
+    d->setTimeout(msecs);
+}
+
+QxSmtpMailSender::Security QxSmtpMailSender::security() const
+{
+    return d->securityMode;
+}
+
+void QxSmtpMailSender::setSecurity(Security security)
+{
+    d->setSecurity(security);
+}
+
+QList<QSslCertificate> QxSmtpMailSender::caCertificates() const
+{
+    return d->extraCaCertificates;
+}
+
+void QxSmtpMailSender::setCaCertificates(const QList<QSslCertificate> &certificates)
+{
+    d->extraCaCertificates = certificates;
+}
+
+void QxSmtpMailSender::setCredentials(const QString &user, const QString &password)
+{
+    d->userName = user;
+    d->userPassword = password;
+}
+
+void QxSmtpMailSender::readyRead()
+{
+    d->readyRead();
+}
+
+void QxSmtpMailSender::error()
+{
+    d->socketError();
+}
+
+QxSmtpMailSenderPrivate::QxSmtpMailSenderPrivate(QxSmtpMailSender *sender, const QString &host,
+                                                 int serverPort)
+    : q(sender)
+    , socket(new QTcpSocket(sender))
     , hostName(host)
     , port(serverPort)
 {
     connectSocket();
 }
 
-QxSmtpMailSender::~QxSmtpMailSender()
+QxSmtpMailSenderPrivate::~QxSmtpMailSenderPrivate()
 {
     // Tearing down a live connection emits the socket's signals: they must not
     // reach a sender that is going away.
-    socket->disconnect(this);
+    socket->disconnect(q);
     delete socket;
 }
 
-void QxSmtpMailSender::connectSocket()
+void QxSmtpMailSenderPrivate::connectSocket()
 {
-    connect(socket, SIGNAL(readyRead()), this, SLOT(readyRead()));
+    QObject::connect(socket, SIGNAL(readyRead()), q, SLOT(readyRead()));
     // The body goes out a chunk at a time, each once the socket has drained
     // the one before; any traffic also restarts the timeout.
     const auto drained = [this] {
         restartTimer();
         writeMessage();
     };
-    connect(socket, &QTcpSocket::bytesWritten, this, drained);
+    QObject::connect(socket, &QTcpSocket::bytesWritten, q, drained);
     if (auto *sslSocket = qobject_cast<QSslSocket *>(socket)) {
-        connect(sslSocket, &QSslSocket::encryptedBytesWritten, this, drained);
-        connect(sslSocket, &QSslSocket::encrypted, this, [this] { encrypted(); });
+        QObject::connect(sslSocket, &QSslSocket::encryptedBytesWritten, q, drained);
+        QObject::connect(sslSocket, &QSslSocket::encrypted, q, [this] { encrypted(); });
     }
 }
 
-void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
-                                const QString &subject, const QString &body)
+void QxSmtpMailSenderPrivate::sendMail(const QString &sender, const QString &recipient,
+                                       const QString &subject, const QString &body)
 {
     const QString refused = mailStarted
             ? QStringLiteral("sendMail may be called only once per sender")
-            : refusal(sender, recipient, subject, !userName.isEmpty() && securityMode == NoSecurity,
-                      userName, userPassword);
+            : refusal(sender, recipient, subject,
+                      !userName.isEmpty() && securityMode == QxSmtpMailSender::NoSecurity, userName,
+                      userPassword);
     if (!refused.isEmpty()) {
         if (!mailStarted) {
             mailStarted = true;
             outcomeReported = true;
         }
         const QString text = QLatin1String(refusedLabel) + refused;
+        QxSmtpMailSender *const mailSender = q;
         QMetaObject::invokeMethod(
-                this, [this, text] { Q_EMIT status(false, text); }, Qt::QueuedConnection);
+                q, [mailSender, text] { Q_EMIT mailSender->status(false, text); },
+                Qt::QueuedConnection);
         return;
     }
     mailStarted = true;
@@ -482,7 +304,7 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
     senderAddress = sender;
     recipientAddress = recipient;
     dialogueState = AwaitGreeting;
-    connect(socket, SIGNAL(errorOccurred(QAbstractSocket::SocketError)), this, SLOT(error()));
+    QObject::connect(socket, SIGNAL(errorOccurred(QAbstractSocket::SocketError)), q, SLOT(error()));
 
     restartTimer();
     // Last: some failures are reported from within connectToHost() itself.
@@ -494,7 +316,7 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
             configuration.setCaCertificates(QSslConfiguration::systemCaCertificates()
                                             + extraCaCertificates);
         sslSocket->setSslConfiguration(configuration);
-        if (securityMode == ImplicitTls) {
+        if (securityMode == QxSmtpMailSender::ImplicitTls) {
             sslSocket->connectToHostEncrypted(hostName, quint16(port), QIODevice::ReadWrite);
             return;
         }
@@ -502,12 +324,7 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
     socket->connectToHost(hostName, quint16(port), QIODevice::ReadWrite);
 }
 
-int QxSmtpMailSender::timeout() const
-{
-    return timeoutMsecs;
-}
-
-void QxSmtpMailSender::setTimeout(int msecs)
+void QxSmtpMailSenderPrivate::setTimeout(int msecs)
 {
     timeoutMsecs = qMax(0, msecs);
     if (timeoutMsecs == 0) {
@@ -516,52 +333,31 @@ void QxSmtpMailSender::setTimeout(int msecs)
         return;
     }
     if (!timer) {
-        timer = new QTimer(this);
+        timer = new QTimer(q);
         timer->setSingleShot(true);
         // A coarse timer may fire up to 5 % early.
         timer->setTimerType(Qt::PreciseTimer);
         // A lambda keeps the meta-object to the signal and slots callers know.
-        connect(timer, &QTimer::timeout, this, [this] { timedOut(); });
+        QObject::connect(timer, &QTimer::timeout, q, [this] { timedOut(); });
     }
     restartTimer();
 }
 
-QxSmtpMailSender::Security QxSmtpMailSender::security() const
-{
-    return securityMode;
-}
-
-void QxSmtpMailSender::setSecurity(Security security)
+void QxSmtpMailSenderPrivate::setSecurity(QxSmtpMailSender::Security security)
 {
     if (mailStarted)
         return;
     securityMode = security;
     // The plain dialogue keeps its plain socket; TLS needs a QSslSocket from
     // the start, which still speaks in clear until STARTTLS.
-    if (security != NoSecurity && !qobject_cast<QSslSocket *>(socket)) {
+    if (security != QxSmtpMailSender::NoSecurity && !qobject_cast<QSslSocket *>(socket)) {
         delete socket;
-        socket = new QSslSocket(this);
+        socket = new QSslSocket(q);
         connectSocket();
     }
 }
 
-QList<QSslCertificate> QxSmtpMailSender::caCertificates() const
-{
-    return extraCaCertificates;
-}
-
-void QxSmtpMailSender::setCaCertificates(const QList<QSslCertificate> &certificates)
-{
-    extraCaCertificates = certificates;
-}
-
-void QxSmtpMailSender::setCredentials(const QString &user, const QString &password)
-{
-    userName = user;
-    userPassword = password;
-}
-
-void QxSmtpMailSender::readyRead()
+void QxSmtpMailSenderPrivate::readyRead()
 {
     // QSslSocket::flush() may deliver readyRead() again from within the
     // handling of a reply; the loop below reads what came then, in the state
@@ -573,7 +369,7 @@ void QxSmtpMailSender::readyRead()
     readingReplies = false;
 }
 
-void QxSmtpMailSender::readReplies()
+void QxSmtpMailSenderPrivate::readReplies()
 {
     // A line without its line feed stays in the socket until the rest arrives;
     // each complete reply is acted on at its last line. The wait for a reply
@@ -623,7 +419,7 @@ void QxSmtpMailSender::readReplies()
 
 // Fails the dialogue for a reply it cannot take: too long, without a code, or
 // sent when none was asked for.
-void QxSmtpMailSender::refuseReply(const QString &why)
+void QxSmtpMailSenderPrivate::refuseReply(const QString &why)
 {
     if (dialogueState == Closing) {
         finish();
@@ -635,7 +431,7 @@ void QxSmtpMailSender::refuseReply(const QString &why)
 
 // Fails the dialogue on the reply gathered (or on \a why, when given): a TLS
 // error while STARTTLS is answered, an unexpected reply anywhere else.
-void QxSmtpMailSender::failReply(const QString &why)
+void QxSmtpMailSenderPrivate::failReply(const QString &why)
 {
     const QString detail = why.isEmpty() ? shownReply(replyText) : why;
     replyText.clear();
@@ -648,7 +444,7 @@ void QxSmtpMailSender::failReply(const QString &why)
 
 // Acts on a complete reply whose code starts with \a code; returns whether more
 // replies may be read.
-bool QxSmtpMailSender::handleReply(QChar code)
+bool QxSmtpMailSenderPrivate::handleReply(QChar code)
 {
     if (dialogueState == Closing) {
         finish();
@@ -708,23 +504,10 @@ bool QxSmtpMailSender::handleReply(QChar code)
         break;
     case AwaitDataReply: {
         const BodyForm form = bodyForm(bodyText);
-        const bool ascii = form.ascii;
-        const bool quotedPrintable = form.quotedPrintable;
-        const bool asciiSubject = isAscii(subjectText);
         // Made when the message goes out, which is also what its Date tells.
-        const QByteArray dateField = currentDate();
-        const QByteArray messageId = newMessageId(senderAddress);
-        QByteArray header = "To: " + recipientAddress.toUtf8()
-                + "\r\nFrom: " + senderAddress.toUtf8() + "\r\nSubject: "
-                + (isPlainSubject(subjectText) ? subjectText.toLatin1() : encodedWords(subjectText))
-                + "\r\nDate: " + dateField + "\r\nMessage-ID: " + messageId + "\r\n";
-        if (!asciiSubject || !ascii || quotedPrintable) {
-            header += "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
-                      "Content-Transfer-Encoding: ";
-            header += quotedPrintable ? "quoted-printable\r\n" : "8bit\r\n";
-        }
-        header += "\r\n";
-        messageStream.reset(new QxSmtpMessageStream(header, bodyText, quotedPrintable));
+        const QByteArray header = messageHeader(senderAddress, recipientAddress, subjectText, form,
+                                                currentDate(), newMessageId(senderAddress));
+        messageStream.reset(new QxSmtpMessageStream(header, bodyText, form.quotedPrintable));
         bodyText.clear();
         dialogueState = AwaitMessageReply;
         writeMessage();
@@ -736,7 +519,7 @@ bool QxSmtpMailSender::handleReply(QChar code)
         outcomeReported = true;
         owner = Owner::Sender;
         restartTimer();
-        Q_EMIT status(true, QString());
+        Q_EMIT q->status(true, QString());
         break;
     case AwaitHandshake:
     case Closing:
@@ -747,10 +530,10 @@ bool QxSmtpMailSender::handleReply(QChar code)
 
 // After the (E)HLO reply: TLS first if asked for and not yet on, then the
 // login, then the mail.
-void QxSmtpMailSender::afterGreeting()
+void QxSmtpMailSenderPrivate::afterGreeting()
 {
     auto *sslSocket = qobject_cast<QSslSocket *>(socket);
-    if (securityMode == StartTls && !sslSocket->isEncrypted()) {
+    if (securityMode == QxSmtpMailSender::StartTls && !sslSocket->isEncrypted()) {
         if (!extensions.contains(QLatin1String("STARTTLS"))) {
             fail(QLatin1String(tlsErrorLabel)
                          + QStringLiteral("the server does not offer STARTTLS"),
@@ -768,7 +551,7 @@ void QxSmtpMailSender::afterGreeting()
     startMail();
 }
 
-void QxSmtpMailSender::startLogin()
+void QxSmtpMailSenderPrivate::startLogin()
 {
     QStringList mechanisms;
     for (const QString &extension : qAsConst(extensions)) {
@@ -791,7 +574,7 @@ void QxSmtpMailSender::startLogin()
     }
 }
 
-void QxSmtpMailSender::startMail()
+void QxSmtpMailSenderPrivate::startMail()
 {
     // After EHLO the server's extensions count; the plain HELO dialogue stays
     // as it always was.
@@ -835,7 +618,7 @@ void QxSmtpMailSender::startMail()
     dialogueState = AwaitMailFromReply;
 }
 
-void QxSmtpMailSender::encrypted()
+void QxSmtpMailSenderPrivate::encrypted()
 {
     if (outcomeReported)
         return;
@@ -858,7 +641,7 @@ void QxSmtpMailSender::encrypted()
     handleReply(QLatin1Char('2'));
 }
 
-void QxSmtpMailSender::send(const QByteArray &command)
+void QxSmtpMailSenderPrivate::send(const QByteArray &command)
 {
     socket->write(command);
     // The wait for the answer starts now.
@@ -866,7 +649,7 @@ void QxSmtpMailSender::send(const QByteArray &command)
     socket->flush();
 }
 
-qint64 QxSmtpMailSender::bytesQueued() const
+qint64 QxSmtpMailSenderPrivate::bytesQueued() const
 {
     auto *sslSocket = qobject_cast<QSslSocket *>(socket);
     return socket->bytesToWrite()
@@ -875,11 +658,11 @@ qint64 QxSmtpMailSender::bytesQueued() const
 
 // Writes the next chunks of the message while the socket holds less than one
 // chunk; the rest follows on bytesWritten().
-void QxSmtpMailSender::writeMessage()
+void QxSmtpMailSenderPrivate::writeMessage()
 {
     if (!messageStream || messageWritten)
         return;
-    while (!messageStream->atEnd() && bytesQueued() < chunkChars)
+    while (!messageStream->atEnd() && bytesQueued() < QxSmtpMessageStream::chunkChars)
         socket->write(messageStream->next());
     if (messageStream->atEnd()) {
         messageWritten = true;
@@ -892,7 +675,7 @@ void QxSmtpMailSender::writeMessage()
 // fine: QUIT ends it, and the sender waits in Closing for the server's answer
 // or the end of the connection. Halfway through the message, where QUIT would
 // be read as text, it closes the connection at once.
-void QxSmtpMailSender::fail(const QString &text, Ending ending, Owner deleter)
+void QxSmtpMailSenderPrivate::fail(const QString &text, Ending ending, Owner deleter)
 {
     outcomeReported = true;
     owner = deleter;
@@ -910,12 +693,12 @@ void QxSmtpMailSender::fail(const QString &text, Ending ending, Owner deleter)
     } else if (timer) {
         timer->stop();
     }
-    Q_EMIT status(false, text);
+    Q_EMIT q->status(false, text);
 }
 
 // The connection broke or fell silent: a failure, unless the outcome is out
 // already, in which case nothing is left to wait for.
-void QxSmtpMailSender::connectionEnded(const QString &failure)
+void QxSmtpMailSenderPrivate::connectionEnded(const QString &failure)
 {
     if (dialogueState == Closing) {
         finish();
@@ -929,7 +712,7 @@ void QxSmtpMailSender::connectionEnded(const QString &failure)
     fail(failure, Ending::KeepConnection, Owner::Creator);
 }
 
-void QxSmtpMailSender::finish()
+void QxSmtpMailSenderPrivate::finish()
 {
     if (timer)
         timer->stop();
@@ -937,10 +720,10 @@ void QxSmtpMailSender::finish()
     // After success or an unexpected reply the sender goes by itself; after
     // any other failure its creator deletes it, and it must still be there.
     if (owner == Owner::Sender)
-        deleteLater();
+        q->deleteLater();
 }
 
-void QxSmtpMailSender::error()
+void QxSmtpMailSenderPrivate::socketError()
 {
     // A server that drops the connection instead of answering STARTTLS, or
     // during the handshake, fails the TLS step.
@@ -950,13 +733,13 @@ void QxSmtpMailSender::error()
     connectionEnded(label + socket->errorString());
 }
 
-void QxSmtpMailSender::timedOut()
+void QxSmtpMailSenderPrivate::timedOut()
 {
     connectionEnded(
             QStringLiteral("Timeout : no reply from smtp server within %1 ms").arg(timeoutMsecs));
 }
 
-void QxSmtpMailSender::restartTimer()
+void QxSmtpMailSenderPrivate::restartTimer()
 {
     // RFC 5321, 4.5.3.2.6: the reply to the end of the message gets 10 minutes,
     // as the server may be delivering it already.
@@ -970,12 +753,12 @@ void QxSmtpMailSender::restartTimer()
 
 // Whether the dialogue is under way: started, and either no outcome reported yet
 // or waiting in Closing for the connection to end.
-bool QxSmtpMailSender::listening() const
+bool QxSmtpMailSenderPrivate::listening() const
 {
     return mailStarted && (!outcomeReported || dialogueState == Closing);
 }
 
-bool QxSmtpMailSender::usesExtendedHello() const
+bool QxSmtpMailSenderPrivate::usesExtendedHello() const
 {
-    return securityMode != NoSecurity || !userName.isEmpty();
+    return securityMode != QxSmtpMailSender::NoSecurity || !userName.isEmpty();
 }

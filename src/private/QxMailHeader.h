@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "QxMailEncoding.h"
+
+namespace QxMail {
+
+// The header of a one-recipient plain-text mail, ending with the blank line
+// before the body: "To", "From", "Subject" (as encoded words unless plain),
+// "Date" and "Message-ID", and the MIME fields that a non-ASCII subject or a
+// body in \a form needs.
+QByteArray messageHeader(const QString &sender, const QString &recipient, const QString &subject,
+                         BodyForm form, const QByteArray &date, const QByteArray &messageId);
+
+// A Message-ID unique to this mail, in the sender's domain.
+QByteArray newMessageId(const QString &sender);
+
+// RFC 5322 date-time in local time with its numeric offset, in English
+// whatever the locale.
+QByteArray currentDate();
+
+} // namespace QxMail
