@@ -6,8 +6,7 @@
 
 #include <cstring>
 
-QxSmtpMessageStream::QxSmtpMessageStream(const QByteArray &header, const QString &text,
-                                         bool encode)
+QxSmtpMessageStream::QxSmtpMessageStream(const QByteArray &header, const QString &text, bool encode)
     : pending(header)
     , body(text)
     , quotedPrintable(encode)
