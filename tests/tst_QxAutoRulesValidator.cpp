@@ -14,14 +14,6 @@ class tst_QxAutoRulesValidator : public QObject
 private slots:
     void fixup_data();
     void fixup();
-    void hostileText_data();
-    void hostileText();
-    void ruleIsNotUsed_data();
-    void ruleIsNotUsed();
-    void oneArgumentUsesRuleTwo_data();
-    void oneArgumentUsesRuleTwo();
-    void numericFixupIsNotCalled();
-    void settings();
     void localeRepair_data();
     void localeRepair();
     void lineEditShowsRepair_data();
@@ -65,93 +57,6 @@ void tst_QxAutoRulesValidator::fixup()
 {
     QFETCH(int, digits);
     checkRepairRow(QxAutoRulesValidator(digits, nullptr));
-}
-
-// clang-format off
-void tst_QxAutoRulesValidator::hostileText_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("spaces") << "   " << "   ";
-    QTest::newRow("nan") << "nan" << "nan";
-    QTest::newRow("inf") << "inf" << "inf";
-    QTest::newRow("-inf") << "-inf" << "-inf";
-    QTest::newRow("1e308") << "1e308" << "1.00e+308";
-    QTest::newRow("1e-320") << "1e-320" << "1.00e-320";
-    QTest::newRow("10,000 digits") << longInteger() << "inf";
-    QTest::newRow("10,000 decimals") << longFraction() << "0.123";
-    QTest::newRow("non-ASCII digits") << arabicIndicDigits() << arabicIndicDigits();
-    QTest::newRow("decimal comma") << "1,5" << "1,5";
-}
-// clang-format on
-
-void tst_QxAutoRulesValidator::hostileText()
-{
-    checkRepairRow(QxAutoRulesValidator(3, nullptr));
-}
-
-// clang-format off
-void tst_QxAutoRulesValidator::ruleIsNotUsed_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("fixed point") << "123.9" << "124";
-    QTest::newRow("exponent") << "12390" << "1.24e+04";
-}
-// clang-format on
-
-void tst_QxAutoRulesValidator::ruleIsNotUsed()
-{
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    const QxAutoRulesValidator validator(3, nullptr);
-    for (int rule = ZvRoundTowardZero; rule <= ZvRoundTowardPositiveInfinity; ++rule) {
-        QString text = input;
-        validator.fixup(text, ZvRoundingRule(rule));
-        QCOMPARE(text, expected);
-    }
-}
-
-// clang-format off
-void tst_QxAutoRulesValidator::oneArgumentUsesRuleTwo_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("fixed point") << "3.14159" << "3.14";
-    QTest::newRow("exponent") << "0.00123456" << "1.23e-03";
-    QTest::newRow("zero") << "0" << "0";
-}
-// clang-format on
-
-void tst_QxAutoRulesValidator::oneArgumentUsesRuleTwo()
-{
-    checkOneArgumentFixupRow(QxAutoRulesValidator(3, nullptr));
-}
-
-void tst_QxAutoRulesValidator::numericFixupIsNotCalled()
-{
-    // The value written is the typed one: the numeric repair, inherited from
-    // QxSignificantDigitsValidator, stays out of the textual one.
-    const TenfoldValidator<QxAutoRulesValidator> validator(3, nullptr);
-    QString text = QStringLiteral("5.5");
-    validator.fixup(text);
-    QCOMPARE(text, QStringLiteral("5.5"));
-    text = QStringLiteral("0.005");
-    validator.fixup(text, ZvRoundTowardZero);
-    QCOMPARE(text, QStringLiteral("5.00e-03"));
-    QVERIFY(validator.rules.isEmpty());
-
-    const QxAutoRulesValidator plain(3, nullptr);
-    QCOMPARE(plain.fixup(1234.5, ZvRoundHalfAwayFromZero), 1230.0);
-}
-
-void tst_QxAutoRulesValidator::settings()
-{
-    checkFamilySettings<QxAutoRulesValidator>(6);
 }
 
 // clang-format off

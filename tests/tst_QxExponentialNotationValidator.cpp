@@ -14,15 +14,7 @@ class tst_QxExponentialNotationValidator : public QObject
 private slots:
     void fixup_data();
     void fixup();
-    void hostileText_data();
-    void hostileText();
     void largestCountWritesEveryDigit();
-    void rulePassesThrough_data();
-    void rulePassesThrough();
-    void oneArgumentUsesRuleTwo_data();
-    void oneArgumentUsesRuleTwo();
-    void numericFixupIsVirtual();
-    void settings();
     void localeRepair_data();
     void localeRepair();
     void lineEditShowsRepair_data();
@@ -55,31 +47,6 @@ void tst_QxExponentialNotationValidator::fixup()
     checkRepairRow(QxExponentialNotationValidator(digits, nullptr));
 }
 
-// clang-format off
-void tst_QxExponentialNotationValidator::hostileText_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("empty") << "" << "0.00e+00";
-    QTest::newRow("spaces") << "   " << "0.00e+00";
-    QTest::newRow("nan") << "nan" << "nan";
-    QTest::newRow("inf") << "inf" << "inf";
-    QTest::newRow("-inf") << "-inf" << "-inf";
-    QTest::newRow("1e308") << "1e308" << "1.00e+308";
-    QTest::newRow("1e-320") << "1e-320" << "1.00e-320";
-    QTest::newRow("10,000 digits") << longInteger() << "inf";
-    QTest::newRow("10,000 decimals") << longFraction() << "1.23e-01";
-    QTest::newRow("non-ASCII digits") << arabicIndicDigits() << "0.00e+00";
-    QTest::newRow("decimal comma") << "1,5" << "0.00e+00";
-}
-// clang-format on
-
-void tst_QxExponentialNotationValidator::hostileText()
-{
-    checkRepairRow(QxExponentialNotationValidator(3, nullptr));
-}
-
 void tst_QxExponentialNotationValidator::largestCountWritesEveryDigit()
 {
     // 0.1 is 0.1000000000000000055511151231257827021181583404541015625 exactly;
@@ -95,62 +62,6 @@ void tst_QxExponentialNotationValidator::largestCountWritesEveryDigit()
     QCOMPARE(text.mid(digits.size(), 1074 + 2 - digits.size()),
              QString(1074 + 2 - digits.size(), QLatin1Char('0')));
     QVERIFY(text.endsWith(QLatin1String("e-01")));
-}
-
-// clang-format off
-void tst_QxExponentialNotationValidator::rulePassesThrough_data()
-{
-    QTest::addColumn<int>("rule");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "12390" << "1.23e+04";
-    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "12310" << "1.24e+04";
-    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "12250" << "1.22e+04";
-    QTest::newRow("ceiling") << int(ZvRoundTowardPositiveInfinity) << "-12390" << "-1.23e+04";
-}
-// clang-format on
-
-void tst_QxExponentialNotationValidator::rulePassesThrough()
-{
-    QFETCH(int, rule);
-    checkRepairRow(QxExponentialNotationValidator(3, nullptr), rule);
-}
-
-// clang-format off
-void tst_QxExponentialNotationValidator::oneArgumentUsesRuleTwo_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("tie goes away from zero") << "12250" << "1.23e+04";
-    QTest::newRow("negative tie") << "-0.001225" << "-1.23e-03";
-    QTest::newRow("no number") << "abc" << "0.00e+00";
-}
-// clang-format on
-
-void tst_QxExponentialNotationValidator::oneArgumentUsesRuleTwo()
-{
-    checkOneArgumentFixupRow(QxExponentialNotationValidator(3, nullptr));
-}
-
-void tst_QxExponentialNotationValidator::numericFixupIsVirtual()
-{
-    const TenfoldValidator<QxExponentialNotationValidator> validator(3, nullptr);
-    QString text = QStringLiteral("12345");
-    validator.fixup(text);
-    QCOMPARE(text, QStringLiteral("1.23e+05"));
-    text = QStringLiteral("12390");
-    validator.fixup(text, ZvRoundTowardZero);
-    QCOMPARE(text, QStringLiteral("1.23e+05"));
-    QCOMPARE(validator.rules, (QList<int> { ZvRoundHalfAwayFromZero, ZvRoundTowardZero }));
-}
-
-void tst_QxExponentialNotationValidator::settings()
-{
-    checkFamilySettings<QxExponentialNotationValidator>(6);
-    const QxExponentialNotationValidator validator(6, nullptr);
-    QCOMPARE(validator.fixup(1234.56789, ZvRoundHalfAwayFromZero), 1234.57);
 }
 
 // clang-format off

@@ -14,14 +14,6 @@ class tst_QxFixedDecimalsValidator : public QObject
 private slots:
     void fixup_data();
     void fixup();
-    void hostileText_data();
-    void hostileText();
-    void rulePassesThrough_data();
-    void rulePassesThrough();
-    void oneArgumentUsesRuleTwo_data();
-    void oneArgumentUsesRuleTwo();
-    void numericFixupIsVirtual();
-    void settings();
     void localeRepair_data();
     void localeRepair();
     void lineEditShowsRepair_data();
@@ -60,95 +52,6 @@ void tst_QxFixedDecimalsValidator::fixup()
 {
     QFETCH(int, decimals);
     checkRepairRow(QxFixedDecimalsValidator(decimals, nullptr));
-}
-
-// clang-format off
-void tst_QxFixedDecimalsValidator::hostileText_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("empty") << "" << "0";
-    QTest::newRow("spaces") << "   " << "0";
-    QTest::newRow("blanks around a number") << " 2.5 " << "2.5";
-    QTest::newRow("nan") << "nan" << "nan";
-    QTest::newRow("inf") << "inf" << "inf";
-    QTest::newRow("-inf") << "-inf" << "-inf";
-    QTest::newRow("1e308") << "1e308" << exactE308();
-    QTest::newRow("-1e308") << "-1e308" << QStringLiteral("-") + exactE308();
-    QTest::newRow("overflow reads as infinity") << "1e400" << "inf";
-    QTest::newRow("1e-320") << "1e-320" << "0";
-    QTest::newRow("-1e-320, Qt writes negative zero unsigned") << "-1e-320" << "0";
-    QTest::newRow("10,000 digits") << longInteger() << "inf";
-    QTest::newRow("10,000 decimals") << longFraction() << "0.12";
-    QTest::newRow("non-ASCII digits") << arabicIndicDigits() << "0";
-    QTest::newRow("decimal comma") << "1,5" << "0";
-}
-// clang-format on
-
-void tst_QxFixedDecimalsValidator::hostileText()
-{
-    checkRepairRow(QxFixedDecimalsValidator(2, nullptr));
-}
-
-// clang-format off
-void tst_QxFixedDecimalsValidator::rulePassesThrough_data()
-{
-    QTest::addColumn<int>("rule");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "2.679" << "2.67";
-    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "2.671" << "2.68";
-    QTest::newRow("half away from zero") << int(ZvRoundHalfAwayFromZero) << "2.665" << "2.67";
-    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "2.665" << "2.66";
-    QTest::newRow("floor") << int(ZvRoundTowardNegativeInfinity) << "-2.671" << "-2.68";
-    QTest::newRow("ceiling") << int(ZvRoundTowardPositiveInfinity) << "2.671" << "2.68";
-}
-// clang-format on
-
-void tst_QxFixedDecimalsValidator::rulePassesThrough()
-{
-    QFETCH(int, rule);
-    checkRepairRow(QxFixedDecimalsValidator(2, nullptr), rule);
-}
-
-// clang-format off
-void tst_QxFixedDecimalsValidator::oneArgumentUsesRuleTwo_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("tie goes away from zero") << "2.665" << "2.67";
-    QTest::newRow("negative tie") << "-0.125" << "-0.13";
-    QTest::newRow("no number") << "abc" << "0";
-    QTest::newRow("nan") << "nan" << "nan";
-}
-// clang-format on
-
-void tst_QxFixedDecimalsValidator::oneArgumentUsesRuleTwo()
-{
-    checkOneArgumentFixupRow(QxFixedDecimalsValidator(2, nullptr));
-}
-
-void tst_QxFixedDecimalsValidator::numericFixupIsVirtual()
-{
-    const TenfoldValidator<QxFixedDecimalsValidator> validator(2, nullptr);
-    QString text = QStringLiteral("1.234");
-    validator.fixup(text);
-    QCOMPARE(text, QStringLiteral("12.3"));
-    text = QStringLiteral("1.239");
-    validator.fixup(text, ZvRoundTowardZero);
-    QCOMPARE(text, QStringLiteral("12.3"));
-    QCOMPARE(validator.rules, (QList<int> { ZvRoundHalfAwayFromZero, ZvRoundTowardZero }));
-}
-
-void tst_QxFixedDecimalsValidator::settings()
-{
-    checkFamilySettings<QxFixedDecimalsValidator>(6);
-    const QxFixedDecimalsValidator validator(6, nullptr);
-    QCOMPARE(validator.fixup(1.23456789, ZvRoundHalfAwayFromZero), 1.234568);
-    QCOMPARE(validator.fixup(1.23456789, ZvRoundTowardZero), 1.234567);
 }
 
 // clang-format off

@@ -17,13 +17,8 @@ private slots:
     void sameAsWholeFormat();
     void exponentKeepsItsDigits_data();
     void exponentKeepsItsDigits();
-    void hostileText_data();
-    void hostileText();
     void unsafeFormatLeavesText_data();
     void unsafeFormatLeavesText();
-    void ruleIsNotUsed();
-    void numericFixupIsNotCalled();
-    void settings();
     void localeRepair_data();
     void localeRepair();
     void lineEditShowsRepair_data();
@@ -139,31 +134,6 @@ void tst_QxFormatingStringValidator::exponentKeepsItsDigits()
 }
 
 // clang-format off
-void tst_QxFormatingStringValidator::hostileText_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("empty") << "" << "0";
-    QTest::newRow("spaces") << "   " << "0";
-    QTest::newRow("nan") << "nan" << "nan";
-    QTest::newRow("inf") << "inf" << "inf";
-    QTest::newRow("-inf") << "-inf" << "-inf";
-    QTest::newRow("1e308") << "1e308" << exactE308();
-    QTest::newRow("1e-320") << "1e-320" << "0";
-    QTest::newRow("10,000 digits") << longInteger() << "inf";
-    QTest::newRow("10,000 decimals") << longFraction() << "0.123";
-    QTest::newRow("non-ASCII digits") << arabicIndicDigits() << "0";
-    QTest::newRow("decimal comma") << "1,5" << "0";
-}
-// clang-format on
-
-void tst_QxFormatingStringValidator::hostileText()
-{
-    checkRepairRow(QxFormatingStringValidator(QStringLiteral("%.3f"), nullptr));
-}
-
-// clang-format off
 void tst_QxFormatingStringValidator::unsafeFormatLeavesText_data()
 {
     QTest::addColumn<QString>("format");
@@ -209,37 +179,6 @@ void tst_QxFormatingStringValidator::unsafeFormatLeavesText()
         validator.fixup(text, ZvRoundTowardZero);
         QCOMPARE(text, input);
     }
-}
-
-void tst_QxFormatingStringValidator::ruleIsNotUsed()
-{
-    const QxFormatingStringValidator validator(QStringLiteral("%.2f"), nullptr);
-    for (int rule = ZvRoundTowardZero; rule <= ZvRoundTowardPositiveInfinity; ++rule) {
-        QString text = QStringLiteral("3.149");
-        validator.fixup(text, ZvRoundingRule(rule));
-        QCOMPARE(text, QStringLiteral("3.15"));
-    }
-    QString text = QStringLiteral("3.149");
-    static_cast<const QValidator &>(validator).fixup(text);
-    QCOMPARE(text, QStringLiteral("3.15"));
-}
-
-void tst_QxFormatingStringValidator::numericFixupIsNotCalled()
-{
-    // The format does all the rounding: the numeric repair stays out.
-    const TenfoldValidator<QxFormatingStringValidator> validator(QStringLiteral("%.2f"), nullptr);
-    QString text = QStringLiteral("1.5");
-    validator.fixup(text);
-    QCOMPARE(text, QStringLiteral("1.5"));
-    QVERIFY(validator.rules.isEmpty());
-
-    const QxFormatingStringValidator plain(QStringLiteral("%.2f"), nullptr);
-    QCOMPARE(plain.fixup(2.675, ZvRoundHalfAwayFromZero), 2.675);
-}
-
-void tst_QxFormatingStringValidator::settings()
-{
-    checkFamilySettings<QxFormatingStringValidator>(QStringLiteral("%.6f"));
 }
 
 // clang-format off

@@ -14,14 +14,6 @@ class tst_QxSignificantDigitsValidator : public QObject
 private slots:
     void fixup_data();
     void fixup();
-    void hostileText_data();
-    void hostileText();
-    void rulePassesThrough_data();
-    void rulePassesThrough();
-    void oneArgumentUsesRuleTwo_data();
-    void oneArgumentUsesRuleTwo();
-    void numericFixupIsVirtual();
-    void settings();
     void localeRepair_data();
     void localeRepair();
     void lineEditShowsRepair_data();
@@ -62,90 +54,6 @@ void tst_QxSignificantDigitsValidator::fixup()
 {
     QFETCH(int, digits);
     checkRepairRow(QxSignificantDigitsValidator(digits, nullptr));
-}
-
-// clang-format off
-void tst_QxSignificantDigitsValidator::hostileText_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("spaces") << "   " << "   ";
-    QTest::newRow("nan") << "nan" << "nan";
-    QTest::newRow("inf") << "inf" << "inf";
-    QTest::newRow("-inf") << "-inf" << "-inf";
-    QTest::newRow("1e308") << "1e308" << exactE308();
-    QTest::newRow("1e-320") << "1e-320" << "1e-320";
-    QTest::newRow("10,000 digits") << longInteger() << "inf";
-    QTest::newRow("10,000 decimals") << longFraction() << "0.123";
-    QTest::newRow("non-ASCII digits") << arabicIndicDigits() << arabicIndicDigits();
-    QTest::newRow("decimal comma") << "1,5" << "1,5";
-}
-// clang-format on
-
-void tst_QxSignificantDigitsValidator::hostileText()
-{
-    checkRepairRow(QxSignificantDigitsValidator(3, nullptr));
-}
-
-// clang-format off
-void tst_QxSignificantDigitsValidator::rulePassesThrough_data()
-{
-    QTest::addColumn<int>("rule");
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("toward zero") << int(ZvRoundTowardZero) << "2.679" << "2.67";
-    QTest::newRow("away from zero") << int(ZvRoundAwayFromZero) << "2.671" << "2.68";
-    QTest::newRow("half to even") << int(ZvRoundHalfToEven) << "2.665" << "2.66";
-    QTest::newRow("floor") << int(ZvRoundTowardNegativeInfinity) << "-0.0012341" << "-0.00124";
-}
-// clang-format on
-
-void tst_QxSignificantDigitsValidator::rulePassesThrough()
-{
-    QFETCH(int, rule);
-    checkRepairRow(QxSignificantDigitsValidator(3, nullptr), rule);
-}
-
-// clang-format off
-void tst_QxSignificantDigitsValidator::oneArgumentUsesRuleTwo_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("tie goes away from zero") << "2.665" << "2.67";
-    QTest::newRow("large tie") << "12350" << "12400";
-    QTest::newRow("zero") << "0" << "0";
-    QTest::newRow("nan") << "nan" << "nan";
-}
-// clang-format on
-
-void tst_QxSignificantDigitsValidator::oneArgumentUsesRuleTwo()
-{
-    checkOneArgumentFixupRow(QxSignificantDigitsValidator(3, nullptr));
-}
-
-void tst_QxSignificantDigitsValidator::numericFixupIsVirtual()
-{
-    // The rounded value shrunk a thousandfold shows the numeric repair's hand
-    // in the textual one, down to the number of decimals written.
-    const ScaledValidator<QxSignificantDigitsValidator, 1, 1000> validator(3, nullptr);
-    QString text = QStringLiteral("1.234");
-    validator.fixup(text);
-    QCOMPARE(text, QStringLiteral("0.00123"));
-    text = QStringLiteral("1.239");
-    validator.fixup(text, ZvRoundTowardZero);
-    QCOMPARE(text, QStringLiteral("0.00123"));
-    QCOMPARE(validator.rules, (QList<int> { ZvRoundHalfAwayFromZero, ZvRoundTowardZero }));
-}
-
-void tst_QxSignificantDigitsValidator::settings()
-{
-    checkFamilySettings<QxSignificantDigitsValidator>(6);
-    const QxSignificantDigitsValidator validator(6, nullptr);
-    QCOMPARE(validator.fixup(1234.56789, ZvRoundHalfAwayFromZero), 1234.57);
 }
 
 // clang-format off

@@ -9,8 +9,6 @@
 
 #include <lumo/QxCustomValidator.h>
 
-#include <cmath>
-
 // Shared by the validator tests.
 
 // 1e308 written out in full: the exact value of the double nearest to it.
@@ -21,24 +19,6 @@ inline QString exactE308()
             "33289784946888990612496697211725156115902837431400883283070091981460460312716645029330"
             "27185697489699588559043338384466165001178426897626212945177628091195786707458122783970"
             "171784415105291802893207873272974885715430223118336");
-}
-
-// Ten thousand nines: too large for a double, reads as infinity.
-inline QString longInteger()
-{
-    return QString(10000, QLatin1Char('9'));
-}
-
-// 0.123456789012... with ten thousand digits after the point.
-inline QString longFraction()
-{
-    return QStringLiteral("0.") + QStringLiteral("1234567890").repeated(1000);
-}
-
-// Two Arabic-Indic digits: QString::toDouble reads only ASCII digits.
-inline QString arabicIndicDigits()
-{
-    return QStringLiteral("\u0661\u0662");
 }
 
 // The locales the repairs are tried in besides C: a decimal comma, a decimal
@@ -74,27 +54,6 @@ inline QString inArabic(const char *number)
     return text;
 }
 
-// What every validator of the family inherits: the Qt-level limits of the
-// base (the whole double range, 3 decimals whatever the digit count), its
-// parent, and QDoubleValidator's meta-object.
-inline void checkFamilySettings(const QxCustomValidator &validator, const QObject *owner)
-{
-    QCOMPARE(validator.parent(), owner);
-    QCOMPARE(validator.decimals(), 3);
-    QVERIFY(std::isinf(validator.bottom()) && validator.bottom() < 0);
-    QVERIFY(std::isinf(validator.top()) && validator.top() > 0);
-    QCOMPARE(validator.metaObject(), &QDoubleValidator::staticMetaObject);
-}
-
-// Body of a settings() test: what every validator of the family inherits, for
-// a Validator built on setting with an owner.
-template<class Validator, class Setting> void checkFamilySettings(const Setting &setting)
-{
-    QObject owner;
-    const Validator validator(setting, &owner);
-    checkFamilySettings(validator, &owner);
-}
-
 // The current row's repair (columns input and expected) through Qt's
 // one-argument fixup.
 inline void checkRepairRow(const QxCustomValidator &validator)
@@ -104,48 +63,6 @@ inline void checkRepairRow(const QxCustomValidator &validator)
     validator.fixup(input);
     QCOMPARE(input, expected);
 }
-
-// The current row's repair (columns input and expected) under rule.
-inline void checkRepairRow(const QxCustomValidator &validator, int rule)
-{
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    validator.fixup(input, ZvRoundingRule(rule));
-    QCOMPARE(input, expected);
-}
-
-// Qt's one-argument repair of the current row (columns input and expected)
-// writes what the rule-driven one writes with the rule of numeric value 2.
-inline void checkOneArgumentFixupRow(const QxCustomValidator &validator)
-{
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    QString viaQt = input;
-    static_cast<const QValidator &>(validator).fixup(viaQt);
-    QString withRule = input;
-    validator.fixup(withRule, ZvRoundingRule(2));
-    QCOMPARE(viaQt, withRule);
-    QCOMPARE(viaQt, expected);
-}
-
-// Scales what the numeric repair returns by numerator / denominator and
-// records the rules it is given, so the numeric repair's hand in the textual
-// one shows.
-template<class Validator, int numerator = 10, int denominator = 1>
-class ScaledValidator : public Validator
-{
-public:
-    using Validator::fixup;
-    using Validator::Validator;
-    double fixup(double value, ZvRoundingRule rule) const override
-    {
-        rules.append(rule);
-        return Validator::fixup(value, rule) * numerator / denominator;
-    }
-    mutable QList<int> rules;
-};
-
-template<class Validator> using TenfoldValidator = ScaledValidator<Validator>;
 
 // What Qt's own formatter writes, QLocale::toString(value, format, precision):
 // the expected text of rows with an exponent or a sign, whose symbols the
