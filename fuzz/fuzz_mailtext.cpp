@@ -97,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (form.quotedPrintable)
         sent = decodedQuotedPrintable(sent);
     QString expected = body;
-    expected.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    expected.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+            .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     expected.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     if (!expected.isEmpty() && !expected.endsWith(QLatin1String("\r\n")))
         expected += QLatin1String("\r\n");
