@@ -1,7 +1,7 @@
 #pragma once
 
 // Reading, checking and writing the build stamp of a library file, without
-// loading it. Plain C++ so that the build, lumo-stamp, the gallery and the
+// loading it. Plain C++ so that the build, lumo-stamp, the tests and the
 // fuzzers share it.
 
 #include "buildstamplayout.h"

@@ -2,6 +2,7 @@
 
 #include "GalleryWindow.h"
 #include "MailSink.h"
+#include "Splash.h"
 
 #include "pages/AboutPage.h"
 #include "pages/GalleryPage.h"
@@ -16,13 +17,87 @@
 #endif
 
 #include <lumo/QxSnapWidget.h>
+#include <lumo/QxSplashScreen.h>
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTextStream>
 #include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+
+std::optional<int> Gallery::parseCommandLine(int argc, char **argv, Options &options)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("lumo-gallery"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LUMO_GALLERY_VERSION));
+
+    const QCommandLineOption about { QStringLiteral("about"),
+                                     QStringLiteral("Print the library's build stamp and exit.") };
+    const QCommandLineOption snapshotAll {
+        QStringLiteral("snapshot-all"),
+        QStringLiteral("Render every page to a PNG file in <dir> and exit."), QStringLiteral("dir")
+    };
+    const QCommandLineOption mailSink {
+        QStringLiteral("mail-sink"),
+        QStringLiteral("Start a local SMTP server (aiosmtpd) on a free loopback port "
+                       "for the Mail page.")
+    };
+    const QCommandLineOption page { QStringLiteral("page"), QStringLiteral("Open the page <name>."),
+                                    QStringLiteral("name") };
+    const QCommandLineOption package { QStringLiteral("package"),
+                                       QStringLiteral("Load the library from <file>."),
+                                       QStringLiteral("file") };
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+            QStringLiteral("The gallery of the lumo widget library: one page per area, "
+                           "every widget working."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addOptions({ about, snapshotAll, mailSink, page, package });
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool parsed = parser.parse(arguments);
+    if (parsed && !parser.isSet(about) && !parser.isSet(help) && !parser.isSet(version)) {
+        options.packageFile = parser.value(package);
+        if (parser.isSet(page))
+            options.page = parser.value(page);
+        options.mailSink = parser.isSet(mailSink);
+        options.snapshots = parser.isSet(snapshotAll);
+        options.snapshotDir = parser.value(snapshotAll);
+        return std::nullopt;
+    }
+
+    QCoreApplication app(argc, argv);
+    if (!parsed) {
+        std::fprintf(stderr, "lumo-gallery: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
+    return LumoPackage::printStamp(parser.value(package));
+}
+
+void Gallery::installQtTranslation(QCoreApplication &app)
+{
+    auto *qt = new QTranslator(&app);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#else
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#endif
+    if (qt->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"), folder))
+        app.installTranslator(qt);
+}
 
 Gallery::Gallery(const QString &packageFile, QObject *parent)
     : QObject(parent)
@@ -51,6 +126,60 @@ void Gallery::buildPages()
 }
 
 Gallery::~Gallery() = default;
+
+std::optional<int> Gallery::start(const Options &options)
+{
+    if (!m_package.errorString().isEmpty())
+        std::fprintf(stderr, "lumo-gallery: %s\n", qPrintable(m_package.errorString()));
+
+    // The splash stays up while the pages are built (the web view takes a
+    // moment) and steps aside by itself when the main window appears.
+    QxSplashScreen *splash = showSplash(m_package.version());
+    QApplication::processEvents();
+    QTextStream report(stdout);
+    if (options.snapshots && QDir().mkpath(options.snapshotDir))
+        QxSnapWidget::snapWidget(
+                splash, QDir(options.snapshotDir).filePath(QStringLiteral("00-splash.png")),
+                report);
+
+    buildPages();
+    m_window->resize(1100, 760);
+    if (options.mailSink)
+        startMailSink();
+    if (options.page && !showPage(*options.page))
+        return 2;
+
+    m_window->show();
+    splash->scheduleDeletion();
+    if (options.snapshots) {
+        const QStringList written = snapshotAll(options.snapshotDir, report);
+        return written.size() == m_window->pages().size() ? 0 : 1;
+    }
+    return std::nullopt;
+}
+
+bool Gallery::showPage(const QString &name)
+{
+    GalleryPage *page = m_window->page(name);
+    if (!page) {
+        QStringList names;
+        for (GalleryPage *known : m_window->pages())
+            names << known->name();
+        std::fprintf(stderr, "lumo-gallery: no page called %s; the pages: %s\n", qPrintable(name),
+                     qPrintable(names.join(", ")));
+        return false;
+    }
+    m_window->showPage(page);
+    return true;
+}
+
+void Gallery::startMailSink()
+{
+    connect(m_mailSink, &MailSink::failed, this, [](const QString &reason) {
+        std::fprintf(stderr, "lumo-gallery: %s\n", qPrintable(reason));
+    });
+    m_mailSink->start();
+}
 
 QStringList Gallery::snapshotAll(const QString &directory, QTextStream &report, int pageTimeoutMs)
 {

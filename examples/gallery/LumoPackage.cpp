@@ -1,20 +1,20 @@
 #include "LumoPackage.h"
 
-#include <buildstamp.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTextStream>
 
 QStringList LumoPackage::candidateFiles()
 {
     const QDir binDir(QCoreApplication::applicationDirPath());
     QStringList files;
-    // Installed: the library directory relative to bin/ as the build was
-    // configured (lib, or lib/<multiarch> under /usr); built: build/lib.
-    for (const QString &relative :
-         { QStringLiteral(LUMO_GALLERY_LIBDIR_FROM_BINDIR), QStringLiteral("../lib") }) {
-        const QString file = QDir::cleanPath(binDir.filePath(relative + "/liblumo.so"));
+    // Installed: the library folder as the build was configured (relative to
+    // bin/ in lumo's own tree, lib or lib/<multiarch> under /usr; absolute for
+    // a gallery built on its own against an installed lumo); built: build/lib.
+    for (const QString &folder :
+         { QStringLiteral(LUMO_GALLERY_LIBDIR), QStringLiteral("../lib") }) {
+        const QString file = QDir::cleanPath(binDir.filePath(folder + "/liblumo.so"));
         if (!files.contains(file))
             files << file;
     }
@@ -23,14 +23,15 @@ QStringList LumoPackage::candidateFiles()
 
 QVector<LumoPackage::Entry> LumoPackage::parseStamp(const QString &text)
 {
-    buildstamp::Pairs pairs;
-    std::string error;
-    if (!buildstamp::parse(text.toStdString(), pairs, error))
+    if (!text.startsWith(QLatin1Char('|')))
+        return {};
+    const QStringList fields = text.mid(1).split(QLatin1Char('|'));
+    if (fields.size() % 2 != 0)
         return {};
     QVector<Entry> entries;
-    entries.reserve(int(pairs.size()));
-    for (const auto &[key, value] : pairs)
-        entries.append({ QString::fromStdString(key), QString::fromStdString(value) });
+    entries.reserve(fields.size() / 2);
+    for (int i = 0; i < fields.size(); i += 2)
+        entries.append({ fields.at(i), fields.at(i + 1) });
     return entries;
 }
 
@@ -95,4 +96,18 @@ QString LumoPackage::version() const
     return QStringLiteral("%1.%2.%3")
             .arg(major, value(QStringLiteral("version_minor")),
                  value(QStringLiteral("version_patch")));
+}
+
+int LumoPackage::printStamp(const QString &fileName)
+{
+    LumoPackage package;
+    if (!package.load(fileName)) {
+        QTextStream(stderr) << "lumo-gallery: " << package.errorString() << Qt::endl;
+        return 1;
+    }
+    QTextStream out(stdout);
+    out << "package: " << package.fileName() << Qt::endl;
+    for (const Entry &entry : package.entries())
+        out << entry.first << ": " << entry.second << Qt::endl;
+    return 0;
 }

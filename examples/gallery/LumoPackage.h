@@ -14,8 +14,9 @@ class LumoPackage
 public:
     using Entry = QPair<QString, QString>;
 
-    /// Where the gallery looks for the library when no file is named: beside
-    /// its own run path, as installed (bin/../lib...) and as built (build/bin, build/lib).
+    /// Where the gallery looks for the library when no file is named: where
+    /// the build installs it (bin/../lib..., or the installed lumo the gallery
+    /// was built against) and where lumo's build puts it (build/bin, build/lib).
     static QStringList candidateFiles();
 
     /// Splits "|key|value|key|value" into pairs. Returns no pairs for a text
@@ -25,6 +26,11 @@ public:
     /// Loads \a fileName, or the first existing candidate when it is empty.
     /// On failure, errorString() says why and the entries stay empty.
     bool load(const QString &fileName = QString());
+
+    /// Loads \a fileName as load() does and prints the file's name and its
+    /// stamp, one "key: value" line each, on standard output. Returns the
+    /// exit code: 0, or 1 with the reason on standard error.
+    static int printStamp(const QString &fileName);
 
     QString fileName() const { return m_fileName; }
     QString errorString() const { return m_error; }

@@ -146,7 +146,8 @@ QGroupBox *ToolsPage::createTrackerGroup()
     layout->addStretch();
 
     connect(connectAll, &QPushButton::clicked, this, [this, tracker, ping, slider, check] {
-        // Coded texts, exactly as SIGNAL() and SLOT() write them.
+        // The tracker records its connections as the coded texts that SIGNAL()
+        // and SLOT() write: it offers no pointer-to-member form.
         tracker->connect(ping, QStringLiteral(SIGNAL(clicked())), QStringLiteral(SLOT(ping())));
         tracker->connect(slider, QStringLiteral(SIGNAL(sliderMoved(int))),
                          QStringLiteral(SLOT(sliderMoved(int))));

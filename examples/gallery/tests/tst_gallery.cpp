@@ -312,7 +312,7 @@ void tst_Gallery::slidersClickJump()
     auto *page = show<SlidersPage>("sliders");
     QVERIFY(page);
     QxDoubleSlider *slider = page->horizontalSlider();
-    QSignalSpy spy(slider, SIGNAL(doubleValueChanged(double)));
+    QSignalSpy spy(slider, &QxDoubleSlider::doubleValueChanged);
     auto *readout = page->findChild<QLabel *>("horizontalReadout");
 
     // A click on the groove three quarters along, away from the handle.
@@ -366,7 +366,7 @@ void tst_Gallery::slidersWheel()
     auto *page = show<SlidersPage>("sliders");
     QxDoubleSlider *slider = page->verticalSlider();
     slider->setValue(-0.5);
-    QSignalSpy spy(slider, SIGNAL(doubleValueChanged(double)));
+    QSignalSpy spy(slider, &QxDoubleSlider::doubleValueChanged);
     const QPoint centre = slider->rect().center();
     QWheelEvent notch(centre, slider->mapToGlobal(centre), QPoint(), QPoint(0, 120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
