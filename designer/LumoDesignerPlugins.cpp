@@ -126,7 +126,7 @@ const Entry entries[] = {
       160, 24, "", nullptr, create<QxComboBoxEditor>, nullptr },
 #ifdef LUMO_WITH_WEBVIEW
     { "QxWebView", "W", LUMO_TR("A web view zoomable by keys and wheel"),
-#if QT_VERSION_MAJOR >= 6
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
       LUMO_TR("A QWebEngineView that zooms with the standard zoom keys and with the wheel "
               "while a modifier is held."),
 #else

@@ -517,7 +517,7 @@ void tst_QxTextEditWithAutocompletion::replacingCompleter()
     QCOMPARE(replacement->completionMode(), QCompleter::PopupCompletion);
     QCOMPARE(replacement->caseSensitivity(), Qt::CaseInsensitive);
 
-    // The old one no longer completes and goes at the next turn of the loop.
+    // The replaced one completes nothing and goes at the next turn of the loop.
     editor->setPlainText(QStringLiteral("x"));
     QVERIFY(old);
     QVERIFY(QMetaObject::invokeMethod(old, "activated", Q_ARG(QString, QStringLiteral("xyz"))));

@@ -4,7 +4,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QtTest>
-#if QT_VERSION_MAJOR < 6
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
 #include <QWebFrame>
 #endif
 
@@ -33,7 +33,7 @@ bool near(qreal actual, qreal expected)
 // 5 only, QtWebKit any.
 qreal reachable(qreal factor)
 {
-#if QT_VERSION_MAJOR >= 6
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
     return qBound(0.25, factor, 5.0);
 #else
     return factor;
@@ -116,7 +116,7 @@ void tst_QxWebView::cleanup()
 
 QVariant tst_QxWebView::evaluate(const QString &script) const
 {
-#if QT_VERSION_MAJOR >= 6
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
     // The script runs in the page's own process; the answer comes later. The
     // callback may outlive this call when the page does not answer in time.
     auto answer = std::make_shared<std::optional<QVariant>>();
@@ -216,7 +216,7 @@ void tst_QxWebView::wheel()
     QApplication::sendEvent(receiver, &event);
 
     QTRY_COMPARE(evaluate(QStringLiteral("wheels")).toInt(), 1);
-#if QT_VERSION_MAJOR >= 6
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
     // Qt WebEngine's own Control+wheel zoom would come after the page has
     // seen the wheel; the page renders at the view's factor and no other.
     QTRY_VERIFY(near(evaluate(QStringLiteral("window.devicePixelRatio")).toReal(), factor));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
-#if QT_VERSION_MAJOR >= 6
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
 #include <QWebEngineView>
 #else
 #include <QWebView>
@@ -11,7 +11,7 @@
 
 /// The Qt web view that QxWebView builds on: QWebView (QtWebKit) with Qt 5,
 /// QWebEngineView (Qt WebEngine) with Qt 6.
-#if QT_VERSION_MAJOR >= 6
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
 using QxWebViewBase = QWebEngineView;
 #else
 using QxWebViewBase = QWebView;

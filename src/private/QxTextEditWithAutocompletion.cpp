@@ -37,7 +37,7 @@ QCompleter::ModelSorting sortingOf(const QStringList &list, Qt::CaseSensitivity 
 // The width of the widest row that \a popup can show around its current row,
 // \a shownRows at a time. Asking for every match would cost a delegate call per
 // match on every key (a fifth of a second at 100,000 matches); for a list no
-// longer than \a shownRows it is the width of every row, as before.
+// longer than \a shownRows it is the width of every row.
 int widthOfShownRows(QAbstractItemView *popup, int shownRows)
 {
     popup->ensurePolished();

@@ -13,7 +13,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#if QT_VERSION_MAJOR >= 6
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
 namespace {
 
 // Every pixel in one colour: nothing of the page painted yet.
@@ -91,7 +91,7 @@ WebPage::WebPage(QWidget *parent)
     m_view->installEventFilter(this);
     for (QShortcut *shortcut : m_view->findChildren<QShortcut *>())
         connect(shortcut, &QShortcut::activated, this, &WebPage::showZoom);
-#if QT_VERSION_MAJOR >= 6
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
     // Qt WebEngine paints a page in its own process, frames after it has
     // loaded: the page is ready once a frame with something on it is painted
     // (or after ten seconds without one, so that a snapshot never waits for ever).

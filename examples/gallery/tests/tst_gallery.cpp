@@ -55,7 +55,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #ifdef LUMO_WITH_WEBVIEW
-#if QT_VERSION_MAJOR >= 6
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
 #include <QWebEnginePage>
 
 #include <memory>
@@ -691,7 +691,7 @@ void tst_Gallery::webZoom()
     QImage blank(shot.size(), shot.format());
     blank.fill(shot.pixel(0, 0));
     QVERIFY(shot != blank);
-#if QT_VERSION_MAJOR >= 6
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
     // Qt WebEngine hands the page's text over later, from its own process.
     auto text = std::make_shared<QString>();
     view->page()->toPlainText([text](const QString &plain) { *text = plain; });
