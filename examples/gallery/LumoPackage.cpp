@@ -11,10 +11,13 @@ QStringList LumoPackage::candidateFiles()
     const QDir binDir(QCoreApplication::applicationDirPath());
     QStringList files;
     // Installed: the library directory relative to bin/ as the build was
-    // configured (lib, or lib/<multiarch> under /usr); built: build/lib.
+    // configured (lib, or lib/<multiarch> under /usr); built: build/lib. A host
+    // opens the library by its SONAME (liblumo.so.1), which the runtime package
+    // holds; liblumo.so is the linkers' link of a development install.
     for (const QString &relative :
          { QStringLiteral(LUMO_GALLERY_LIBDIR_FROM_BINDIR), QStringLiteral("../lib") }) {
-        const QString file = QDir::cleanPath(binDir.filePath(relative + "/liblumo.so"));
+        const QString file = QDir::cleanPath(
+                binDir.filePath(relative + QStringLiteral("/" LUMO_GALLERY_LIBRARY_FILE)));
         if (!files.contains(file))
             files << file;
     }
@@ -50,8 +53,9 @@ bool LumoPackage::load(const QString &fileName)
             }
         }
         if (m_fileName.isEmpty()) {
-            m_error = QCoreApplication::translate("LumoPackage", "liblumo.so not found in %1")
-                              .arg(candidates.join(QStringLiteral(", ")));
+            m_error = QCoreApplication::translate("LumoPackage", "%1 not found in %2")
+                              .arg(QStringLiteral(LUMO_GALLERY_LIBRARY_FILE),
+                                   candidates.join(QStringLiteral(", ")));
             return false;
         }
     }
