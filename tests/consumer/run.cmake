@@ -103,6 +103,16 @@ run(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${WORK_DIR}/build
     "-DCMAKE_CXX_FLAGS=${CONSUMER_FLAGS}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/build --parallel 2)
 check_consumer(${WORK_DIR}/build/consumer)
+# A program that uses no web view builds without the engine's development
+# files, as if they were not installed, though the library has the web view.
+if(WEB_ENGINE)
+    run(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${WORK_DIR}/build-no-engine
+        -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${CONFIG} -DQT_MAJOR_VERSION=${QT_MAJOR}
+        -DCMAKE_DISABLE_FIND_PACKAGE_Qt${QT_MAJOR}${WEB_ENGINE}Widgets=ON
+        "-DCMAKE_CXX_FLAGS=${CONSUMER_FLAGS}")
+    run(${CMAKE_COMMAND} --build ${WORK_DIR}/build-no-engine --target consumer --parallel 2)
+    run(${WORK_DIR}/build-no-engine/consumer)
+endif()
 # The installed library is the stamped file itself, untouched by installation,
 # read through either of its names.
 foreach(name ${lumo_link} ${lumo_soname})
