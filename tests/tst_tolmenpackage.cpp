@@ -213,6 +213,8 @@ void tst_tolmenpackage::tool_data()
     QTest::newRow("load a non-library")
             << "--load" << QByteArray("not an ELF file") << false << 2 << "cannot load";
     QTest::newRow("intact copy checks") << "--check" << library << false << 0 << "build stamp OK";
+    QTest::newRow("intact copy needs no restamp")
+            << "--restamp" << library << false << 0 << "unchanged";
 }
 
 void tst_tolmenpackage::tool()

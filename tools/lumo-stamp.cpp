@@ -84,9 +84,17 @@ int restamp(const std::string &file, std::string &bytes, buildstamp::Stamp &stam
 {
     std::string error;
     const std::string size = std::to_string(bytes.size());
+    bool changed = false;
     for (auto &[key, value] : stamp.pairs) {
-        if (key == "size")
+        if (key == "size" && value != size) {
             value = size;
+            changed = true;
+        }
+    }
+    // A file whose stamp is right already is left alone, not written again.
+    if (!changed && buildstamp::check(bytes, error)) {
+        std::printf("%s: build stamp size %s, unchanged\n", file.c_str(), size.c_str());
+        return 0;
     }
     if (!buildstamp::write(bytes, stamp.pairs, error) || !buildstamp::check(bytes, error)) {
         std::fprintf(stderr, "lumo-stamp: %s: %s\n", file.c_str(), error.c_str());
