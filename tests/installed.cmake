@@ -11,6 +11,21 @@ function(run)
     endif()
 endfunction()
 
+# The names of lumo's libraries built with Qt QT_MAJOR in version VERSION_MAJOR:
+# SONAME_VAR and ZVLIB_SONAME_VAR receive the names programs load
+# (liblumo.so.1, libzvlib.so.1; Qt 6: liblumo6.so.1, libzvlib6.so.1), LINK_VAR
+# the development link (liblumo.so; Qt 6: liblumo6.so).
+function(lumo_library_names qt_major version_major soname_var zvlib_soname_var link_var)
+    if(qt_major EQUAL 6)
+        set(suffix 6)
+    else()
+        set(suffix "")
+    endif()
+    set(${soname_var} liblumo${suffix}.so.${version_major} PARENT_SCOPE)
+    set(${zvlib_soname_var} libzvlib${suffix}.so.${version_major} PARENT_SCOPE)
+    set(${link_var} liblumo${suffix}.so PARENT_SCOPE)
+endfunction()
+
 # Fails unless the dynamic loader finds the shared library NAME for FILE (a
 # program or library) at EXPECTED; the paths compare as real paths, since run
 # paths like $ORIGIN/../.. reach a folder by a detour.
@@ -29,16 +44,19 @@ function(expect_loaded_from file name expected)
 endfunction()
 
 # Runs PROGRAM, a build of consumer/main.cpp, under a German locale and fails
-# unless the process ran on Qt QT_MAJOR alone, on liblumo.so and libzvlib.so
-# from LIBDIR and on the German translation from TRANSLATIONS_DIR.
-function(expect_runs_on program qt_major libdir translations_dir)
+# unless the process ran on Qt QT_MAJOR alone, on the libraries of lumo for that
+# Qt (liblumo.so.1 and libzvlib.so.1, or liblumo6.so.1 and libzvlib6.so.1) from
+# LIBDIR, in version VERSION_MAJOR, and on the German translation from TRANSLATIONS_DIR.
+function(expect_runs_on program qt_major version_major libdir translations_dir)
+    lumo_library_names(${qt_major} ${version_major} lumo_soname zvlib_soname lumo_link)
+    string(REPLACE "." "\\." own_libraries "^(${lumo_soname}|${zvlib_soname})")
     execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LANGUAGE LC_ALL=de_DE.UTF-8 ${program}
         RESULT_VARIABLE result OUTPUT_VARIABLE output)
     set(failure "")
     string(REGEX MATCH "\nlumo: ([^\n]*)" found "\n${output}")
-    get_filename_component(expected ${libdir}/liblumo.so REALPATH)
+    get_filename_component(expected ${libdir}/${lumo_soname} REALPATH)
     if(NOT CMAKE_MATCH_1 STREQUAL expected)
-        string(APPEND failure "liblumo.so is not ${expected}\n")
+        string(APPEND failure "${lumo_soname} is not ${expected}\n")
     endif()
     string(REGEX MATCH "\nqt: ([^\n]*)" found "\n${output}")
     if(NOT CMAKE_MATCH_1 MATCHES "^${qt_major}\\.")
@@ -65,7 +83,8 @@ function(expect_runs_on program qt_major libdir translations_dir)
         get_filename_component(dir ${dir} REALPATH)
         if(name MATCHES "^libQt" AND NOT name MATCHES "^libQt${qt_major}")
             string(APPEND failure "${path} is mapped\n")
-        elseif(name MATCHES "^(liblumo|libzvlib)" AND NOT dir STREQUAL libdir)
+        elseif(name MATCHES "^(liblumo|libzvlib)"
+               AND (NOT dir STREQUAL libdir OR NOT name MATCHES "${own_libraries}"))
             string(APPEND failure "${path} is mapped\n")
         endif()
     endforeach()

@@ -4,8 +4,9 @@
 #   of the first as it was;
 # - an outside project of each Qt, built through its CMake package
 #   (find_package(lumo) / find_package(lumo6)) and through pkg-config
-#   (lumo / lumo6), runs on its own liblumo.so, libzvlib.so, translation and
-#   Qt alone;
+#   (lumo / lumo6), runs on its own libraries (liblumo.so.1 and libzvlib.so.1,
+#   or liblumo6.so.1 and libzvlib6.so.1, in one library folder), translation
+#   and Qt alone;
 # - both lumo-stamp tools check and load both libraries, and each installed
 #   gallery and Designer plugin finds its own library.
 #
@@ -36,7 +37,8 @@ foreach(qt 5 6)
     if(NOT LAYOUT_QT_MAJOR EQUAL qt)
         message(FATAL_ERROR "${QT${qt}_BUILD_DIR} is built with Qt ${LAYOUT_QT_MAJOR}, not Qt ${qt}")
     endif()
-    foreach(key CONFIG SANITIZE PACKAGE BINDIR LIBDIR PKGCONFIGDIR TRANSLATIONSDIR EXECUTABLE_SUFFIX GALLERY)
+    foreach(key CONFIG SANITIZE PACKAGE BINDIR LIBDIR PKGCONFIGDIR TRANSLATIONSDIR EXECUTABLE_SUFFIX GALLERY
+            VERSION_MAJOR)
         set(Q${qt}_${key} "${LAYOUT_${key}}")
     endforeach()
     set(Q${qt}_DESIGNER "")
@@ -46,6 +48,7 @@ foreach(qt 5 6)
             set(Q${qt}_DESIGNER ${CMAKE_MATCH_1})
         endif()
     endif()
+    lumo_library_names(${qt} ${Q${qt}_VERSION_MAJOR} Q${qt}_SONAME Q${qt}_ZVLIB_SONAME Q${qt}_LINK)
     if(Q${qt}_SANITIZE)
         set(Q${qt}_FLAGS -fsanitize=address,undefined)
     else()
@@ -96,6 +99,7 @@ endif()
 foreach(qt 5 6)
     set(libdir ${prefix}/${Q${qt}_LIBDIR})
     set(translations ${prefix}/${Q${qt}_TRANSLATIONSDIR})
+    set(soname ${Q${qt}_SONAME})
 
     # CMake: find_package(lumo) or find_package(lumo6), target lumo::lumo.
     set(build ${WORK_DIR}/cmake${qt})
@@ -107,8 +111,8 @@ foreach(qt 5 6)
     if(NOT package_dir MATCHES "=${prefix}/")
         message(FATAL_ERROR "the Qt ${qt} project found ${Q${qt}_PACKAGE} outside ${prefix}: ${package_dir}")
     endif()
-    expect_runs_on(${build}/consumer ${qt} ${libdir} ${translations})
-    expect_loaded_from(${build}/consumer liblumo.so ${libdir}/liblumo.so)
+    expect_runs_on(${build}/consumer ${qt} ${Q${qt}_VERSION_MAJOR} ${libdir} ${translations})
+    expect_loaded_from(${build}/consumer ${soname} ${libdir}/${soname})
 
     # pkg-config: lumo.pc or lumo6.pc, both in one folder.
     set(ENV{PKG_CONFIG_PATH} ${prefix}/${Q${qt}_PKGCONFIGDIR})
@@ -116,26 +120,28 @@ foreach(qt 5 6)
     file(MAKE_DIRECTORY ${build})
     run(make -C ${build} -f ${CONSUMER_SOURCE}/pkgconfig/Makefile LUMO=${Q${qt}_PACKAGE}
         "CXXFLAGS=-O2 ${Q${qt}_FLAGS}" "LDFLAGS=${Q${qt}_FLAGS}")
-    expect_runs_on(${build}/consumer ${qt} ${libdir} ${translations})
-    expect_loaded_from(${build}/consumer liblumo.so ${libdir}/liblumo.so)
+    expect_runs_on(${build}/consumer ${qt} ${Q${qt}_VERSION_MAJOR} ${libdir} ${translations})
+    expect_loaded_from(${build}/consumer ${soname} ${libdir}/${soname})
 
     # Each gallery loads its own library as a host package, and each
     # Designer plugin links its own.
     if(Q${qt}_GALLERY)
         set(gallery ${prefix}/${Q${qt}_BINDIR}/lumo-gallery${Q${qt}_EXECUTABLE_SUFFIX})
-        expect_loaded_from(${gallery} liblumo.so ${libdir}/liblumo.so)
+        expect_loaded_from(${gallery} ${soname} ${libdir}/${soname})
         execute_process(COMMAND ${gallery} --about RESULT_VARIABLE result OUTPUT_VARIABLE output)
         string(REGEX MATCH "package: ([^\n]*)" found "${output}")
         set(package ${CMAKE_MATCH_1})
-        if(package)
-            get_filename_component(package ${package} REALPATH)
-        endif()
-        if(NOT result EQUAL 0 OR NOT package STREQUAL "${libdir}/liblumo.so")
-            message(FATAL_ERROR "${gallery} --about (${result}) loads '${package}', not ${libdir}/liblumo.so:\n${output}")
+        # A host opens the library by its SONAME.
+        get_filename_component(package_name "${package}" NAME)
+        get_filename_component(package_dir "${package}" DIRECTORY)
+        get_filename_component(package_dir "${package_dir}" REALPATH)
+        get_filename_component(real_libdir ${libdir} REALPATH)
+        if(NOT result EQUAL 0 OR NOT package_name STREQUAL soname OR NOT package_dir STREQUAL real_libdir)
+            message(FATAL_ERROR "${gallery} --about (${result}) loads '${package}', not ${libdir}/${soname}:\n${output}")
         endif()
     endif()
     if(Q${qt}_DESIGNER)
-        expect_loaded_from(${prefix}/${Q${qt}_DESIGNER}/liblumodesigner.so liblumo.so ${libdir}/liblumo.so)
+        expect_loaded_from(${prefix}/${Q${qt}_DESIGNER}/liblumodesigner.so ${soname} ${libdir}/${soname})
     endif()
 endforeach()
 
@@ -144,10 +150,12 @@ endforeach()
 foreach(tool_qt 5 6)
     set(tool ${prefix}/${Q${tool_qt}_BINDIR}/lumo-stamp${Q${tool_qt}_EXECUTABLE_SUFFIX})
     foreach(qt 5 6)
-        set(library ${prefix}/${Q${qt}_LIBDIR}/liblumo.so)
+        # The stamp names each build's own unversioned file: liblumo.so, liblumo6.so.
+        set(library ${prefix}/${Q${qt}_LIBDIR}/${Q${qt}_SONAME})
+        string(REPLACE "." "\\." filename ${Q${qt}_LINK})
         run(${tool} --check ${library})
         execute_process(COMMAND ${tool} ${library} RESULT_VARIABLE result OUTPUT_VARIABLE output)
-        if(NOT result EQUAL 0 OR NOT output MATCHES "\nfilename: liblumo\\.so\n.*\nproduct: lumo\n")
+        if(NOT result EQUAL 0 OR NOT output MATCHES "\nfilename: ${filename}\n.*\nproduct: lumo\n")
             message(FATAL_ERROR "${tool} ${library} (${result}):\n${output}")
         endif()
         # A sanitizer build's library loads only into a sanitizer build's tool.

@@ -2,6 +2,7 @@
 // lumo-stamp tool that reads it.
 
 #include <buildstamp.h>
+#include <lumo/lumo_version.h>
 
 #include <QtTest>
 
@@ -29,10 +30,17 @@ private slots:
     void tool();
     void toolJson();
     void toolLoad();
+    void restampAfterStrip_data();
+    void restampAfterStrip();
+    void versionHeader();
+    void versionCheck_data();
+    void versionCheck();
 
 private:
     static QByteArray libraryBytes();
     static QStringList fields();
+    static QMap<QString, QString> values(const QByteArray &text);
+    static int runTool(const QStringList &arguments, QByteArray *output = nullptr);
 };
 
 QByteArray tst_tolmenpackage::libraryBytes()
@@ -48,6 +56,29 @@ QStringList tst_tolmenpackage::fields()
     QStringList parts = QString::fromUtf8(tolmenpackage_lumo()).split(QLatin1Char('|'));
     parts.removeFirst();
     return parts;
+}
+
+QMap<QString, QString> tst_tolmenpackage::values(const QByteArray &text)
+{
+    buildstamp::Pairs pairs;
+    std::string error;
+    QMap<QString, QString> map;
+    if (buildstamp::parse(text.toStdString(), pairs, error)) {
+        for (const auto &[key, value] : pairs)
+            map.insert(QString::fromStdString(key), QString::fromStdString(value));
+    }
+    return map;
+}
+
+int tst_tolmenpackage::runTool(const QStringList &arguments, QByteArray *output)
+{
+    QProcess tool;
+    tool.start(QStringLiteral(LUMO_STAMP_TOOL), arguments);
+    if (!tool.waitForFinished() || tool.exitStatus() != QProcess::NormalExit)
+        return -1;
+    if (output)
+        *output = tool.readAllStandardOutput() + tool.readAllStandardError();
+    return tool.exitCode();
 }
 
 void tst_tolmenpackage::entryText()
@@ -117,7 +148,8 @@ void tst_tolmenpackage::values()
     QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")
                     .match(value["build_time"])
                     .hasMatch());
-    QCOMPARE(value["filename"], QStringLiteral("liblumo.so"));
+    // The name of the library's unversioned file: liblumo.so (Qt 6: liblumo6.so).
+    QCOMPARE(value["filename"], QStringLiteral(LUMO_LINKER_FILE_NAME));
     const QFileInfo library(QStringLiteral(LUMO_LIBRARY_FILE));
     QCOMPARE(value["path"], library.absolutePath() + QLatin1Char('/'));
     QCOMPARE(value["size"], QString::number(library.size()));
@@ -174,9 +206,15 @@ void tst_tolmenpackage::tool_data()
     QTest::newRow("key without value")
             << "--check" << keyWithoutValue << false << 2 << "key without a value";
     QTest::newRow("unknown option") << "--frobnicate" << good << false << 2 << "usage";
+    QTest::newRow("restamp without a stamp")
+            << "--restamp" << QByteArray(5000, 'a') << false << 2 << "no build stamp";
+    QTest::newRow("restamp a second marker")
+            << "--restamp" << twoMarkers << false << 1 << "found 2 times";
     QTest::newRow("load a non-library")
             << "--load" << QByteArray("not an ELF file") << false << 2 << "cannot load";
     QTest::newRow("intact copy checks") << "--check" << library << false << 0 << "build stamp OK";
+    QTest::newRow("intact copy needs no restamp")
+            << "--restamp" << library << false << 0 << "unchanged";
 }
 
 void tst_tolmenpackage::tool()
@@ -238,6 +276,98 @@ void tst_tolmenpackage::toolLoad()
     QVERIFY(tool.waitForFinished());
     QCOMPARE(tool.exitCode(), 0);
     QCOMPARE(tool.readAllStandardOutput().trimmed(), QByteArray(tolmenpackage_lumo()));
+}
+
+// A packager strips the library (as dh_strip or `cmake --install --strip` do),
+// which shrinks it: the stamp's size is then wrong until --restamp sets it,
+// through the file's own name or a link to it, and changes nothing else.
+void tst_tolmenpackage::restampAfterStrip_data()
+{
+    QTest::addColumn<QStringList>("stripArguments");
+    QTest::addColumn<bool>("throughLink");
+
+    // clang-format off
+    QTest::newRow("strip --strip-unneeded, as dh_strip") << QStringList { "--remove-section=.comment", "--remove-section=.note", "--strip-unneeded" } << false;
+    QTest::newRow("strip --strip-all, as install --strip") << QStringList { "--strip-all" } << false;
+    QTest::newRow("strip, through the link liblumo.so") << QStringList { "--strip-all" } << true;
+    // clang-format on
+}
+
+void tst_tolmenpackage::restampAfterStrip()
+{
+    QFETCH(QStringList, stripArguments);
+    QFETCH(bool, throughLink);
+
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("liblumo.so.1.0.0"));
+    QVERIFY(QFile::copy(QStringLiteral(LUMO_LIBRARY_FILE), real));
+    QString name = real;
+    if (throughLink) {
+        name = dir.filePath(QStringLiteral("liblumo.so"));
+        QVERIFY(QFile::link(QStringLiteral("liblumo.so.1.0.0"), name));
+    }
+    const qint64 builtSize = QFileInfo(real).size();
+    QCOMPARE(QProcess::execute(QStringLiteral("strip"), stripArguments << real), 0);
+    const qint64 strippedSize = QFileInfo(real).size();
+    QVERIFY2(strippedSize < builtSize, "strip left the library as it was");
+
+    QByteArray output;
+    QCOMPARE(runTool({ QStringLiteral("--check"), name }, &output), 1);
+    QVERIFY2(output.contains("size is"), output.constData());
+
+    QCOMPARE(runTool({ QStringLiteral("--restamp"), name }, &output), 0);
+    QCOMPARE(QFileInfo(real).size(), strippedSize);
+    QCOMPARE(runTool({ QStringLiteral("--check"), name }, &output), 0);
+
+    QFile file(real);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    buildstamp::Stamp stamp;
+    std::string error;
+    QVERIFY(buildstamp::read(bytes.toStdString(), stamp, error));
+    QMap<QString, QString> restamped = values(QByteArray::fromStdString(stamp.text));
+    QMap<QString, QString> built = values(tolmenpackage_lumo());
+    QCOMPARE(restamped.take(QStringLiteral("size")), QString::number(strippedSize));
+    built.remove(QStringLiteral("size"));
+    QCOMPARE(restamped, built);
+}
+
+// lumo_version.h and the stamp take their numbers from the one version of the project.
+void tst_tolmenpackage::versionHeader()
+{
+    const QMap<QString, QString> value = values(tolmenpackage_lumo());
+    QCOMPARE(QString::number(LUMO_VERSION_MAJOR), value["version_major"]);
+    QCOMPARE(QString::number(LUMO_VERSION_MINOR), value["version_minor"]);
+    QCOMPARE(QString::number(LUMO_VERSION_PATCH), value["version_patch"]);
+    QCOMPARE(QStringLiteral(LUMO_VERSION_STRING),
+             value["version_major"] + '.' + value["version_minor"] + '.' + value["version_patch"]);
+    QCOMPARE(LUMO_VERSION,
+             LUMO_VERSION_CHECK(value["version_major"].toInt(), value["version_minor"].toInt(),
+                                value["version_patch"].toInt()));
+#if LUMO_VERSION < LUMO_VERSION_CHECK(1, 0, 0)
+    QFAIL("the preprocessor finds lumo older than 1.0.0");
+#endif
+}
+
+// LUMO_VERSION_CHECK orders versions as their numbers do, field by field.
+void tst_tolmenpackage::versionCheck_data()
+{
+    QTest::addColumn<int>("older");
+    QTest::addColumn<int>("newer");
+
+    // clang-format off
+    QTest::newRow("patch") << LUMO_VERSION_CHECK(1, 2, 3) << LUMO_VERSION_CHECK(1, 2, 4);
+    QTest::newRow("minor over patch") << LUMO_VERSION_CHECK(1, 2, 255) << LUMO_VERSION_CHECK(1, 3, 0);
+    QTest::newRow("major over minor") << LUMO_VERSION_CHECK(1, 255, 255) << LUMO_VERSION_CHECK(2, 0, 0);
+    QTest::newRow("two-digit minor") << LUMO_VERSION_CHECK(1, 9, 0) << LUMO_VERSION_CHECK(1, 10, 0);
+    // clang-format on
+}
+
+void tst_tolmenpackage::versionCheck()
+{
+    QFETCH(int, older);
+    QFETCH(int, newer);
+    QVERIFY(older < newer);
 }
 
 QTEST_APPLESS_MAIN(tst_tolmenpackage)

@@ -3,8 +3,13 @@
 // finished file's own size; the text changes, the file's size does not.
 //
 // lumo-stamp-patch FILE --source-dir DIR --compiler TEXT --target-os TEXT
-//                  --build-cfg TEXT --path DIR/ --vendor TEXT --product TEXT
-//                  --version MAJOR.MINOR.PATCH
+//                  --build-cfg TEXT --filename NAME --path DIR/ --vendor TEXT
+//                  --product TEXT --version MAJOR.MINOR.PATCH [--reproducible 1]
+//
+// --filename is the name the stamp gives the library (liblumo.so), which may
+// differ from FILE's (liblumo.so.1.0.0). With --reproducible 1 the user, host
+// and folder are fixed texts, so that the same sources built elsewhere by
+// someone else give the same file (the time follows SOURCE_DATE_EPOCH).
 
 #include "buildstamp.h"
 
@@ -113,18 +118,21 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "lumo-stamp-patch: %s\n", error.c_str());
         return 2;
     }
-    const std::string fileName = file.substr(file.find_last_of('/') + 1);
+    const bool reproducible = options["--reproducible"] == "1";
+    const std::string fileName = options.count("--filename")
+            ? options["--filename"]
+            : file.substr(file.find_last_of('/') + 1);
     const buildstamp::Pairs pairs = {
         { "version_tag", "\\" },
         { "comment", sourceRevision(options["--source-dir"]) },
         { "compiler", options["--compiler"] },
         { "target_os", options["--target-os"] },
         { "build_cfg", options["--build-cfg"] },
-        { "build_user", userName() },
-        { "build_ip", hostName() },
+        { "build_user", reproducible ? "builder" : userName() },
+        { "build_ip", reproducible ? "buildhost" : hostName() },
         { "build_time", buildTime() },
         { "filename", fileName },
-        { "path", options["--path"] },
+        { "path", reproducible ? "/build/" : options["--path"] },
         { "size", std::to_string(bytes.size()) },
         { "vendor", options["--vendor"] },
         { "product", options["--product"] },

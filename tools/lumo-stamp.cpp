@@ -4,23 +4,25 @@
 //   lumo-stamp --json FILE    the stamp as one JSON object
 //   lumo-stamp --check FILE   verifies the layout; exit 1 and one line saying why if it is off
 //   lumo-stamp --load FILE    loads the library as a host does and prints what its entry returns
+//   lumo-stamp --restamp FILE sets the stamp's size to the file's size, after strip for instance
 //
-// The first three scan the file without loading it. A file that cannot be
-// read, or holds no complete stamp (a text that is not "|key|value" pairs
-// included), gives one line on stderr and exit status 2.
+// All but --load scan the file without loading it; FILE may be a link to the library. A file that
+// cannot be read, or holds no complete stamp (a text that is not "|key|value" pairs included),
+// gives one line on stderr and exit status 2.
 
 #include "buildstamp.h"
 
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
+#include <fstream>
 #include <string>
 
 namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: lumo-stamp [--json | --check | --load] FILE\n");
+    std::fprintf(stderr, "usage: lumo-stamp [--json | --check | --load | --restamp] FILE\n");
     return 2;
 }
 
@@ -76,6 +78,39 @@ int load(const std::string &file)
     return 0;
 }
 
+// Stripping a library shrinks it and leaves the stamp's size behind. Only the
+// size is rewritten; the file keeps its size, as the stamp area keeps its own.
+int restamp(const std::string &file, std::string &bytes, buildstamp::Stamp &stamp)
+{
+    std::string error;
+    const std::string size = std::to_string(bytes.size());
+    bool changed = false;
+    for (auto &[key, value] : stamp.pairs) {
+        if (key == "size" && value != size) {
+            value = size;
+            changed = true;
+        }
+    }
+    // A file whose stamp is right already is left alone, not written again.
+    if (!changed && buildstamp::check(bytes, error)) {
+        std::printf("%s: build stamp size %s, unchanged\n", file.c_str(), size.c_str());
+        return 0;
+    }
+    if (!buildstamp::write(bytes, stamp.pairs, error) || !buildstamp::check(bytes, error)) {
+        std::fprintf(stderr, "lumo-stamp: %s: %s\n", file.c_str(), error.c_str());
+        return 1;
+    }
+    std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+        std::fprintf(stderr, "lumo-stamp: cannot write %s\n", file.c_str());
+        return 1;
+    }
+    std::printf("%s: build stamp size %s\n", file.c_str(), size.c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -83,7 +118,7 @@ int main(int argc, char **argv)
     std::string mode, file;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--json" || arg == "--check" || arg == "--load") {
+        if (arg == "--json" || arg == "--check" || arg == "--load" || arg == "--restamp") {
             if (!mode.empty())
                 return usage();
             mode = arg;
@@ -106,6 +141,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "lumo-stamp: %s: %s\n", file.c_str(), error.c_str());
         return 2;
     }
+    if (mode == "--restamp")
+        return restamp(file, bytes, stamp);
     if (mode == "--check") {
         if (!buildstamp::check(bytes, error)) {
             std::fprintf(stderr, "lumo-stamp: %s: %s\n", file.c_str(), error.c_str());

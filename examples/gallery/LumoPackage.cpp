@@ -12,9 +12,12 @@ QStringList LumoPackage::candidateFiles()
     // Installed: the library folder as the build was configured (relative to
     // bin/ in lumo's own tree, lib or lib/<multiarch> under /usr; absolute for
     // a gallery built on its own against an installed lumo); built: build/lib.
+    // A host opens the library by its SONAME (liblumo.so.1), which the runtime
+    // package holds; liblumo.so is the linkers' link of a development install.
     for (const QString &folder :
          { QStringLiteral(LUMO_GALLERY_LIBDIR), QStringLiteral("../lib") }) {
-        const QString file = QDir::cleanPath(binDir.filePath(folder + "/liblumo.so"));
+        const QString file = QDir::cleanPath(
+                binDir.filePath(folder + QStringLiteral("/" LUMO_GALLERY_LIBRARY_FILE)));
         if (!files.contains(file))
             files << file;
     }
@@ -51,8 +54,9 @@ bool LumoPackage::load(const QString &fileName)
             }
         }
         if (m_fileName.isEmpty()) {
-            m_error = QCoreApplication::translate("LumoPackage", "liblumo.so not found in %1")
-                              .arg(candidates.join(QStringLiteral(", ")));
+            m_error = QCoreApplication::translate("LumoPackage", "%1 not found in %2")
+                              .arg(QStringLiteral(LUMO_GALLERY_LIBRARY_FILE),
+                                   candidates.join(QStringLiteral(", ")));
             return false;
         }
     }

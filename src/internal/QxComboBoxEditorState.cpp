@@ -30,6 +30,8 @@ bool QxComboBoxEditorState::operator!=(const QxComboBoxEditorState &other) const
     return !(*this == other);
 }
 
+QX_HIDDEN_EQUALS_COMPARATOR(QxComboBoxEditorState)
+
 int QxComboBoxEditorState::registerMetaType()
 {
     const int id = qRegisterMetaType<QxComboBoxEditorState>("QxComboBoxEditorState");

@@ -129,4 +129,15 @@ template<typename T> void registerEqualsComparator(int id)
 #endif
 }
 
+// Qt 5's QMetaType::registerEqualsComparator<T>() keeps its comparator in a
+// function-local static, which the library would export as a unique symbol
+// (T is exported): a unique symbol keeps the library loaded after dlclose.
+// Instantiated hidden, it stays inside. Use at namespace scope, once per T.
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+#define QX_HIDDEN_EQUALS_COMPARATOR(T)                                                             \
+    template __attribute__((visibility("hidden"))) bool QMetaType::registerEqualsComparator<T>();
+#else
+#define QX_HIDDEN_EQUALS_COMPARATOR(T)
+#endif
+
 } // namespace QxQtCompat

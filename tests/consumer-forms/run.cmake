@@ -4,6 +4,7 @@
 #   PLUGIN_DIR: where the Designer plugin is installed, relative to the prefix
 #               unless absolute
 #   QT_MAJOR, LIBDIR: the Qt (5 or 6) and the library folder below the prefix
+#   VERSION_MAJOR: lumo's major version, the number in its libraries' names
 if(IS_ABSOLUTE ${PLUGIN_DIR})
     message(FATAL_ERROR "the plugin folder must lie below the install prefix: ${PLUGIN_DIR}")
 endif()
@@ -14,8 +15,9 @@ set(designer ${prefix}/${PLUGIN_DIR})
 if(NOT EXISTS ${designer}/liblumodesigner.so)
     message(FATAL_ERROR "no Designer plugin installed in ${designer}")
 endif()
-# The plugin's run path leads to the liblumo.so installed with it.
-expect_loaded_from(${designer}/liblumodesigner.so liblumo.so ${prefix}/${LIBDIR}/liblumo.so)
+# The plugin's run path leads to the lumo installed with it.
+lumo_library_names(${QT_MAJOR} ${VERSION_MAJOR} soname zvlib_soname link)
+expect_loaded_from(${designer}/liblumodesigner.so ${soname} ${prefix}/${LIBDIR}/${soname})
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/build
     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=${CONFIG} -DQT_MAJOR_VERSION=${QT_MAJOR}
     -DDESIGNER_PLUGINS=${designer}

@@ -5,10 +5,18 @@
 // the process found what it runs on: the liblumo.so it loaded, the Qt version,
 // the .qm file the library loaded, and every Qt and lumo library it mapped.
 
+// Each of the three ways to name a header: Qt's style, with and without the
+// folder, and the file name.
+#include <QxDoubleSlider>
 #include <lumo/QxCustomValidator.h>
-#include <lumo/QxDoubleSlider.h>
-#include <lumo/QxSliderSpinBox.h>
+#include <lumo/QxSliderSpinBox>
 #include <lumo/QxSmtpMailSender.h>
+#include <lumo/lumo_version.h>
+#include <zvlib.h>
+
+#if !defined(LUMO_VERSION) || LUMO_VERSION < LUMO_VERSION_CHECK(1, 0, 0)
+#error "lumo_version.h does not give lumo 1.0.0 or later"
+#endif
 
 #include <QApplication>
 #include <QFile>
@@ -66,6 +74,18 @@ int main(int argc, char **argv)
     QxCustomValidator::removeTrailingZero(text);
     QxCustomValidator validator(nullptr);
     const char *stamp = tolmenpackage_lumo();
+    // The headers and the library loaded belong to one version.
+    const QByteArray stampVersion = QByteArray(stamp).split('|').mid(27).join('|');
+    const QByteArray headerVersion = QByteArray("version_major|")
+            + QByteArray::number(LUMO_VERSION_MAJOR) + "|version_minor|"
+            + QByteArray::number(LUMO_VERSION_MINOR) + "|version_patch|"
+            + QByteArray::number(LUMO_VERSION_PATCH);
+    const bool sameVersion = stampVersion == headerVersion
+            && QByteArray(LUMO_VERSION_STRING)
+                    == QByteArray::number(LUMO_VERSION_MAJOR) + '.'
+                            + QByteArray::number(LUMO_VERSION_MINOR) + '.'
+                            + QByteArray::number(LUMO_VERSION_PATCH);
+    const double rounded = ZvRoundToAmountOfDecimals(1.005, ZvRoundHalfAwayFromZero, 2);
 
     QxSliderSpinBox sliderSpinBox;
     double received = 0;
@@ -86,7 +106,7 @@ int main(int argc, char **argv)
 
     if (text != QLatin1String("2.5") || validator.decimals() != 3
         || std::strncmp(stamp, "|version_tag|", 13) != 0 || received != 2.0 || sliderValue != 0.5
-        || !statusConnected) {
+        || !statusConnected || !sameVersion || rounded != 1.01) {
         std::fprintf(stderr, "consumer: unexpected results\n");
         return 1;
     }

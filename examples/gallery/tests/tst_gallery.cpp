@@ -198,7 +198,7 @@ void tst_Gallery::aboutPage()
     QCOMPARE(table->item(0, 0)->text(), QString("version_tag"));
     QCOMPARE(table->item(0, 1)->text(), QString("\\"));
     QCOMPARE(table->item(8, 0)->text(), QString("filename"));
-    QCOMPARE(table->item(8, 1)->text(), QString("liblumo.so"));
+    QCOMPARE(table->item(8, 1)->text(), QString(LUMO_LINKER_FILE_NAME));
     // The size in the stamp is the size of the very file that was loaded.
     QCOMPARE(table->item(10, 0)->text(), QString("size"));
     QCOMPARE(table->item(10, 1)->text(),
