@@ -5,16 +5,21 @@
 #include <QBuffer>
 #include <QDir>
 #include <QImageReader>
+#include <QLabel>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTranslator>
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <thread>
 
 namespace {
 // Paints only its left half red; the rest is left to whatever lies beneath.
@@ -94,6 +99,7 @@ private slots:
     void nullWidgetDoesNothing();
     void specialFileWrittenInPlace_data();
     void specialFileWrittenInPlace();
+    void specialFileReaderLeaves();
 
 private:
     QScopedPointer<QTemporaryDir> m_dir;
@@ -345,6 +351,49 @@ void tst_QxSnapWidget::specialFileWrittenInPlace()
         QVERIFY(image.loadFromData(received, "PNG"));
         QCOMPARE(image.size(), widget.size());
     }
+}
+
+// A reader that leaves while the snapshot is still being written fails the
+// snapshot; the broken pipe must not end the application.
+void tst_QxSnapWidget::specialFileReaderLeaves()
+{
+    const QByteArray pipe = QFile::encodeName(m_dir->filePath(QStringLiteral("pipe.png")));
+    QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+    const int reader = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    // The smallest buffer the pipe takes; the image, noise, is far larger.
+    const int capacity = ::fcntl(reader, F_SETPIPE_SZ, 4096);
+    QVERIFY(capacity > 0);
+    QImage noise(400, 400, QImage::Format_ARGB32);
+    QRandomGenerator random(1);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, random.generate());
+    }
+    QLabel widget;
+    widget.setPixmap(QPixmap::fromImage(noise));
+    widget.resize(noise.size());
+
+    // The reader leaves once the writer has filled the pipe and waits.
+    std::thread leaving([reader, capacity] {
+        for (int waited = 0; waited < 10000; ++waited) {
+            int queued = 0;
+            if (::ioctl(reader, FIONREAD, &queued) == 0 && queued >= capacity)
+                break;
+            ::usleep(1000);
+        }
+        ::close(reader);
+    });
+    QString report;
+    QTextStream stream(&report);
+    QxSnapWidget::snapWidget(&widget, QFile::decodeName(pipe), stream);
+    leaving.join();
+    QCOMPARE(report, QString());
+
+    sigset_t pending;
+    sigemptyset(&pending);
+    QCOMPARE(sigpending(&pending), 0);
+    QVERIFY(!sigismember(&pending, SIGPIPE));
 }
 
 QTEST_MAIN(tst_QxSnapWidget)

@@ -20,7 +20,8 @@ namespace QxSnapWidget {
 /// file is left and an earlier file of that name stays as it was. A special
 /// file (a device, a named pipe, a path such as /dev/stdout), also through a
 /// symbolic link, is written into and never replaced; a pipe without a reader
-/// fails at once rather than wait, and a failed write reports nothing.
+/// fails at once rather than wait, and a failed write (a reader that leaves
+/// mid-write included, which never raises SIGPIPE) reports nothing.
 LUMO_EXPORT void snapWidget(QWidget *widget, QString fileName, QTextStream &report);
 
 } // namespace QxSnapWidget

@@ -12,7 +12,10 @@
 #include <cerrno>
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -30,23 +33,43 @@ bool isSpecialFile(const QString &fileName)
 // Writes data into a special file in place: a device or a pipe cannot be
 // replaced by a renamed file, and must not be. The open does not wait for a
 // pipe's reader (none is a failure, not a frozen window); the writes then
-// wait for the reader as any writer of a pipe does.
+// wait for the reader as any writer of a pipe does. A reader that leaves
+// mid-write fails the snapshot: the SIGPIPE that the write raises would
+// otherwise end the whole application, so it is held back in this thread and
+// taken off again if the write caused it.
 bool writeSpecialFile(const QString &fileName, const QByteArray &data)
 {
     const int fd = ::open(QFile::encodeName(fileName).constData(),
                           O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return false;
+    sigset_t brokenPipe, previousMask, pending;
+    sigemptyset(&brokenPipe);
+    sigaddset(&brokenPipe, SIGPIPE);
+    sigemptyset(&pending);
+    sigpending(&pending);
+    const bool alreadyPending = sigismember(&pending, SIGPIPE) == 1;
+    pthread_sigmask(SIG_BLOCK, &brokenPipe, &previousMask);
+
     const int flags = ::fcntl(fd, F_GETFL);
     bool written = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+    bool readerLeft = false;
     for (qint64 done = 0; written && done < data.size();) {
         const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
+        readerLeft = n < 0 && errno == EPIPE;
         written = n > 0;
         done += n > 0 ? n : 0;
     }
-    return ::close(fd) == 0 && written;
+    const bool closed = ::close(fd) == 0;
+
+    if (readerLeft && !alreadyPending) {
+        const timespec now = { 0, 0 };
+        while (sigtimedwait(&brokenPipe, nullptr, &now) < 0 && errno == EINTR) { }
+    }
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    return closed && written;
 }
 
 } // namespace
