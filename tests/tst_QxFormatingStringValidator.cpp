@@ -44,6 +44,10 @@ void tst_QxFormatingStringValidator::fixup_data()
     QTest::newRow("its own prefix read") << "%%%.1f" << "%2.54" << "%2.5";
     QTest::newRow("prefix and suffix read") << "Wert: %.2f m" << "Wert: 3.14159 m" << "Wert: 3.14 m";
     QTest::newRow("literal text around no number") << "%.2f%%" << "abc%" << "0.00%";
+    QTest::newRow("suffix partly typed") << QStringLiteral("%.1f \u00b0C") << QStringLiteral("2.5 \u00b0") << QStringLiteral("2.5 \u00b0C");
+    QTest::newRow("suffix partly typed, rounded") << QStringLiteral("%.1f \u00b0C") << QStringLiteral("12.25 \u00b0") << QStringLiteral("12.3 \u00b0C");
+    QTest::newRow("suffix's first blank typed") << "%.2f m/s" << "3.14159 " << "3.14 m/s";
+    QTest::newRow("text that no suffix starts with") << QStringLiteral("%.1f \u00b0C") << "2.5 C" << QStringLiteral("0.0 \u00b0C");
     QTest::newRow("percent sign first") << "%%%.1f" << "2.5" << "%2.5";
     QTest::newRow("no separator, no trimming") << "%.0f" << "100" << "100";
     QTest::newRow("text before") << "value: %.2f" << "3.14159" << "value: 3.14";
@@ -245,6 +249,7 @@ void tst_QxFormatingStringValidator::typing_data()
     addTypingRows("its own output, rounded", QLocale::c(), "2.567%", "2.567%", "2.57%", QString("%.2f%%"));
     addTypingRows("prefix and suffix", QLocale::c(), "Wert: 3.14159 m", "Wert: 3.14159 m", "Wert: 3.14 m", QString("Wert: %.2f m"));
     addTypingRows("German, percent", german(), "2,567%", "2,567%", "2,57%", QString("%.2f%%"));
+    addTypingRows("suffix partly typed", QLocale::c(), QStringLiteral("2.5 \u00b0"), QStringLiteral("2.5 \u00b0"), QStringLiteral("2.5 \u00b0C"), QStringLiteral("%.1f \u00b0C"));
 }
 // clang-format on
 

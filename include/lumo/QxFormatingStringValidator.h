@@ -53,8 +53,10 @@ public:
     using QxCustomValidator::fixup;
     /// Reads \a text as locale() does and writes it through the format, then
     /// trims trailing zeros; \a rule is ignored. Text that is no number but
-    /// holds one inside the format's literal text reads as that number, so the
-    /// repair keeps its own output: "%.2f%%" repairs "2.50%" to "2.50%".
+    /// holds one inside the format's literal text (its suffix whole or partly
+    /// typed) reads as that number, so the repair keeps its own output and what
+    /// is being typed: "%.2f%%" repairs "2.50%" to "2.50%", "%.1f °C" repairs
+    /// "2.5 °" to "2.5 °C".
     void fixup(QString &text, ZvRoundingRule rule) const override;
 
 private:

@@ -158,8 +158,11 @@ double QxFormatingStringValidator::value(const QString &text) const
     const QLocale locale = this->locale();
     bool ok = false;
     const double number = QxNumberText::read(text, locale, &ok);
-    // The format's own output ("2.50%") means the number inside its literal text.
-    return ok ? number : QxNumberText::read(withoutLiterals(text, nullptr), locale);
+    // The format's own output ("2.50%") means the number inside its literal
+    // text, and so does text whose suffix is still being typed ("2.5 °" for
+    // "%.1f °C"), which validate() lets through: Return there keeps 2.5.
+    bool partial = false;
+    return ok ? number : QxNumberText::read(withoutLiterals(text, &partial), locale);
 }
 
 QValidator::State QxFormatingStringValidator::validate(QString &input, int &pos) const
