@@ -685,6 +685,9 @@ void tst_QxTextEditWithAutocompletion::wordEndingAtCursor_data()
     QTest::newRow("part before the cursor") << "hello" << 3 << "hel";
     QTest::newRow("precomposed letter") << "le café" << 7 << "café";
     QTest::newRow("combining accent") << "cafe\u0301" << 5 << "cafe\u0301";
+    QTest::newRow("letters beyond the BMP") << QStringLiteral("x \U00020000\U00020001") << 6 << QStringLiteral("\U00020000\U00020001");
+    QTest::newRow("a letter beyond the BMP after ASCII") << QStringLiteral("ab\U0001D400") << 4 << QStringLiteral("ab\U0001D400");
+    QTest::newRow("an emoji is no word character") << QStringLiteral("a\U0001F600") << 3 << "";
 }
 // clang-format on
 

@@ -51,7 +51,8 @@ protected:
     /// The completions admissible for \a word; the popup filters them by the
     /// word, ignoring case. Returns an empty list here: override it.
     virtual QStringList getAllAdmissibleCompletion(const QString &word);
-    /// The run of word characters (letters, digits, combining marks and "_")
+    /// The run of word characters (letters, digits, combining marks and "_",
+    /// beyond the BMP too)
     /// that ends at the cursor: the word a completion inserted at the cursor
     /// completes. Empty after a space or punctuation and at the start of a
     /// word. The editor's own cursor does not move.

@@ -161,11 +161,16 @@ QString QxTextEditWithAutocompletion::tokenUnderCursor() const
     const int end = cursor.positionInBlock();
     int start = end;
     while (start > 0) {
+        // A letter beyond the BMP (CJK extension B, for one) is two UTF-16
+        // units: it counts as the one character it is.
         const QChar c = block.at(start - 1);
+        const bool pair = c.isLowSurrogate() && start > 1 && block.at(start - 2).isHighSurrogate();
+        const uint character = pair ? QChar::surrogateToUcs4(block.at(start - 2), c) : c.unicode();
         // Combining marks belong to the letter before them (a decomposed "é").
-        if (!c.isLetterOrNumber() && !c.isMark() && c != QLatin1Char('_'))
+        if (!QChar::isLetterOrNumber(character) && !QChar::isMark(character)
+            && c != QLatin1Char('_'))
             break;
-        --start;
+        start -= pair ? 2 : 1;
     }
     return block.mid(start, end - start);
 }
