@@ -52,10 +52,9 @@ protected:
     /// word, ignoring case. Returns an empty list here: override it.
     virtual QStringList getAllAdmissibleCompletion(const QString &word);
     /// The run of word characters (letters, digits, combining marks and "_",
-    /// beyond the BMP too)
-    /// that ends at the cursor: the word a completion inserted at the cursor
-    /// completes. Empty after a space or punctuation and at the start of a
-    /// word. The editor's own cursor does not move.
+    /// beyond the BMP too) that ends at the cursor: the word a completion
+    /// inserted at the cursor completes. Empty after a space or punctuation
+    /// and at the start of a word. The editor's own cursor does not move.
     virtual QString tokenUnderCursor() const;
 
     /// Committed text of an input method (or a dead key) opens or updates the
