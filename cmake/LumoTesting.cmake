@@ -36,8 +36,9 @@ set(LUMO_TEST_ENVIRONMENT
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1)
 
 function(lumo_add_test name)
-    cmake_parse_arguments(TEST "DISPLAY;WEBENGINE;RUN_SERIAL" "TARGET;TIMEOUT"
-        "SOURCES;LIBRARIES;COMMAND;LABELS;ENVIRONMENT" ${ARGN})
+    # PARSE_ARGV keeps an argument that holds a list ("-DNAMES=a;b") whole.
+    cmake_parse_arguments(PARSE_ARGV 1 TEST "DISPLAY;WEBENGINE;RUN_SERIAL" "TARGET;TIMEOUT"
+        "SOURCES;LIBRARIES;COMMAND;LABELS;ENVIRONMENT")
     if(TEST_UNPARSED_ARGUMENTS)
         message(FATAL_ERROR "lumo_add_test(${name}): unknown arguments ${TEST_UNPARSED_ARGUMENTS}")
     endif()

@@ -4,7 +4,7 @@
 # a dlclose of the package a no-op).
 #
 #   cmake -DLUMO_LIBRARY=build/lib/liblumo.so -DZVLIB_LIBRARY=build/lib/libzvlib.so
-#         "-DPUBLIC_NAMES=QxDoubleSlider|QxHelpers|..." [-DSANITIZE=ON] -P tests/exports.cmake
+#         "-DPUBLIC_NAMES=QxDoubleSlider;QxHelpers;..." [-DSANITIZE=ON] -P tests/exports.cmake
 cmake_minimum_required(VERSION 3.16)
 foreach(variable LUMO_LIBRARY ZVLIB_LIBRARY PUBLIC_NAMES)
     if(NOT ${variable})
@@ -79,7 +79,6 @@ function(check_exports library names_var)
     message(STATUS "${library}: the exports of ${count} public names and nothing else")
 endfunction()
 
-string(REPLACE "|" ";" PUBLIC_NAMES "${PUBLIC_NAMES}")
 set(lumo_names ${PUBLIC_NAMES} tolmenpackage_lumo)
 check_exports(${LUMO_LIBRARY} lumo_names)
 set(zvlib_names ZvRoundToAmountOfDecimals ZvRoundToAmountOfSignificantDigits)

@@ -1,7 +1,6 @@
 # Extracts the texts of the sources afresh and compares them, context by
 # context, with the committed template: a text added to the library but not
 # to lumo.ts (or removed from the library but kept there) fails.
-string(REPLACE "|" ";" ARGUMENTS "${ARGUMENTS}")
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 execute_process(COMMAND ${LUPDATE} ${ARGUMENTS} -ts ${WORK_DIR}/lumo.ts
