@@ -356,10 +356,13 @@ void tst_QxSmtpMailSender::interface()
 {
     const QMetaObject &meta = QxSmtpMailSender::staticMetaObject;
     QCOMPARE(meta.className(), "QxSmtpMailSender");
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), 3);
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), 4);
     const QMetaMethod status = meta.method(meta.indexOfSignal("status(bool,QString)"));
     QVERIFY(status.isValid());
     QCOMPARE(status.parameterNames(), QList<QByteArray>({ "success", "error" }));
+    const QMetaMethod progress = meta.method(meta.indexOfSignal("progress(qint64,qint64)"));
+    QVERIFY(progress.isValid());
+    QCOMPARE(progress.parameterNames(), QList<QByteArray>({ "sent", "total" }));
     for (const char *slot : { "readyRead()", "error()" }) {
         const QMetaMethod method = meta.method(meta.indexOfSlot(slot));
         QVERIFY2(method.isValid(), slot);

@@ -9,15 +9,18 @@
 #include "lumo_export.h"
 
 class QSslCertificate;
+class QxMailMessage;
 class QxSmtpMailSenderPrivate;
 
-/// Sends one plain-text mail to one recipient through an SMTP server, on the
-/// event loop of the thread that creates it.
+/// Sends one mail through an SMTP server, on the event loop of the thread
+/// that creates it: a plain-text mail to one recipient with sendMail(), or a
+/// QxMailMessage (recipients, HTML, attachments) with sendMessage().
 ///
 /// Create it with new (it takes no parent), connect to status(), call
-/// sendMail() once and return to the event loop. By default the dialogue is
+/// sendMail() or sendMessage() once and return to the event loop. By default the dialogue is
 /// plain SMTP (HELO, MAIL FROM, RCPT TO, DATA, QUIT) in UTF-8; setSecurity()
-/// and setCredentials() add TLS and a login (EHLO then replaces HELO).
+/// and setCredentials() or setAccessToken() add TLS and a login (EHLO then
+/// replaces HELO).
 /// Replies may arrive in any fragments and may span several lines; only a
 /// reply's last line decides. A reply needs a three-digit code; one that
 /// comes when none was asked for (lines after a reply's last line, an answer
@@ -32,7 +35,8 @@ class QxSmtpMailSenderPrivate;
 /// - "Socket Error : " and the socket's error text;
 /// - "TLS Error : " and what failed (handshake, certificate, STARTTLS);
 /// - "Timeout : ..." when setTimeout() is in force and the server stays silent;
-/// - "Refused : ..." when sendMail() refuses its input or is called again.
+/// - "Refused : ..." when sendMail() or sendMessage() refuses its input or is
+///   called again, or when an attachment changes while it is sent.
 ///   A refusal is queued: it arrives after sendMail() returns.
 ///
 /// Ownership, by the status label and without exception:
@@ -90,6 +94,31 @@ public:
     void sendMail(const QString &sender, const QString &recipient, const QString &subject,
                   const QString &body);
 
+    /// Sends \a message and returns at once, with the dialogue, TLS, login,
+    /// outcomes and ownership of sendMail(); a sender sends one mail, by
+    /// either function.
+    ///
+    /// Every address of To, Cc and Bcc gets its RCPT TO (each address once);
+    /// Bcc addresses never appear in the message. If the server refuses any
+    /// recipient, the mail is abandoned before DATA, so that it reaches all
+    /// of them or none, and status() reports "Unexpected reply from smtp
+    /// server : " with each refused address and the server's reply.
+    ///
+    /// Refused, with nothing sent: a message without a sender or any
+    /// recipient, a faulty address (as for sendMail(), or longer than 254
+    /// octets), a line break in the subject or a display name, an extra header
+    /// field that QxMailMessage::addHeader() describes as refused, a MIME type
+    /// that is not "type/subtype", an attachment file that cannot be opened or
+    /// is not a regular file, and the login cases of sendMail(). Attachment
+    /// files are opened here and read as the connection takes the mail, never
+    /// whole into memory; one that shrinks, grows or fails to read meanwhile
+    /// ends the dialogue without the end of the message (the connection is
+    /// dropped, so the server discards it) and with "Refused : ...".
+    ///
+    /// Texts that are not ASCII go 8-bit where the server offers 8BITMIME or
+    /// the plain HELO dialogue is used, quoted-printable otherwise.
+    void sendMessage(const QxMailMessage &message);
+
     /// Time in milliseconds that each reply may take, counted from the moment
     /// the sender starts waiting for it (bytes that drip in do not extend it),
     /// after which the dialogue fails with "Timeout : ..." and the connection
@@ -122,12 +151,28 @@ public:
     /// Logs in as \a user with \a password (AUTH PLAIN, or AUTH LOGIN when the
     /// server offers only that) before the mail. Needs StartTls or ImplicitTls:
     /// in clear, sendMail() refuses the mail. An empty \a user logs in not.
+    /// Replaces an access token set with setAccessToken().
     void setCredentials(const QString &user, const QString &password);
+
+    /// Logs in as \a user with the OAuth 2 access \a token (obtained by the
+    /// caller, for example with Qt Network Authorization) before the mail:
+    /// OAUTHBEARER (RFC 7628) where the server offers it, else XOAUTH2. Needs
+    /// StartTls or ImplicitTls, as setCredentials() does, which it replaces.
+    /// A token the server refuses ends in one "Unexpected reply from smtp
+    /// server : " status that carries the server's error; neither the token
+    /// nor a password ever appears in a status text.
+    void setAccessToken(const QString &user, const QString &token);
 
 Q_SIGNALS:
     /// The outcome of the mail: \a success with a null \a error, or a failure
     /// text made of a fixed label and the detail.
     void status(bool success, const QString &error);
+    /// The message text goes out: \a sent of its \a total octets (after DATA,
+    /// end marker included) are handed to the connection. Emitted as the
+    /// connection drains, for sendMail() and sendMessage() alike, ending with
+    /// \a sent equal to \a total; a slot must not delete the sender (use
+    /// deleteLater()).
+    void progress(qint64 sent, qint64 total);
 
 private Q_SLOTS:
     void readyRead();

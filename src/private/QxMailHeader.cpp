@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QHostInfo>
 #include <QRandomGenerator>
+#include <QStringView>
 
 namespace QxMail {
 
@@ -38,6 +39,31 @@ QByteArray messageHeader(const QString &sender, const QString &recipient, const 
     }
     header += "\r\n";
     return header;
+}
+
+QByteArray envelopeAddress(const QString &address)
+{
+    if (address.startsWith(QLatin1Char('<')) && address.endsWith(QLatin1Char('>')))
+        return address.toUtf8();
+    return '<' + address.toUtf8() + '>';
+}
+
+QString addressFault(const QString &address)
+{
+    QStringView inner(address);
+    if (inner.startsWith(QLatin1Char('<')) && inner.endsWith(QLatin1Char('>')) && inner.size() > 1)
+        inner = inner.mid(1, inner.size() - 2);
+    for (const QChar c : inner) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return QStringLiteral("holds a line break");
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return QStringLiteral("holds a control character");
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c.isSpace())
+            return QStringLiteral("holds a space");
+        if (c == QLatin1Char('<') || c == QLatin1Char('>'))
+            return QStringLiteral("holds an angle bracket");
+    }
+    return QString();
 }
 
 QByteArray newMessageId(const QString &sender)

@@ -14,6 +14,15 @@ namespace QxMail {
 QByteArray messageHeader(const QString &sender, const QString &recipient, const QString &subject,
                          BodyForm form, const QByteArray &date, const QByteArray &messageId);
 
+// \a address for a MAIL FROM or RCPT TO line: in angle brackets, added
+// unless it has them.
+QByteArray envelopeAddress(const QString &address);
+
+// Why an address cannot go onto a MAIL FROM or RCPT TO line, or an empty
+// string: a space, an angle bracket other than one pair around all of it, or
+// a control character would let it carry ESMTP parameters or other commands.
+QString addressFault(const QString &address);
+
 // A Message-ID unique to this mail, in the sender's domain.
 QByteArray newMessageId(const QString &sender);
 

@@ -2,6 +2,8 @@
 
 #include "QxMailEncoding.h"
 #include "QxMailHeader.h"
+#include "QxMailMessage_p.h"
+#include "QxMimeMessage.h"
 #include "QxSmtpMessageStream.h"
 
 #include <QHostAddress>
@@ -12,12 +14,15 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace QxMail;
 
 namespace {
 
 constexpr char refusedLabel[] = "Refused : ";
 constexpr char tlsErrorLabel[] = "TLS Error : ";
+constexpr char unexpectedReplyLabel[] = "Unexpected reply from smtp server : ";
 
 // A server's reply line (RFC 5321 allows 512 octets; the slack is for servers
 // that write more) and a whole reply: beyond, the reply is refused at once
@@ -32,13 +37,6 @@ bool holdsLineBreak(const QString &text)
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
 }
 
-QByteArray envelopeAddress(const QString &address)
-{
-    if (address.startsWith(QLatin1Char('<')) && address.endsWith(QLatin1Char('>')))
-        return address.toUtf8();
-    return '<' + address.toUtf8() + '>';
-}
-
 // RFC 5321, 4.1.3: the client's own address as the EHLO argument, as it has no
 // name of its own that the server could check.
 QByteArray addressLiteral(const QHostAddress &address)
@@ -47,29 +45,7 @@ QByteArray addressLiteral(const QHostAddress &address)
     return (v6 ? "[IPv6:" : "[") + address.toString().toLatin1() + ']';
 }
 
-// Why an address cannot go onto a MAIL FROM or RCPT TO line, or none: a
-// space, an angle bracket other than one pair around all of it, or a control
-// character would let it carry ESMTP parameters or other commands.
-QString addressFault(const QString &address)
-{
-    QStringView inner(address);
-    if (inner.startsWith(QLatin1Char('<')) && inner.endsWith(QLatin1Char('>')) && inner.size() > 1)
-        inner = inner.mid(1, inner.size() - 2);
-    for (const QChar c : inner) {
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            return QStringLiteral("holds a line break");
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            return QStringLiteral("holds a control character");
-        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c.isSpace())
-            return QStringLiteral("holds a space");
-        if (c == QLatin1Char('<') || c == QLatin1Char('>'))
-            return QStringLiteral("holds an angle bracket");
-    }
-    return QString();
-}
-
-QString refusal(const QString &sender, const QString &recipient, const QString &subject,
-                bool loginInClear, const QString &user, const QString &password)
+QString refusal(const QString &sender, const QString &recipient, const QString &subject)
 {
     if (sender.isEmpty())
         return QStringLiteral("the sender address is empty");
@@ -83,12 +59,39 @@ QString refusal(const QString &sender, const QString &recipient, const QString &
         return QStringLiteral("the recipient address ") + recipientFault;
     if (holdsLineBreak(subject))
         return QStringLiteral("the subject holds a line break");
-    if (loginInClear)
-        return QStringLiteral("a login needs StartTls or ImplicitTls");
-    // RFC 4616: the login separates its fields with NUL.
-    if (user.contains(QChar(0)) || password.contains(QChar(0)))
-        return QStringLiteral("the user name or password holds a NUL character");
     return QString();
+}
+
+bool holdsControlCharacter(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
+// RFC 6750, 2.1: a bearer token is printable ASCII without spaces.
+bool isTokenText(const QString &token)
+{
+    return !token.isEmpty() && std::all_of(token.cbegin(), token.cend(), [](QChar c) {
+        return c.unicode() > 0x20 && c.unicode() < 0x7f;
+    });
+}
+
+// RFC 7628, 3.1: the user name in the GS2 header, with "," and "=" escaped.
+QByteArray gs2Name(const QString &user)
+{
+    QByteArray name = user.toUtf8();
+    name.replace('=', "=3D");
+    name.replace(',', "=2C");
+    return name;
+}
+
+// The first line of a reply as a status text shows it, for a list of them.
+QString firstLine(const QString &reply)
+{
+    QString line = reply.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (line.size() > 200)
+        line = line.left(200) + QLatin1String("...");
+    return line;
 }
 
 // A server's reply line as text: UTF-8 where it is valid UTF-8 (RFC 6531),
@@ -195,6 +198,11 @@ void QxSmtpMailSender::sendMail(const QString &sender, const QString &recipient,
     d->sendMail(sender, recipient, subject, body);
 }
 
+void QxSmtpMailSender::sendMessage(const QxMailMessage &message)
+{
+    d->sendMessage(message);
+}
+
 int QxSmtpMailSender::timeout() const
 {
     return d->timeoutMsecs;
@@ -227,8 +235,20 @@ void QxSmtpMailSender::setCaCertificates(const QList<QSslCertificate> &certifica
 
 void QxSmtpMailSender::setCredentials(const QString &user, const QString &password)
 {
+    d->login = user.isEmpty() ? QxSmtpMailSenderPrivate::Login::None
+                              : QxSmtpMailSenderPrivate::Login::Password;
     d->userName = user;
     d->userPassword = password;
+    d->accessToken.clear();
+}
+
+void QxSmtpMailSender::setAccessToken(const QString &user, const QString &token)
+{
+    d->login = user.isEmpty() ? QxSmtpMailSenderPrivate::Login::None
+                              : QxSmtpMailSenderPrivate::Login::Token;
+    d->userName = user;
+    d->accessToken = token;
+    d->userPassword.clear();
 }
 
 void QxSmtpMailSender::readyRead()
@@ -278,31 +298,83 @@ void QxSmtpMailSenderPrivate::connectSocket()
 void QxSmtpMailSenderPrivate::sendMail(const QString &sender, const QString &recipient,
                                        const QString &subject, const QString &body)
 {
-    const QString refused = mailStarted
-            ? QStringLiteral("sendMail may be called only once per sender")
-            : refusal(sender, recipient, subject,
-                      !userName.isEmpty() && securityMode == QxSmtpMailSender::NoSecurity, userName,
-                      userPassword);
-    if (!refused.isEmpty()) {
-        if (!mailStarted) {
-            mailStarted = true;
-            outcomeReported = true;
-        }
-        const QString text = QLatin1String(refusedLabel) + refused;
-        QxSmtpMailSender *const mailSender = q;
-        QMetaObject::invokeMethod(
-                q, [mailSender, text] { Q_EMIT mailSender->status(false, text); },
-                Qt::QueuedConnection);
+    if (refuseStart(mailStarted ? QStringLiteral("sendMail may be called only once per sender")
+                                : refusal(sender, recipient, subject)))
         return;
-    }
-    mailStarted = true;
-
     // The message is made when the server asks for it: nothing here looks at
     // the body, so that this returns at once for any size.
     subjectText = subject;
     bodyText = body;
     senderAddress = sender;
-    recipientAddress = recipient;
+    recipientAddresses = QStringList { recipient };
+    start();
+}
+
+void QxSmtpMailSenderPrivate::sendMessage(const QxMailMessage &mail)
+{
+    if (mailStarted) {
+        refuseStart(QStringLiteral("a sender sends one mail: sendMessage may be called only once, "
+                                   "and not after sendMail"));
+        return;
+    }
+    const QxMailMessagePrivate &content = QxMailMessagePrivate::get(mail);
+    QString refused = QxMail::messageFault(content);
+    // The files last, once nothing else stands in the way.
+    if (refused.isEmpty() && loginFault().isEmpty())
+        refused = QxMail::openAttachments(content, attachments);
+    if (refuseStart(refused)) {
+        attachments.clear();
+        return;
+    }
+    message = mail;
+    senderAddress = content.from.address;
+    recipientAddresses = QxMail::envelopeRecipients(content);
+    start();
+}
+
+// Why the login as set cannot go ahead, or an empty string.
+QString QxSmtpMailSenderPrivate::loginFault() const
+{
+    if (login == Login::None)
+        return QString();
+    if (securityMode == QxSmtpMailSender::NoSecurity)
+        return QStringLiteral("a login needs StartTls or ImplicitTls");
+    // RFC 4616: the login separates its fields with NUL.
+    if (userName.contains(QChar(0)) || userPassword.contains(QChar(0)))
+        return QStringLiteral("the user name or password holds a NUL character");
+    if (login == Login::Token) {
+        // The token login separates its fields with control characters.
+        if (holdsControlCharacter(userName))
+            return QStringLiteral("the user name holds a control character");
+        if (!isTokenText(accessToken))
+            return QStringLiteral("the access token is empty or holds a character other than "
+                                  "printable ASCII");
+    }
+    return QString();
+}
+
+// Reports \a refused, unless it is empty, as the outcome of the one mail of
+// this sender, after the caller has returned; returns whether it did.
+bool QxSmtpMailSenderPrivate::refuseStart(const QString &refused)
+{
+    const QString why = refused.isEmpty() ? loginFault() : refused;
+    if (why.isEmpty())
+        return false;
+    if (!mailStarted) {
+        mailStarted = true;
+        outcomeReported = true;
+    }
+    const QString text = withoutSecrets(QLatin1String(refusedLabel) + why);
+    QxSmtpMailSender *const mailSender = q;
+    QMetaObject::invokeMethod(
+            q, [mailSender, text] { Q_EMIT mailSender->status(false, text); },
+            Qt::QueuedConnection);
+    return true;
+}
+
+void QxSmtpMailSenderPrivate::start()
+{
+    mailStarted = true;
     dialogueState = AwaitGreeting;
     QObject::connect(socket, SIGNAL(errorOccurred(QAbstractSocket::SocketError)), q, SLOT(error()));
 
@@ -438,8 +510,7 @@ void QxSmtpMailSenderPrivate::failReply(const QString &why)
     if (dialogueState == AwaitStartTlsReply)
         fail(QLatin1String(tlsErrorLabel) + detail, Ending::SendQuit, Owner::Creator);
     else
-        fail(QStringLiteral("Unexpected reply from smtp server : ") + detail, Ending::SendQuit,
-             Owner::Sender);
+        fail(QLatin1String(unexpectedReplyLabel) + detail, Ending::SendQuit, Owner::Sender);
 }
 
 // Acts on a complete reply whose code starts with \a code; returns whether more
@@ -457,6 +528,32 @@ bool QxSmtpMailSenderPrivate::handleReply(QChar code)
     // out, not merely queued.
     const bool unasked = dialogueState == AwaitHandshake
             || (dialogueState == AwaitMessageReply && (!messageWritten || bytesQueued() > 0));
+    if (!unasked) {
+        // Each recipient of a message is answered for on its own, and a
+        // refused token comes with the server's error as a challenge.
+        if (dialogueState == AwaitRcptToReply && message) {
+            recipientReplied(code);
+            return true;
+        }
+        if (dialogueState == AwaitTokenReply && code == QLatin1Char('3')) {
+            const QString last = replyText.trimmed().section(QLatin1Char('\n'), -1);
+            tokenError = replyLineText(QByteArray::fromBase64(last.mid(4).trimmed().toLatin1()));
+            replyText.clear();
+            // RFC 7628, 3.2.3: a dummy response, after which the server fails
+            // the login; XOAUTH2 takes an empty one.
+            send(tokenMechanism == "OAUTHBEARER" ? "AQ==\r\n" : "\r\n");
+            dialogueState = AwaitTokenFailure;
+            return true;
+        }
+        if (dialogueState == AwaitTokenFailure) {
+            const QString detail = shownReply(replyText).trimmed()
+                    + QStringLiteral(" (the server refused the access token: %1)")
+                              .arg(shownReply(tokenError));
+            replyText.clear();
+            fail(QLatin1String(unexpectedReplyLabel) + detail, Ending::SendQuit, Owner::Sender);
+            return true;
+        }
+    }
     if (unasked || code != (prompt ? QLatin1Char('3') : QLatin1Char('2'))) {
         failReply(QString());
         return true;
@@ -488,31 +585,26 @@ bool QxSmtpMailSenderPrivate::handleReply(QChar code)
         dialogueState = AwaitLoginPasswordPrompt;
         break;
     case AwaitLoginPasswordPrompt:
+        sentSecrets << userPassword.toUtf8().toBase64();
         send(userPassword.toUtf8().toBase64() + "\r\n");
         dialogueState = AwaitAuthReply;
         break;
     case AwaitAuthReply:
+    case AwaitTokenReply:
         startMail();
         break;
     case AwaitMailFromReply:
-        send("RCPT TO:" + envelopeAddress(recipientAddress) + "\r\n");
+        recipientIndex = 0;
+        send("RCPT TO:" + envelopeAddress(recipientAddresses.first()) + "\r\n");
         dialogueState = AwaitRcptToReply;
         break;
     case AwaitRcptToReply:
         send("DATA\r\n");
         dialogueState = AwaitDataReply;
         break;
-    case AwaitDataReply: {
-        const BodyForm form = bodyForm(bodyText);
-        // Made when the message goes out, which is also what its Date tells.
-        const QByteArray header = messageHeader(senderAddress, recipientAddress, subjectText, form,
-                                                currentDate(), newMessageId(senderAddress));
-        messageStream.reset(new QxSmtpMessageStream(header, bodyText, form.quotedPrintable));
-        bodyText.clear();
-        dialogueState = AwaitMessageReply;
-        writeMessage();
+    case AwaitDataReply:
+        startMessage();
         break;
-    }
     case AwaitMessageReply:
         send("QUIT\r\n");
         dialogueState = Closing;
@@ -522,10 +614,60 @@ bool QxSmtpMailSenderPrivate::handleReply(QChar code)
         Q_EMIT q->status(true, QString());
         break;
     case AwaitHandshake:
+    case AwaitTokenFailure:
     case Closing:
         break;
     }
     return true;
+}
+
+// The reply to the RCPT TO of one recipient of a message: the next
+// recipient, and once all have replied, DATA, unless any was refused.
+void QxSmtpMailSenderPrivate::recipientReplied(QChar code)
+{
+    if (code != QLatin1Char('2'))
+        refusedRecipients << QString::fromUtf8(envelopeAddress(recipientAddresses.at(recipientIndex)))
+                        + QLatin1Char(' ') + firstLine(shownReply(replyText));
+    replyText.clear();
+    if (++recipientIndex < recipientAddresses.size()) {
+        send("RCPT TO:" + envelopeAddress(recipientAddresses.at(recipientIndex)) + "\r\n");
+        return;
+    }
+    if (!refusedRecipients.isEmpty()) {
+        fail(QLatin1String(unexpectedReplyLabel)
+                     + QStringLiteral("the server refused %1 of %2 recipients, the mail is not "
+                                      "sent:\n%3")
+                               .arg(refusedRecipients.size())
+                               .arg(recipientAddresses.size())
+                               .arg(refusedRecipients.join(QLatin1Char('\n'))),
+             Ending::SendQuit, Owner::Sender);
+        return;
+    }
+    send("DATA\r\n");
+    dialogueState = AwaitDataReply;
+}
+
+// Made when the server asks for the message, which is also what its Date
+// tells.
+void QxSmtpMailSenderPrivate::startMessage()
+{
+    if (message) {
+        // After EHLO, 8-bit text goes only to a server that takes it.
+        const bool eightBit = !usesExtendedHello() || extensions.contains(QLatin1String("8BITMIME"));
+        messageStream.reset(new QxSmtpMessageStream(QxMail::messagePieces(
+                QxMailMessagePrivate::get(*message), attachments, eightBit, currentDate(),
+                newMessageId(senderAddress), QxMail::newBoundaryToken())));
+    } else {
+        const BodyForm form = bodyForm(bodyText);
+        const QByteArray header = messageHeader(senderAddress, recipientAddresses.first(),
+                                                subjectText, form, currentDate(),
+                                                newMessageId(senderAddress));
+        messageStream.reset(new QxSmtpMessageStream(header, bodyText, form.quotedPrintable));
+        bodyText.clear();
+    }
+    messageSize = messageStream->size();
+    dialogueState = AwaitMessageReply;
+    writeMessage();
 }
 
 // After the (E)HLO reply: TLS first if asked for and not yet on, then the
@@ -544,7 +686,7 @@ void QxSmtpMailSenderPrivate::afterGreeting()
         dialogueState = AwaitStartTlsReply;
         return;
     }
-    if (!userName.isEmpty()) {
+    if (login != Login::None) {
         startLogin();
         return;
     }
@@ -559,9 +701,14 @@ void QxSmtpMailSenderPrivate::startLogin()
             || extension.startsWith(QLatin1String("AUTH=")))
             mechanisms += extension.mid(5).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     }
+    if (login == Login::Token) {
+        startTokenLogin(mechanisms);
+        return;
+    }
     if (mechanisms.contains(QLatin1String("PLAIN"))) {
         // RFC 4616: authorisation identity (none), user and password.
         const QByteArray response = '\0' + userName.toUtf8() + '\0' + userPassword.toUtf8();
+        sentSecrets << response.toBase64();
         send("AUTH PLAIN " + response.toBase64() + "\r\n");
         dialogueState = AwaitAuthReply;
     } else if (mechanisms.contains(QLatin1String("LOGIN"))) {
@@ -574,13 +721,40 @@ void QxSmtpMailSenderPrivate::startLogin()
     }
 }
 
+// OAUTHBEARER, the standard, before XOAUTH2, which came first and which some
+// servers offer alone.
+void QxSmtpMailSenderPrivate::startTokenLogin(const QStringList &mechanisms)
+{
+    QByteArray response;
+    if (mechanisms.contains(QLatin1String("OAUTHBEARER"))) {
+        tokenMechanism = "OAUTHBEARER";
+        response = "n,a=" + gs2Name(userName) + ",\x01host=" + hostName.toUtf8() + "\x01port="
+                + QByteArray::number(port) + "\x01auth=Bearer " + accessToken.toLatin1()
+                + "\x01\x01";
+    } else if (mechanisms.contains(QLatin1String("XOAUTH2"))) {
+        tokenMechanism = "XOAUTH2";
+        response = "user=" + userName.toUtf8() + "\x01auth=Bearer " + accessToken.toLatin1()
+                + "\x01\x01";
+    } else {
+        fail(QLatin1String(refusedLabel)
+                     + QStringLiteral("the server offers neither AUTH OAUTHBEARER nor AUTH XOAUTH2"),
+             Ending::SendQuit, Owner::Creator);
+        return;
+    }
+    sentSecrets << response.toBase64();
+    send("AUTH " + tokenMechanism + ' ' + response.toBase64() + "\r\n");
+    dialogueState = AwaitTokenReply;
+}
+
 void QxSmtpMailSenderPrivate::startMail()
 {
     // After EHLO the server's extensions count; the plain HELO dialogue stays
     // as it always was.
     QByteArray parameters;
     if (usesExtendedHello()) {
-        const bool asciiAddresses = isAscii(senderAddress) && isAscii(recipientAddress);
+        const bool asciiAddresses = isAscii(senderAddress)
+                && std::all_of(recipientAddresses.cbegin(), recipientAddresses.cend(),
+                               [](const QString &address) { return isAscii(address); });
         if (!asciiAddresses) {
             if (!extensions.contains(QLatin1String("SMTPUTF8"))) {
                 fail(QLatin1String(refusedLabel)
@@ -598,8 +772,11 @@ void QxSmtpMailSenderPrivate::startMail()
                 continue;
             bool ok = false;
             const qint64 limit = extension.mid(5).trimmed().toLongLong(&ok);
-            const qint64 size = utf8Length(bodyText) + utf8Length(subjectText)
-                    + utf8Length(senderAddress) + utf8Length(recipientAddress);
+            qint64 size = utf8Length(senderAddress);
+            for (const QString &recipient : qAsConst(recipientAddresses))
+                size += utf8Length(recipient);
+            size += message ? QxMail::minimumSize(QxMailMessagePrivate::get(*message), attachments)
+                            : utf8Length(bodyText) + utf8Length(subjectText);
             if (ok && limit > 0 && size > limit) {
                 fail(QLatin1String(refusedLabel)
                              + QStringLiteral("the message (%1 octets at least) exceeds the "
@@ -611,7 +788,9 @@ void QxSmtpMailSenderPrivate::startMail()
             }
         }
         // RFC 6152: an 8-bit body is declared where the server takes one.
-        if (bodyForm(bodyText).eightBit() && extensions.contains(QLatin1String("8BITMIME")))
+        const bool eightBit = message ? QxMail::needsEightBit(QxMailMessagePrivate::get(*message))
+                                      : bodyForm(bodyText).eightBit();
+        if (eightBit && extensions.contains(QLatin1String("8BITMIME")))
             parameters += " BODY=8BITMIME";
     }
     send("MAIL FROM:" + envelopeAddress(senderAddress) + parameters + "\r\n");
@@ -660,15 +839,49 @@ qint64 QxSmtpMailSenderPrivate::bytesQueued() const
 // chunk; the rest follows on bytesWritten().
 void QxSmtpMailSenderPrivate::writeMessage()
 {
-    if (!messageStream || messageWritten)
+    // A slot connected to progress() may run the event loop, which drains
+    // the socket again.
+    if (!messageStream || messageWritten || writingMessage)
         return;
-    while (!messageStream->atEnd() && bytesQueued() < QxSmtpMessageStream::chunkChars)
-        socket->write(messageStream->next());
+    writingMessage = true;
+    const qint64 sentBefore = messageSent;
+    while (!messageStream->atEnd() && bytesQueued() < QxSmtpMessageStream::chunkChars) {
+        const QByteArray chunk = messageStream->next();
+        if (messageStream->failed()) {
+            writingMessage = false;
+            // Without its end marker the server discards what it has.
+            fail(QLatin1String(refusedLabel) + messageStream->errorString(), Ending::SendQuit,
+                 Owner::Creator);
+            return;
+        }
+        socket->write(chunk);
+        messageSent += chunk.size();
+    }
     if (messageStream->atEnd()) {
         messageWritten = true;
         messageStream.reset();
+        attachments.clear();
         restartTimer();
     }
+    writingMessage = false;
+    if (messageSent != sentBefore)
+        Q_EMIT q->progress(messageSent, messageSize);
+}
+
+// \a text with the password, the token and what the login sent replaced, so
+// that a server that echoes them cannot put them into a status text.
+QString QxSmtpMailSenderPrivate::withoutSecrets(QString text) const
+{
+    const QString hidden = QStringLiteral("[hidden]");
+    // Shorter ones would hide ordinary words.
+    constexpr int shortest = 4;
+    for (const QString &secret : { userPassword, accessToken }) {
+        if (secret.size() >= shortest)
+            text.replace(secret, hidden);
+    }
+    for (const QByteArray &secret : sentSecrets)
+        text.replace(QLatin1String(secret), hidden);
+    return text;
 }
 
 // Reports a failed mail. With SendQuit the dialogue is over but the connection
@@ -693,7 +906,7 @@ void QxSmtpMailSenderPrivate::fail(const QString &text, Ending ending, Owner del
     } else if (timer) {
         timer->stop();
     }
-    Q_EMIT q->status(false, text);
+    Q_EMIT q->status(false, withoutSecrets(text));
 }
 
 // The connection broke or fell silent: a failure, unless the outcome is out

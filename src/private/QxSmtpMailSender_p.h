@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QxMailMessage.h"
+#include "QxMimeMessage.h"
 #include "QxSmtpMailSender.h"
 
 #include <QList>
@@ -8,6 +10,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QTcpSocket;
 class QTimer;
@@ -33,8 +37,11 @@ public:
         AwaitHandshake = 8,
         AwaitLoginUserPrompt = 9,
         AwaitLoginPasswordPrompt = 10,
-        AwaitAuthReply = 11
+        AwaitAuthReply = 11,
+        AwaitTokenReply = 12,
+        AwaitTokenFailure = 13
     };
+    enum class Login { None, Password, Token };
     enum class Ending { SendQuit, KeepConnection };
     // Who deletes the sender once the outcome is out.
     enum class Owner { Sender, Creator };
@@ -44,6 +51,10 @@ public:
 
     void sendMail(const QString &sender, const QString &recipient, const QString &subject,
                   const QString &body);
+    void sendMessage(const QxMailMessage &message);
+    QString loginFault() const;
+    bool refuseStart(const QString &refused);
+    void start();
     void setTimeout(int msecs);
     void setSecurity(QxSmtpMailSender::Security security);
 
@@ -57,8 +68,12 @@ public:
     void startMail();
     void encrypted();
     void startLogin();
+    void startTokenLogin(const QStringList &mechanisms);
+    void recipientReplied(QChar code);
+    void startMessage();
     void send(const QByteArray &command);
     void writeMessage();
+    QString withoutSecrets(QString text) const;
     qint64 bytesQueued() const;
     void fail(const QString &text, Ending ending, Owner deleter);
     void connectionEnded(const QString &failure);
@@ -73,7 +88,12 @@ public:
     std::unique_ptr<QxSmtpMessageStream> messageStream;
     QTcpSocket *socket;
     QString senderAddress;
-    QString recipientAddress;
+    QStringList recipientAddresses;
+    int recipientIndex = 0;
+    QStringList refusedRecipients;
+    // Set by sendMessage(); sendMail() sends bodyText instead.
+    std::optional<QxMailMessage> message;
+    std::vector<QxMail::OpenAttachment> attachments;
     QString replyText;
     const QString hostName;
     const int port;
@@ -85,12 +105,21 @@ public:
     int timeoutMsecs = 0;
     QxSmtpMailSender::Security securityMode = QxSmtpMailSender::NoSecurity;
     QList<QSslCertificate> extraCaCertificates;
+    Login login = Login::None;
     QString userName;
     QString userPassword;
+    QString accessToken;
+    // What went out with the login, which a server might echo.
+    QList<QByteArray> sentSecrets;
+    qint64 messageSize = 0;
+    qint64 messageSent = 0;
     QStringList extensions;
+    QByteArray tokenMechanism;
+    QString tokenError;
     bool mailStarted = false;
     bool outcomeReported = false;
     bool messageWritten = false;
     bool readingReplies = false;
+    bool writingMessage = false;
     Owner owner = Owner::Creator;
 };
