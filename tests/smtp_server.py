@@ -26,10 +26,17 @@ Unless --discard is given, each accepted mail is kept, named after the first
 recipient, in OUTDIR:
     RECIPIENT.envelope  the MAIL FROM address and the RCPT TO addresses, one a line
     RECIPIENT.subject   the Subject header as a mail reader decodes it (UTF-8)
-    RECIPIENT.text      the body as a mail reader decodes it (UTF-8)
+    RECIPIENT.text      the body as a mail reader decodes it (UTF-8), the text
+                        part of a multipart mail
+    RECIPIENT.json      the mail as Python's email package reads it: its
+                        decoded header fields, its MIME type, the defects the
+                        parser found and each leaf part (type, charset,
+                        transfer encoding, file name, size and SHA-256 of the
+                        decoded content, and the text of text parts)
     RECIPIENT.eml       the DATA bytes with the transparency dots already
                         removed by the server
     RECIPIENT.session   "tls" or "clear", and the user who logged in or "anonymous"
+Recipients whose address starts with "refused" are refused (550).
 --print subjects prints the subject of each mail on a line of its own before
 the mail is answered; --print messages prints each mail as aiosmtpd's
 debugging handler does. "listening on 127.0.0.1:PORT" goes to standard error
@@ -38,8 +45,11 @@ once the server listens. It serves until its standard input is closed.
 
 import argparse
 import asyncio
+import base64
 import datetime
+import hashlib
 import ipaddress
+import json
 import os
 import ssl
 import sys
@@ -112,6 +122,12 @@ class MailHandler:
             f.write(data)
         os.replace(path + ".part", path)
 
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if address.startswith("refused"):
+            return "550 5.1.1 <%s>: no such user here" % address
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+
     async def handle_DATA(self, server, session, envelope):
         content = envelope.original_content or b""
         if self.printed == "subjects":
@@ -128,9 +144,40 @@ class MailHandler:
             lines = [envelope.mail_from] + list(envelope.rcpt_tos)
             self._write(name + ".envelope", "\n".join(lines).encode())
             self._write(name + ".subject", str(message["subject"]).encode())
-            self._write(name + ".text", message.get_content().encode())
+            body = message.get_body(("plain",)) if message.is_multipart() else message
+            self._write(name + ".text", (body.get_content() if body else "").encode())
+            self._write(name + ".json", json.dumps(describe(message, content)).encode())
             self._write(name + ".eml", content)
         return "250 OK"
+
+
+def describe(message, content):
+    """What a mail reader sees of a mail, for the tests to compare."""
+    defects = [type(d).__name__ for part in message.walk() for d in part.defects]
+    parts = []
+    for part in message.walk():
+        if part.is_multipart():
+            continue
+        payload = part.get_payload(decode=True) or b""
+        parts.append({
+            "type": part.get_content_type(),
+            "charset": part.get_content_charset(),
+            "encoding": part.get("Content-Transfer-Encoding", ""),
+            "filename": part.get_filename(),
+            "size": len(payload),
+            "sha256": hashlib.sha256(payload).hexdigest(),
+            "text": part.get_content() if part.get_content_maintype() == "text" else None,
+        })
+    headers = {}
+    for field in ("From", "To", "Cc", "Bcc", "Reply-To"):
+        if field in message:
+            headers[field] = [[a.display_name, a.addr_spec] for a in message[field].addresses]
+    for field in ("Subject", "X-Lumo-Test"):
+        if field in message:
+            headers[field] = str(message[field])
+    longest = max((len(line) for line in content.split(b"\r\n")), default=0)
+    return {"type": message.get_content_type(), "headers": headers, "defects": defects,
+            "parts": parts, "fields": list(message.keys()), "longest_line": longest}
 
 
 def authenticator(login):
@@ -235,7 +282,10 @@ def serve_extensions(port, context, outdir, extensions, starttls=False):
     ("250-AUTH PLAIN ") that a careless client glues onto the first line it
     decrypts. It takes AUTH PLAIN (235) and refuses any other login (535),
     takes every mail, and writes every line it reads, commands and message,
-    into OUTDIR/commands."""
+    into OUTDIR/commands. A token login (AUTH XOAUTH2 or OAUTHBEARER, when
+    offered) passes with the token "good-token"; any other gets the error
+    challenge of RFC 7628 and, after the client's dummy response, a 535 that
+    repeats the token it was given, as a careless server might."""
     def serve(connection):
         log = open(os.path.join(outdir, "commands"), "ab", buffering=0)
         if starttls:
@@ -253,10 +303,14 @@ def serve_extensions(port, context, outdir, extensions, starttls=False):
                 if not starttls:
                     tls.sendall(b"220 hi\r\n")
                 in_data = False
+                refused_token = None
                 for line in tls.makefile("rb"):
                     log.write(line)
                     command = line.upper()
-                    if in_data:
+                    if refused_token is not None:
+                        tls.sendall(b"535 5.7.8 token " + refused_token + b" not accepted\r\n")
+                        refused_token = None
+                    elif in_data:
                         if line == b".\r\n":
                             in_data = False
                             tls.sendall(b"250 queued\r\n")
@@ -270,6 +324,16 @@ def serve_extensions(port, context, outdir, extensions, starttls=False):
                         tls.sendall(reply)
                     elif command.startswith(b"AUTH PLAIN"):
                         tls.sendall(b"235 welcome\r\n")
+                    elif command.startswith((b"AUTH XOAUTH2 ", b"AUTH OAUTHBEARER ")):
+                        response = base64.b64decode(line.split()[2])
+                        token = response.split(b"auth=Bearer ")[-1].split(b"\x01")[0]
+                        if token == b"good-token":
+                            tls.sendall(b"235 2.7.0 accepted\r\n")
+                            continue
+                        error = json.dumps({"status": "invalid_token", "schemes": "bearer",
+                                            "scope": "https://mail.example/"}).encode()
+                        tls.sendall(b"334 " + base64.b64encode(error) + b"\r\n")
+                        refused_token = token
                     elif command.startswith(b"AUTH"):
                         tls.sendall(b"535 no\r\n")
                     elif command.startswith(b"DATA"):

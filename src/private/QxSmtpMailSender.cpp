@@ -729,11 +729,11 @@ void QxSmtpMailSenderPrivate::startTokenLogin(const QStringList &mechanisms)
     if (mechanisms.contains(QLatin1String("OAUTHBEARER"))) {
         tokenMechanism = "OAUTHBEARER";
         response = "n,a=" + gs2Name(userName) + ",\x01host=" + hostName.toUtf8() + "\x01port="
-                + QByteArray::number(port) + "\x01auth=Bearer " + accessToken.toLatin1()
+                + QByteArray::number(port) + "\x01" "auth=Bearer " + accessToken.toLatin1()
                 + "\x01\x01";
     } else if (mechanisms.contains(QLatin1String("XOAUTH2"))) {
         tokenMechanism = "XOAUTH2";
-        response = "user=" + userName.toUtf8() + "\x01auth=Bearer " + accessToken.toLatin1()
+        response = "user=" + userName.toUtf8() + "\x01" "auth=Bearer " + accessToken.toLatin1()
                 + "\x01\x01";
     } else {
         fail(QLatin1String(refusedLabel)
