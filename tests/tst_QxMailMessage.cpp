@@ -196,7 +196,8 @@ void tst_QxMailMessage::delivered_data()
         QTest::newRow("text and HTML")
                 << message << QByteArrayList() << "multipart/alternative"
                 << QStringList { "text/plain;utf-8;7bit;", "text/html;utf-8;7bit;" }
-                << QByteArray(R"({"From": [["", "from@x.org"]], "To": [["", "to@y.org"]], "Subject": "Hello"})")
+                << QByteArray(
+                           R"({"From": [["", "from@x.org"]], "To": [["", "to@y.org"]], "Subject": "Hello"})")
                 << QStringList { toAddress };
     }
     {
@@ -206,7 +207,8 @@ void tst_QxMailMessage::delivered_data()
         QTest::newRow("HTML only, 8-bit")
                 << message << QByteArrayList() << "text/html"
                 << QStringList { "text/html;utf-8;8bit;" }
-                << QByteArray(R"({"From": [["", "from@x.org"]], "To": [["", "to@y.org"]], "Subject": "Hello"})")
+                << QByteArray(
+                           R"({"From": [["", "from@x.org"]], "To": [["", "to@y.org"]], "Subject": "Hello"})")
                 << QStringList { toAddress };
     }
     {
@@ -216,7 +218,8 @@ void tst_QxMailMessage::delivered_data()
         QTest::newRow("long text line, quoted-printable")
                 << message << QByteArrayList() << "multipart/alternative"
                 << QStringList { "text/plain;utf-8;quoted-printable;", "text/html;utf-8;8bit;" }
-                << QByteArray(R"({"From": [["", "from@x.org"]], "To": [["", "to@y.org"]], "Subject": "Hello"})")
+                << QByteArray(
+                           R"({"From": [["", "from@x.org"]], "To": [["", "to@y.org"]], "Subject": "Hello"})")
                 << QStringList { toAddress };
     }
     {
@@ -232,7 +235,8 @@ void tst_QxMailMessage::delivered_data()
         message.setText(text);
         message.setHtml(html);
         message.addDataAttachment(binary, QStringLiteral("data.bin"));
-        message.addDataAttachment(QByteArray(), QStringLiteral("empty.txt"), QStringLiteral("text/plain"));
+        message.addDataAttachment(QByteArray(), QStringLiteral("empty.txt"),
+                                  QStringLiteral("text/plain"));
         message.addFileAttachment(bigFile.fileName(), QStringLiteral("application/x-lumo"));
         message.addDataAttachment("%PDF-1.4\n", longName);
         message.addDataAttachment("quotes", QStringLiteral("a \"quoted\" name.txt"));
@@ -246,7 +250,8 @@ void tst_QxMailMessage::delivered_data()
                                  "application/x-lumo;;base64;big.bin",
                                  "application/pdf;;base64;" + longName,
                                  "text/plain;;base64;a \"quoted\" name.txt" }
-                << QByteArray(R"({"From": [["", "from@x.org"]], "To": [["", "to@y.org"]], "Subject": "Hello"})")
+                << QByteArray(
+                           R"({"From": [["", "from@x.org"]], "To": [["", "to@y.org"]], "Subject": "Hello"})")
                 << QStringList { toAddress };
     }
     {
@@ -522,8 +527,8 @@ void tst_QxMailMessage::attachmentChanges()
     QxMailMessage later;
     later.setFrom(fromAddress);
     later.addTo(QStringLiteral("later@y.org"));
-    const Outcome outcome = sendAndWait(
-            new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port()), later);
+    const Outcome outcome
+            = sendAndWait(new QxSmtpMailSender(QStringLiteral("127.0.0.1"), server.port()), later);
     QVERIFY(outcome.success);
     QCOMPARE(server.file(QStringLiteral("changed@y.org.envelope")), QByteArray("(missing)"));
 }
@@ -537,7 +542,8 @@ void tst_QxMailMessage::accessToken_data()
     QTest::addColumn<QByteArray>("dummyResponse");
     QTest::addColumn<QString>("error");
 
-    const QByteArray bearer = "\x01" "auth=Bearer ";
+    const QByteArray bearer = "\x01"
+                              "auth=Bearer ";
     const QString refused = QStringLiteral(
             "Unexpected reply from smtp server : 535 5.7.8 token [hidden] not accepted (the server "
             "refused the access token: {\"status\": \"invalid_token\", \"schemes\": \"bearer\", "
@@ -629,14 +635,13 @@ void tst_QxMailMessage::openSmtpd()
     QProcess reader;
     reader.start(QStringLiteral("/usr/bin/python3"),
                  { QStringLiteral("-c"),
-                   QStringLiteral(
-                           "import email, email.policy, hashlib, sys\n"
-                           "m = email.message_from_binary_file(open(sys.argv[1], 'rb'), "
-                           "policy=email.policy.default)\n"
-                           "print(m['To'].addresses[0].display_name, m['Subject'])\n"
-                           "for p in m.iter_attachments():\n"
-                           "    print(p.get_filename(), "
-                           "hashlib.sha256(p.get_payload(decode=True)).hexdigest())\n"),
+                   QStringLiteral("import email, email.policy, hashlib, sys\n"
+                                  "m = email.message_from_binary_file(open(sys.argv[1], 'rb'), "
+                                  "policy=email.policy.default)\n"
+                                  "print(m['To'].addresses[0].display_name, m['Subject'])\n"
+                                  "for p in m.iter_attachments():\n"
+                                  "    print(p.get_filename(), "
+                                  "hashlib.sha256(p.get_payload(decode=True)).hexdigest())\n"),
                    stored.fileName() });
     QVERIFY(reader.waitForFinished(30000));
     QCOMPARE(QString::fromUtf8(reader.readAllStandardOutput()),

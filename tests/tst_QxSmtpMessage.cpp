@@ -3,9 +3,12 @@
 
 #include "QxMailEncoding.h"
 #include "QxMailHeader.h"
+#include "QxMimeMessage.h"
 #include "QxSmtpMessageStream.h"
 
 #include <QtTest>
+
+Q_DECLARE_METATYPE(QxMailMessage)
 
 namespace {
 
@@ -43,6 +46,35 @@ QByteArray receivedBody(const QByteArray &data)
     return lines.join('\n');
 }
 
+QByteArray wholeText(QxSmtpMessageStream &stream)
+{
+    QByteArray data;
+    while (!stream.atEnd() && !stream.failed())
+        data += stream.next();
+    return data;
+}
+
+// The DATA text of \a message, with "T" for the boundaries' token.
+QByteArray messageText(const QxMailMessage &message, bool eightBit = true)
+{
+    const QxMailMessagePrivate &content = QxMailMessagePrivate::get(message);
+    std::vector<QxMail::OpenAttachment> attachments;
+    if (!QxMail::openAttachments(content, attachments).isEmpty())
+        return "(cannot open)";
+    QxSmtpMessageStream stream(
+            QxMail::messagePieces(content, attachments, eightBit, "*", "*", "T"));
+    return wholeText(stream);
+}
+
+QxMailMessage plainMessage()
+{
+    QxMailMessage message;
+    message.setFrom(fromAddress);
+    message.addTo(toAddress);
+    message.setSubject(mailSubject);
+    return message;
+}
+
 } // namespace
 
 class tst_QxSmtpMessage : public QObject
@@ -56,6 +88,15 @@ private slots:
     void chunkBoundaries();
     void bodyForm_data();
     void bodyForm();
+    void mimeMessage_data();
+    void mimeMessage();
+    void displayNames_data();
+    void displayNames();
+    void fileNames_data();
+    void fileNames();
+    void boundaryNotInText();
+    void streamSize_data();
+    void streamSize();
 };
 
 void tst_QxSmtpMessage::message_data()
@@ -184,6 +225,177 @@ void tst_QxSmtpMessage::bodyForm()
     QCOMPARE(form.ascii, ascii);
     QCOMPARE(form.quotedPrintable, quotedPrintable);
     QCOMPARE(QxMail::utf8Length(body), qint64(body.toUtf8().size()));
+}
+
+void tst_QxSmtpMessage::mimeMessage_data()
+{
+    QTest::addColumn<QxMailMessage>("message");
+    QTest::addColumn<bool>("eightBit");
+    QTest::addColumn<QByteArray>("data");
+
+    const QByteArray head = "From: from@x.org\r\nTo: to@y.org\r\nSubject: Hello\r\nDate: *\r\n"
+                            "Message-ID: *\r\nMIME-Version: 1.0\r\n";
+    const QByteArray plain7 = "Content-Type: text/plain; charset=UTF-8\r\n"
+                              "Content-Transfer-Encoding: 7bit\r\n\r\n";
+    const QByteArray html7 = "Content-Type: text/html; charset=UTF-8\r\n"
+                             "Content-Transfer-Encoding: 7bit\r\n\r\n";
+    const QByteArray alternative
+            = "Content-Type: multipart/alternative;\r\n boundary=\"=_aT\"\r\n\r\n";
+    const QByteArray mixed = "Content-Type: multipart/mixed;\r\n boundary=\"=_mT\"\r\n\r\n";
+
+    QxMailMessage text = plainMessage();
+    text.setText(QStringLiteral("a\n.b"));
+    QxMailMessage both = text;
+    both.setHtml(QStringLiteral("<p>x</p>\n"));
+    QxMailMessage attached = both;
+    attached.addDataAttachment(QByteArray(58, 'z'), QStringLiteral("z.txt"),
+                               QStringLiteral("text/plain"));
+    attached.addDataAttachment(QByteArray(), QStringLiteral("e.bin"),
+                               QStringLiteral("application/octet-stream"));
+    QxMailMessage names = plainMessage();
+    names.addCc(QStringLiteral("c1@y.org"), QStringLiteral("C One"));
+    names.addCc(QStringLiteral("<c2@y.org>"));
+    names.addBcc(QStringLiteral("hidden@y.org"), QStringLiteral("Hidden"));
+    names.setReplyTo(QStringLiteral("r@x.org"));
+    names.addHeader("X-Mailer", QStringLiteral("lumo"));
+    names.addHeader("X-Long", QString(1000, QLatin1Char('v')));
+    QxMailMessage german = plainMessage();
+    german.setText(QStringLiteral("Grüße"));
+    // clang-format off
+    QTest::newRow("text") << text << true << head + plain7 + "a\r\n..b\r\n.\r\n";
+    QTest::newRow("text and HTML") << both << true << head + alternative + "--=_aT\r\n" + plain7 + "a\r\n..b\r\n--=_aT\r\n" + html7 + "<p>x</p>\r\n\r\n--=_aT--\r\n.\r\n";
+    QTest::newRow("attachments") << attached << true << head + mixed + "--=_mT\r\n" + alternative + "--=_aT\r\n" + plain7 + "a\r\n..b\r\n--=_aT\r\n" + html7 + "<p>x</p>\r\n\r\n--=_aT--"
+        "\r\n--=_mT\r\nContent-Type: text/plain;\r\n name=\"z.txt\"\r\nContent-Disposition: attachment;\r\n filename=\"z.txt\"\r\nContent-Transfer-Encoding: base64\r\n\r\n" + QByteArray(58, 'z').toBase64().insert(76, "\r\n") +
+        "\r\n--=_mT\r\nContent-Type: application/octet-stream;\r\n name=\"e.bin\"\r\nContent-Disposition: attachment;\r\n filename=\"e.bin\"\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+        "\r\n--=_mT--\r\n.\r\n";
+    QTest::newRow("Cc, Reply-To, extra fields, no Bcc") << names << true << "From: from@x.org\r\nTo: to@y.org\r\nCc: C One <c1@y.org>,\r\n c2@y.org\r\nReply-To: r@x.org\r\nSubject: Hello\r\nDate: *\r\nMessage-ID: *\r\nX-Mailer: lumo\r\nX-Long: " + QxMail::encodedWords(QString(1000, QLatin1Char('v'))) + "\r\nMIME-Version: 1.0\r\n" + plain7 + ".\r\n";
+    QTest::newRow("8-bit where the server takes it") << german << true << head + "Content-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: 8bit\r\n\r\n" + QStringLiteral("Grüße").toUtf8() + "\r\n.\r\n";
+    QTest::newRow("quoted-printable where it does not") << german << false << head + "Content-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\nGr=C3=BC=C3=9Fe\r\n.\r\n";
+    // clang-format on
+}
+
+void tst_QxSmtpMessage::mimeMessage()
+{
+    QFETCH(QxMailMessage, message);
+    QFETCH(bool, eightBit);
+    QFETCH(QByteArray, data);
+
+    QCOMPARE(messageText(message, eightBit), data);
+}
+
+void tst_QxSmtpMessage::displayNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("field");
+
+    // clang-format off
+    QTest::newRow("atoms") << "Ann Example" << QByteArray("Ann Example <to@y.org>");
+    QTest::newRow("comma, quoted") << "Doe, John" << QByteArray("\"Doe, John\" <to@y.org>");
+    QTest::newRow("quote and backslash escaped") << "Say \"hi\" \\" << QByteArray("\"Say \\\"hi\\\" \\\\\" <to@y.org>");
+    QTest::newRow("dot, quoted") << "J. Doe" << QByteArray("\"J. Doe\" <to@y.org>");
+    QTest::newRow("double space, quoted") << "a  b" << QByteArray("\"a  b\" <to@y.org>");
+    QTest::newRow("angle bracket, quoted") << "a <b@c> d" << QByteArray("\"a <b@c> d\" <to@y.org>");
+    QTest::newRow("non-ASCII, encoded") << "Zoë" << "=?UTF-8?B?" + QStringLiteral("Zoë").toUtf8().toBase64() + "?= <to@y.org>";
+    QTest::newRow("tab, encoded") << "a\tb" << "=?UTF-8?B?" + QByteArray("a\tb").toBase64() + "?= <to@y.org>";
+    QTest::newRow("looks encoded, encoded") << "=?UTF-8?B?eA==?=" << "=?UTF-8?B?" + QByteArray("=?UTF-8?B?eA==?=").toBase64() + "?= <to@y.org>";
+    QTest::newRow("long, encoded and folded") << QString(201, QLatin1Char('n')) << QxMail::encodedWords(QString(201, QLatin1Char('n'))) + " <to@y.org>";
+    // clang-format on
+}
+
+void tst_QxSmtpMessage::displayNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, field);
+
+    QxMailMessage message;
+    message.setFrom(fromAddress);
+    message.addTo(toAddress, name);
+    const QByteArray data = messageText(message);
+    const int start = data.indexOf("\r\nTo: ") + 6;
+    QCOMPARE(data.mid(start, data.indexOf("\r\nSubject: ") - start), field);
+}
+
+void tst_QxSmtpMessage::fileNames_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("parameter");
+
+    const QString longName = QStringLiteral("Bericht über das Jahr – ")
+            + QString(40, QLatin1Char('x')) + QStringLiteral(".pdf");
+    // clang-format off
+    QTest::newRow("plain") << "report.pdf" << QByteArray("filename=\"report.pdf\"");
+    QTest::newRow("quote") << "a\"b.txt" << QByteArray("filename=\"a\\\"b.txt\"");
+    QTest::newRow("non-ASCII") << "Grüße.txt" << QByteArray("filename*=UTF-8''Gr%C3%BC%C3%9Fe.txt");
+    QTest::newRow("line break") << "a\r\nb.txt" << QByteArray("filename*=UTF-8''a%0D%0Ab.txt");
+    QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << QByteArray("filename*=UTF-8''a%00b");
+    QTest::newRow("long, in sections, escapes whole") << longName << QByteArray("filename*0*=UTF-8''Bericht%20%C3%BCber%20das%20Jahr%20%E2%80%93%20xxxxxxxxxxxxx;\r\n filename*1*=xxxxxxxxxxxxxxxxxxxxxxxxxxx.pdf");
+    // clang-format on
+}
+
+void tst_QxSmtpMessage::fileNames()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, parameter);
+
+    QxMailMessage message = plainMessage();
+    message.addDataAttachment("x", fileName, QStringLiteral("text/plain"));
+    const QByteArray data = messageText(message);
+    const int start = data.indexOf("Content-Disposition: attachment;\r\n ") + 35;
+    QCOMPARE(data.mid(start, data.indexOf("\r\nContent-Transfer-Encoding: base64", start) - start),
+             parameter);
+}
+
+// A text that holds the boundary token gets another, random one.
+void tst_QxSmtpMessage::boundaryNotInText()
+{
+    QxMailMessage message = plainMessage();
+    message.setText(QStringLiteral("--=_aT\n--=_mT--\n"));
+    message.setHtml(QStringLiteral("<p>T</p>"));
+    message.addDataAttachment("x", QStringLiteral("x.txt"));
+    const QByteArray data = messageText(message);
+    const QByteArrayList lines = data.split('\n');
+    QCOMPARE(lines.count("--=_aT\r"), 1);
+    QCOMPARE(lines.count("--=_mT--\r"), 1);
+    const QRegularExpression boundary(QStringLiteral("boundary=\"=_m([^\"]+)\""));
+    const QString token = boundary.match(QString::fromLatin1(data)).captured(1);
+    QVERIFY(token.size() > 10);
+    QVERIFY(!message.text().contains(token));
+}
+
+void tst_QxSmtpMessage::streamSize_data()
+{
+    QTest::addColumn<QxMailMessage>("message");
+
+    const auto withAttachment = [](int size) {
+        QxMailMessage message = plainMessage();
+        message.setText(QStringLiteral(".a\n"));
+        message.addDataAttachment(QByteArray(size, 'q'), QStringLiteral("q.bin"));
+        return message;
+    };
+    QxMailMessage quoted = plainMessage();
+    quoted.setText(QString(3000, QLatin1Char('=')) + QStringLiteral("\n.x"));
+    quoted.setHtml(QStringLiteral("ä").repeated(chunk + 3));
+    QxMailMessage empty = plainMessage();
+    // clang-format off
+    QTest::newRow("empty") << empty;
+    QTest::newRow("quoted-printable over chunks") << quoted;
+    for (int size : { 0, 1, 2, 3, 56, 57, 58, 57 * 1024, 57 * 1024 + 1, 3 * 57 * 1024 + 100 })
+        QTest::newRow(qPrintable(QStringLiteral("attachment of %1 octets").arg(size))) << withAttachment(size);
+    // clang-format on
+}
+
+// The total that progress reports is known before the first chunk.
+void tst_QxSmtpMessage::streamSize()
+{
+    QFETCH(QxMailMessage, message);
+
+    const QxMailMessagePrivate &content = QxMailMessagePrivate::get(message);
+    std::vector<QxMail::OpenAttachment> attachments;
+    QCOMPARE(QxMail::openAttachments(content, attachments), QString());
+    QxSmtpMessageStream stream(QxMail::messagePieces(content, attachments, true, "*", "*", "T"));
+    const qint64 size = stream.size();
+    QCOMPARE(qint64(wholeText(stream).size()), size);
+    QVERIFY(!stream.failed());
 }
 
 QTEST_APPLESS_MAIN(tst_QxSmtpMessage)

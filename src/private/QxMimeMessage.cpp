@@ -25,9 +25,17 @@ constexpr int maxPlainParameterChars = 60;
 constexpr int maxHeaderNameChars = 76;
 
 // The fields the sender writes itself, and Bcc, which must never appear.
-const char *const ownFields[] = { "from",    "to",         "cc",           "bcc",
-                                  "reply-to", "subject",   "date",         "message-id",
-                                  "mime-version", "content-type", "content-transfer-encoding" };
+const char *const ownFields[] = { "from",
+                                  "to",
+                                  "cc",
+                                  "bcc",
+                                  "reply-to",
+                                  "subject",
+                                  "date",
+                                  "message-id",
+                                  "mime-version",
+                                  "content-type",
+                                  "content-transfer-encoding" };
 
 bool isLineBreak(QChar c)
 {
@@ -169,8 +177,8 @@ QByteArray parameter(const QByteArray &key, const QString &value)
             end -= 2;
         if (section > 0)
             sections += ";\r\n ";
-        sections += key + '*' + QByteArray::number(section) + "*="
-                + (section == 0 ? "UTF-8''" : "") + encoded.mid(start, end - start);
+        sections += key + '*' + QByteArray::number(section) + "*=" + (section == 0 ? "UTF-8''" : "")
+                + encoded.mid(start, end - start);
         start = end;
     }
     return sections;
@@ -202,7 +210,8 @@ QString mailboxFault(const QxMailbox &box, const QString &role)
                 .arg(role, address.left(40) + QLatin1String("..."))
                 .arg(maxAddressOctets);
     if (holdsLineBreak(box.name))
-        return QStringLiteral("the name of the %1 address %2 holds a line break").arg(role, address);
+        return QStringLiteral("the name of the %1 address %2 holds a line break")
+                .arg(role, address);
     return QString();
 }
 
@@ -227,8 +236,8 @@ QString headerFault(const QByteArray &name, const QString &value)
 
 QByteArray textPartHeader(const QByteArray &subtype, const TextForm &form)
 {
-    return "Content-Type: text/" + subtype + "; charset=UTF-8\r\nContent-Transfer-Encoding: "
-            + form.encoding + "\r\n";
+    return "Content-Type: text/" + subtype
+            + "; charset=UTF-8\r\nContent-Transfer-Encoding: " + form.encoding + "\r\n";
 }
 
 QString attachmentMimeType(const OpenAttachment &attachment)
@@ -250,7 +259,8 @@ QByteArray attachmentHeader(const OpenAttachment &attachment)
         return "Content-Type: " + type
                 + "\r\nContent-Disposition: attachment\r\nContent-Transfer-Encoding: base64\r\n";
     return "Content-Type: " + type + ";\r\n " + parameter("name", attachment.fileName)
-            + "\r\nContent-Disposition: attachment;\r\n " + parameter("filename", attachment.fileName)
+            + "\r\nContent-Disposition: attachment;\r\n "
+            + parameter("filename", attachment.fileName)
             + "\r\nContent-Transfer-Encoding: base64\r\n";
 }
 
@@ -407,8 +417,8 @@ messagePieces(const QxMailMessagePrivate &message, const std::vector<OpenAttachm
         out += "Content-Type: multipart/mixed;\r\n boundary=\"" + mixed + "\"\r\n\r\n--" + mixed
                 + "\r\n";
     if (hasPlainPart(message) && !message.html.isEmpty()) {
-        out += "Content-Type: multipart/alternative;\r\n boundary=\"" + alternative
-                + "\"\r\n\r\n--" + alternative + "\r\n";
+        out += "Content-Type: multipart/alternative;\r\n boundary=\"" + alternative + "\"\r\n\r\n--"
+                + alternative + "\r\n";
         textPart("plain", message.text);
         out += "\r\n--" + alternative + "\r\n";
         textPart("html", message.html);
@@ -423,8 +433,9 @@ messagePieces(const QxMailMessagePrivate &message, const std::vector<OpenAttachm
     for (const OpenAttachment &attachment : attachments) {
         out += "\r\n--" + mixed + "\r\n" + attachmentHeader(attachment) + "\r\n";
         pieces.push_back(Piece::fromOctets(out));
-        pieces.push_back(Piece::fromDevice(attachment.device, attachment.size,
-                                       QStringLiteral("the attachment %1").arg(attachment.fileName)));
+        pieces.push_back(
+                Piece::fromDevice(attachment.device, attachment.size,
+                                  QStringLiteral("the attachment %1").arg(attachment.fileName)));
         out.clear();
     }
     if (!attachments.empty())

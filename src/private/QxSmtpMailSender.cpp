@@ -626,7 +626,8 @@ bool QxSmtpMailSenderPrivate::handleReply(QChar code)
 void QxSmtpMailSenderPrivate::recipientReplied(QChar code)
 {
     if (code != QLatin1Char('2'))
-        refusedRecipients << QString::fromUtf8(envelopeAddress(recipientAddresses.at(recipientIndex)))
+        refusedRecipients << QString::fromUtf8(
+                                     envelopeAddress(recipientAddresses.at(recipientIndex)))
                         + QLatin1Char(' ') + firstLine(shownReply(replyText));
     replyText.clear();
     if (++recipientIndex < recipientAddresses.size()) {
@@ -653,15 +654,16 @@ void QxSmtpMailSenderPrivate::startMessage()
 {
     if (message) {
         // After EHLO, 8-bit text goes only to a server that takes it.
-        const bool eightBit = !usesExtendedHello() || extensions.contains(QLatin1String("8BITMIME"));
+        const bool eightBit
+                = !usesExtendedHello() || extensions.contains(QLatin1String("8BITMIME"));
         messageStream.reset(new QxSmtpMessageStream(QxMail::messagePieces(
                 QxMailMessagePrivate::get(*message), attachments, eightBit, currentDate(),
                 newMessageId(senderAddress), QxMail::newBoundaryToken())));
     } else {
         const BodyForm form = bodyForm(bodyText);
-        const QByteArray header = messageHeader(senderAddress, recipientAddresses.first(),
-                                                subjectText, form, currentDate(),
-                                                newMessageId(senderAddress));
+        const QByteArray header
+                = messageHeader(senderAddress, recipientAddresses.first(), subjectText, form,
+                                currentDate(), newMessageId(senderAddress));
         messageStream.reset(new QxSmtpMessageStream(header, bodyText, form.quotedPrintable));
         bodyText.clear();
     }
@@ -728,16 +730,21 @@ void QxSmtpMailSenderPrivate::startTokenLogin(const QStringList &mechanisms)
     QByteArray response;
     if (mechanisms.contains(QLatin1String("OAUTHBEARER"))) {
         tokenMechanism = "OAUTHBEARER";
-        response = "n,a=" + gs2Name(userName) + ",\x01host=" + hostName.toUtf8() + "\x01port="
-                + QByteArray::number(port) + "\x01" "auth=Bearer " + accessToken.toLatin1()
-                + "\x01\x01";
+        response = "n,a=" + gs2Name(userName) + ",\x01host=" + hostName.toUtf8()
+                + "\x01port=" + QByteArray::number(port)
+                + "\x01"
+                  "auth=Bearer "
+                + accessToken.toLatin1() + "\x01\x01";
     } else if (mechanisms.contains(QLatin1String("XOAUTH2"))) {
         tokenMechanism = "XOAUTH2";
-        response = "user=" + userName.toUtf8() + "\x01" "auth=Bearer " + accessToken.toLatin1()
-                + "\x01\x01";
+        response = "user=" + userName.toUtf8()
+                + "\x01"
+                  "auth=Bearer "
+                + accessToken.toLatin1() + "\x01\x01";
     } else {
         fail(QLatin1String(refusedLabel)
-                     + QStringLiteral("the server offers neither AUTH OAUTHBEARER nor AUTH XOAUTH2"),
+                     + QStringLiteral(
+                             "the server offers neither AUTH OAUTHBEARER nor AUTH XOAUTH2"),
              Ending::SendQuit, Owner::Creator);
         return;
     }

@@ -93,7 +93,7 @@ QxSmtpMessageStream::Piece QxSmtpMessageStream::Piece::fromOctets(const QByteArr
 }
 
 QxSmtpMessageStream::Piece QxSmtpMessageStream::Piece::fromText(const QString &text,
-                                                            bool quotedPrintable)
+                                                                bool quotedPrintable)
 {
     Piece piece;
     piece.kind = Text;
@@ -103,7 +103,7 @@ QxSmtpMessageStream::Piece QxSmtpMessageStream::Piece::fromText(const QString &t
 }
 
 QxSmtpMessageStream::Piece QxSmtpMessageStream::Piece::fromDevice(std::shared_ptr<QIODevice> device,
-                                                              qint64 size, const QString &name)
+                                                                  qint64 size, const QString &name)
 {
     Piece piece;
     piece.kind = Base64;
@@ -114,7 +114,8 @@ QxSmtpMessageStream::Piece QxSmtpMessageStream::Piece::fromDevice(std::shared_pt
 }
 
 QxSmtpMessageStream::QxSmtpMessageStream(const QByteArray &header, const QString &text, bool encode)
-    : QxSmtpMessageStream(std::vector<Piece> { Piece::fromOctets(header), Piece::fromText(text, encode) })
+    : QxSmtpMessageStream(
+            std::vector<Piece> { Piece::fromOctets(header), Piece::fromText(text, encode) })
 {
 }
 

@@ -33,7 +33,8 @@ public:
         static Piece fromText(const QString &text, bool quotedPrintable);
         // \a size octets read from \a device, which is open; \a name says
         // what it is when it cannot be read.
-        static Piece fromDevice(std::shared_ptr<QIODevice> device, qint64 size, const QString &name);
+        static Piece fromDevice(std::shared_ptr<QIODevice> device, qint64 size,
+                                const QString &name);
 
         Kind kind = Octets;
         QByteArray data;
