@@ -259,6 +259,8 @@ void tst_QxSmtpMessage::mimeMessage_data()
     names.setReplyTo(QStringLiteral("r@x.org"));
     names.addHeader("X-Mailer", QStringLiteral("lumo"));
     names.addHeader("X-Long", QString(1000, QLatin1Char('v')));
+    QxMailMessage dotField = plainMessage();
+    dotField.addHeader(".x", QStringLiteral("v"));
     QxMailMessage german = plainMessage();
     german.setText(QStringLiteral("Grüße"));
     // clang-format off
@@ -269,6 +271,7 @@ void tst_QxSmtpMessage::mimeMessage_data()
         "\r\n--=_mT\r\nContent-Type: application/octet-stream;\r\n name=\"e.bin\"\r\nContent-Disposition: attachment;\r\n filename=\"e.bin\"\r\nContent-Transfer-Encoding: base64\r\n\r\n"
         "\r\n--=_mT--\r\n.\r\n";
     QTest::newRow("Cc, Reply-To, extra fields, no Bcc") << names << true << "From: from@x.org\r\nTo: to@y.org\r\nCc: C One <c1@y.org>,\r\n c2@y.org\r\nReply-To: r@x.org\r\nSubject: Hello\r\nDate: *\r\nMessage-ID: *\r\nX-Mailer: lumo\r\nX-Long: " + QxMail::encodedWords(QString(1000, QLatin1Char('v'))) + "\r\nMIME-Version: 1.0\r\n" + plain7 + ".\r\n";
+    QTest::newRow("a field name with a leading dot keeps it") << dotField << true << "From: from@x.org\r\nTo: to@y.org\r\nSubject: Hello\r\nDate: *\r\nMessage-ID: *\r\n..x: v\r\nMIME-Version: 1.0\r\n" + plain7 + ".\r\n";
     QTest::newRow("8-bit where the server takes it") << german << true << head + "Content-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: 8bit\r\n\r\n" + QStringLiteral("Grüße").toUtf8() + "\r\n.\r\n";
     QTest::newRow("quoted-printable where it does not") << german << false << head + "Content-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\nGr=C3=BC=C3=9Fe\r\n.\r\n";
     // clang-format on

@@ -14,6 +14,23 @@ constexpr int base64LineChars = 76;
 constexpr int base64LineOctets = 57;
 constexpr int base64ReadOctets = base64LineOctets * 1024;
 
+// Appends \a octets to \a out with a dot added to each line that starts
+// with one; \a lineStart tells whether the first octet starts a line. The
+// header fields and MIME lines are made by the library, but an extra field's
+// name may start with a dot.
+void appendStuffed(QByteArray &out, const QByteArray &octets, bool lineStart)
+{
+    int start = 0;
+    while (start < octets.size()) {
+        if ((start > 0 || lineStart) && octets.at(start) == '.')
+            out += '.';
+        const int lineFeed = octets.indexOf('\n', start);
+        const int end = lineFeed < 0 ? int(octets.size()) : lineFeed + 1;
+        out.append(octets.constData() + start, end - start);
+        start = end;
+    }
+}
+
 } // namespace
 
 // One text, converted a chunk at a time; \a lineStart tells whether the
@@ -139,7 +156,7 @@ QByteArray QxSmtpMessageStream::next()
         Piece &piece = pieces[index];
         switch (piece.kind) {
         case Piece::Octets:
-            out += piece.data;
+            appendStuffed(out, piece.data, lineStart);
             if (!piece.data.isEmpty())
                 lineStart = piece.data.endsWith("\r\n");
             ++index;
@@ -207,11 +224,14 @@ qint64 QxSmtpMessageStream::size() const
     bool atLineStart = true;
     for (const Piece &piece : pieces) {
         switch (piece.kind) {
-        case Piece::Octets:
-            total += piece.data.size();
+        case Piece::Octets: {
+            QByteArray stuffed;
+            appendStuffed(stuffed, piece.data, atLineStart);
+            total += stuffed.size();
             if (!piece.data.isEmpty())
                 atLineStart = piece.data.endsWith("\r\n");
             break;
+        }
         case Piece::Text: {
             TextEncoder counter(piece.text, piece.quotedPrintable, atLineStart);
             while (!counter.atEnd())
