@@ -73,8 +73,7 @@ Outcome sendAndWait(QxSmtpMailSender *sender, const QxMailMessage &message)
         return { false, QStringLiteral("(no outcome)") };
     Outcome outcome { spy.at(0).at(0).toBool(), spy.at(0).at(1).toString() };
     if (outcome.success || outcome.error.startsWith(QLatin1String("Unexpected reply"))) {
-        QTest::qWaitFor([&] { return watched.isNull(); }, 30000);
-        if (!watched.isNull())
+        if (!QTest::qWaitFor([&] { return watched.isNull(); }, 30000))
             outcome.error += QStringLiteral(" (and the sender did not delete itself)");
     } else {
         delete watched;
