@@ -493,7 +493,7 @@ void MailPage::addReceived(const MailSink::Mail &mail)
             ++attachments;
     }
     if (attachments > 0)
-        text += tr(", %n attachment(s)", nullptr, attachments);
+        text += attachments == 1 ? tr(", 1 attachment") : tr(", %1 attachments").arg(attachments);
     auto *item = new QListWidgetItem(text);
     item->setData(textRole, mail.text);
     item->setData(mailRole, QVariant::fromValue(mail));
