@@ -205,7 +205,7 @@ MailPage::MailPage(MailSink *sink, QWidget *parent)
 
 QGroupBox *MailPage::createMessageGroup()
 {
-    auto *group = new QGroupBox(tr("Message (QxMailAddressEdit, QxSmtpMailSender)"));
+    auto *group = new QGroupBox(tr("Message (QxMailAddressEdit, QxMailMessage, QxSmtpMailSender)"));
     auto *form = new QFormLayout(group);
     m_fromName->setObjectName(QStringLiteral("fromName"));
     m_fromName->setPlaceholderText(tr("Name (optional)"));
