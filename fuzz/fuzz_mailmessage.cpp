@@ -31,11 +31,11 @@ namespace {
     std::abort();
 }
 
-const QByteArrayList topFields = { "From",       "To",          "Subject",      "Date",
-                                   "Message-ID", "MIME-Version", "Content-Type",
-                                   "Content-Transfer-Encoding" };
-const QByteArrayList partFields = { "Content-Type", "Content-Disposition",
-                                    "Content-Transfer-Encoding" };
+const QByteArrayList topFields
+        = { "From",       "To",           "Subject",      "Date",
+            "Message-ID", "MIME-Version", "Content-Type", "Content-Transfer-Encoding" };
+const QByteArrayList partFields
+        = { "Content-Type", "Content-Disposition", "Content-Transfer-Encoding" };
 
 // Checks the field lines of a header block; returns how often \a extra came.
 int checkFields(const QByteArrayList &lines, const QByteArrayList &allowed, const QByteArray &extra)

@@ -3,7 +3,7 @@
 makes itself, or a misbehaving server for the client's error paths.
 
     /usr/bin/python3 smtp_server.py PORT OUTDIR [--mode MODE] [--name NAME]
-        [--login USER:PASSWORD] [--print subjects|messages] [--discard] [WORD...]
+        [--login USER:PASSWORD] [--print subjects|json] [--discard] [WORD...]
 
 MODE is
   "plain"          no TLS and no login (the default);
@@ -38,8 +38,10 @@ recipient, in OUTDIR:
     RECIPIENT.session   "tls" or "clear", and the user who logged in or "anonymous"
 Recipients whose address starts with "refused" are refused (550).
 --print subjects prints the subject of each mail on a line of its own before
-the mail is answered; --print messages prints each mail as aiosmtpd's
-debugging handler does. "listening on 127.0.0.1:PORT" goes to standard error
+the mail is answered; --print json prints each mail as one line of JSON: what
+RECIPIENT.json holds, the envelope ("envelope": {"from": ..., "to": [...]})
+and the whole mail as text ("message": its lines, decoded as UTF-8, joined by
+LF). "listening on 127.0.0.1:PORT" goes to standard error
 once the server listens. It serves until its standard input is closed.
 """
 
@@ -55,7 +57,6 @@ import ssl
 import sys
 
 from aiosmtpd.controller import Controller
-from aiosmtpd.handlers import Debugging
 from aiosmtpd.smtp import SMTP, AuthResult
 from cryptography import x509
 from cryptography.hazmat.primitives import hashes, serialization
@@ -110,12 +111,11 @@ def make_certificate(outdir, name):
 
 class MailHandler:
     """Keeps each mail in outdir (None: nowhere) and prints its subject or
-    the whole of it, as asked."""
+    a description of it, as asked."""
 
     def __init__(self, outdir, printed):
         self.outdir = outdir
         self.printed = printed
-        self.debugging = Debugging(sys.stdout) if printed == "messages" else None
 
     def _write(self, path, data):
         with open(path + ".part", "wb") as f:
@@ -132,9 +132,8 @@ class MailHandler:
         content = envelope.original_content or b""
         if self.printed == "subjects":
             print(BytesHeaderParser().parsebytes(content).get("Subject", ""), flush=True)
-        elif self.debugging:
-            await self.debugging.handle_DATA(server, session, envelope)
-            sys.stdout.flush()
+        elif self.printed == "json":
+            print(json.dumps(summary(envelope, content)), flush=True)
         if self.outdir:
             name = os.path.join(self.outdir, os.path.basename(envelope.rcpt_tos[0]))
             user = session.auth_data.decode() if session.authenticated else "anonymous"
@@ -178,6 +177,18 @@ def describe(message, content):
     longest = max((len(line) for line in content.split(b"\r\n")), default=0)
     return {"type": message.get_content_type(), "headers": headers, "defects": defects,
             "parts": parts, "fields": list(message.keys()), "longest_line": longest}
+
+
+def summary(envelope, content):
+    """One mail for --print json. A mail that the email package cannot
+    describe (the sink takes mail from any client) still shows its text."""
+    try:
+        described = describe(BytesParser(policy=policy.default).parsebytes(content), content)
+    except Exception as error:  # noqa: BLE001 - whatever the parser trips over
+        described = {"type": "", "headers": {}, "defects": [type(error).__name__], "parts": []}
+    described["envelope"] = {"from": envelope.mail_from, "to": list(envelope.rcpt_tos)}
+    described["message"] = "\n".join(l.decode("utf-8", "replace") for l in content.splitlines())
+    return described
 
 
 def authenticator(login):
@@ -357,7 +368,7 @@ def main():
     parser.add_argument("--mode", default="plain")
     parser.add_argument("--name", default="localhost")
     parser.add_argument("--login", default="lumo:secret")
-    parser.add_argument("--print", dest="printed", choices=("subjects", "messages"))
+    parser.add_argument("--print", dest="printed", choices=("subjects", "json"))
     parser.add_argument("--discard", action="store_true")
     parser.add_argument("words", nargs="*")
     arguments = parser.parse_intermixed_args()

@@ -1,15 +1,15 @@
 #include "MailSink.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QTcpServer>
 
 namespace {
 
-// What aiosmtpd's default (debugging) handler prints around each mail.
-const QByteArray messageBegins = "---------- MESSAGE FOLLOWS ----------";
-const QByteArray messageEnds = "------------ END MESSAGE ------------";
 // Written on stderr once the socket listens.
 const QByteArray listening = "listening on";
 
@@ -21,6 +21,46 @@ quint16 freeLoopbackPort()
     if (!probe.listen(QHostAddress::LocalHost, 0))
         return 0;
     return probe.serverPort();
+}
+
+QStringList strings(const QJsonValue &value)
+{
+    QStringList list;
+    for (const QJsonValue &item : value.toArray())
+        list.append(item.toString());
+    return list;
+}
+
+// The addresses of an address field, given as [display name, address] pairs.
+QStringList addresses(const QJsonValue &field)
+{
+    QStringList list;
+    for (const QJsonValue &mailbox : field.toArray())
+        list.append(mailbox.toArray().at(1).toString());
+    return list;
+}
+
+// One line of the server's JSON output; false for anything else it prints.
+bool parseMail(const QByteArray &line, MailSink::Mail *mail)
+{
+    const QJsonObject object = QJsonDocument::fromJson(line).object();
+    if (!object.contains(QLatin1String("message")))
+        return false;
+    const QJsonObject headers = object.value(QLatin1String("headers")).toObject();
+    const QJsonObject envelope = object.value(QLatin1String("envelope")).toObject();
+    mail->text = object.value(QLatin1String("message")).toString();
+    mail->subject = headers.value(QLatin1String("Subject")).toString();
+    mail->to = addresses(headers.value(QLatin1String("To")));
+    mail->cc = addresses(headers.value(QLatin1String("Cc")));
+    mail->envelopeFrom = envelope.value(QLatin1String("from")).toString();
+    mail->envelopeTo = strings(envelope.value(QLatin1String("to")));
+    for (const QJsonValue &value : object.value(QLatin1String("parts")).toArray()) {
+        const QJsonObject part = value.toObject();
+        mail->parts.append({ part.value(QLatin1String("type")).toString(),
+                             part.value(QLatin1String("filename")).toString(),
+                             qint64(part.value(QLatin1String("size")).toDouble()) });
+    }
+    return true;
 }
 
 } // namespace
@@ -63,8 +103,6 @@ void MailSink::launch()
     ++m_attempts;
     m_output.clear();
     m_diagnostics.clear();
-    m_messageLines.clear();
-    m_inMessage = false;
 
     m_process = new QProcess(this);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -84,7 +122,7 @@ void MailSink::launch()
             ? QStringLiteral("/usr/bin/python3")
             : QStandardPaths::findExecutable(QStringLiteral("python3"));
     // The server of lumo's own tests, with STARTTLS and a login, printing
-    // each mail as aiosmtpd's debugging handler does.
+    // each mail as a line of JSON.
     QFile script(QStringLiteral(":/gallery/smtp_server.py"));
     script.open(QIODevice::ReadOnly);
     m_process->start(python,
@@ -92,8 +130,16 @@ void MailSink::launch()
                        QString::number(m_port), m_certificateDir.path(), QStringLiteral("--mode"),
                        QStringLiteral("starttls"), QStringLiteral("--name"), host(),
                        QStringLiteral("--login"), userName() + QLatin1Char(':') + password(),
-                       QStringLiteral("--print"), QStringLiteral("messages"),
+                       QStringLiteral("--print"), QStringLiteral("json"),
                        QStringLiteral("--discard") });
+}
+
+QStringList MailSink::messages() const
+{
+    QStringList texts;
+    for (const Mail &mail : m_mails)
+        texts.append(mail.text);
+    return texts;
 }
 
 QList<QSslCertificate> MailSink::certificates() const
@@ -136,21 +182,14 @@ void MailSink::readOutput()
     m_output += m_process->readAllStandardOutput();
     int end;
     while ((end = m_output.indexOf('\n')) >= 0) {
-        QByteArray line = m_output.left(end);
+        const QByteArray line = m_output.left(end);
         m_output.remove(0, end + 1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line == messageBegins) {
-            m_inMessage = true;
-            m_messageLines.clear();
-        } else if (line == messageEnds && m_inMessage) {
-            m_inMessage = false;
-            const QString message = m_messageLines.join(QLatin1Char('\n'));
-            m_messages.append(message);
-            emit messageReceived(message);
-        } else if (m_inMessage) {
-            m_messageLines.append(QString::fromUtf8(line));
-        }
+        Mail mail;
+        if (!parseMail(line, &mail))
+            continue;
+        m_mails.append(mail);
+        emit mailReceived(mail);
+        emit messageReceived(mail.text);
     }
 }
 

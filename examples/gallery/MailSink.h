@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMetaType>
 #include <QObject>
 #include <QProcess>
 #include <QSslCertificate>
@@ -8,8 +9,9 @@
 #include <QTemporaryDir>
 
 /// A local SMTP server for the Mail page: Debian's aiosmtpd, started on a free
-/// loopback port, printing every mail it receives, which the sink hands on as
-/// messageReceived(). Nothing leaves the machine.
+/// loopback port, describing every mail it receives (as Python's email package
+/// reads it), which the sink hands on as mailReceived() and messageReceived().
+/// Nothing leaves the machine.
 ///
 /// It offers STARTTLS with a self-signed certificate for host() that it makes
 /// at start, and after STARTTLS a login (AUTH PLAIN and LOGIN) as userName()
@@ -18,6 +20,26 @@ class MailSink : public QObject
 {
     Q_OBJECT
 public:
+    /// One leaf of a received mail's MIME tree: a body or an attachment.
+    struct Part
+    {
+        QString type; ///< "text/plain", "image/png", ...
+        QString fileName; ///< empty for a part without a file name (a body)
+        qint64 size = 0; ///< octets of the decoded content
+    };
+
+    /// A received mail as a mail reader sees it.
+    struct Mail
+    {
+        QString text; ///< headers and body as received, lines joined by LF
+        QString subject; ///< decoded
+        QStringList to; ///< the addresses of the To field
+        QStringList cc; ///< the addresses of the Cc field
+        QString envelopeFrom; ///< MAIL FROM
+        QStringList envelopeTo; ///< every RCPT TO the server took, blind copies included
+        QList<Part> parts; ///< the leaves in the order of the mail
+    };
+
     explicit MailSink(QObject *parent = nullptr);
     /// Stops the server if it still runs.
     ~MailSink() override;
@@ -37,7 +59,9 @@ public:
     /// The port it listens on, 0 while it does not.
     quint16 port() const { return m_listening ? m_port : 0; }
     /// Every message received so far, headers and body, in arrival order.
-    QStringList messages() const { return m_messages; }
+    QStringList messages() const;
+    /// Every mail received so far, in arrival order.
+    QList<Mail> mails() const { return m_mails; }
     /// The certificate the running server presents, for the client to trust.
     QList<QSslCertificate> certificates() const;
     /// The login the server takes.
@@ -47,7 +71,10 @@ public:
 signals:
     void started(quint16 port);
     void failed(const QString &reason);
+    /// A mail arrived; \a message is its text (Mail::text).
     void messageReceived(const QString &message);
+    /// A mail arrived, emitted just before messageReceived().
+    void mailReceived(const MailSink::Mail &mail);
 
 private:
     void launch();
@@ -62,7 +89,7 @@ private:
     bool m_listening = false;
     QByteArray m_output;
     QByteArray m_diagnostics;
-    QStringList m_messageLines;
-    bool m_inMessage = false;
-    QStringList m_messages;
+    QList<Mail> m_mails;
 };
+
+Q_DECLARE_METATYPE(MailSink::Mail)

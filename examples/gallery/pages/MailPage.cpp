@@ -3,21 +3,29 @@
 #include "MailSink.h"
 
 #include <lumo/QxMailAddressEdit.h>
+#include <lumo/QxMailMessage.h>
 #include <lumo/QxSmtpMailSender.h>
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QValidator>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -32,23 +40,118 @@ QLabel *validityLabel(const QString &objectName)
 
 void showValidity(QxMailAddressEdit *edit, QLabel *label)
 {
+    if (edit->text().isEmpty() && edit->isValid()) {
+        // An optional list left empty.
+        label->setText(MailPage::tr("none"));
+        label->setStyleSheet(QStringLiteral("color: #606060"));
+        return;
+    }
     const bool valid = edit->isValid();
     label->setText(valid ? MailPage::tr("✔ complete") : MailPage::tr("… not complete"));
     label->setStyleSheet(valid ? QStringLiteral("color: #1b7a1b")
                                : QStringLiteral("color: #a05a00"));
 }
 
+QString withoutLeadingSpaces(const QString &text)
+{
+    int start = 0;
+    while (start < text.size() && text.at(start).isSpace())
+        ++start;
+    return text.mid(start);
+}
+
+// Addresses separated by commas, each held to the address field's own
+// validator, so that a list field refuses and accepts what the one-address
+// field does; spaces may follow a comma, as people type lists. An empty list
+// is complete: the field is optional.
+class AddressListValidator : public QValidator
+{
+public:
+    AddressListValidator(const QValidator *address, QObject *parent)
+        : QValidator(parent)
+        , m_address(address)
+    {
+    }
+
+    State validate(QString &input, int &) const override
+    {
+        if (input.isEmpty())
+            return Acceptable;
+        State state = Acceptable;
+        for (const QString &piece : input.split(QLatin1Char(','))) {
+            QString address = withoutLeadingSpaces(piece);
+            int position = 0;
+            const State piecesState
+                    = address.isEmpty() ? Intermediate : m_address->validate(address, position);
+            if (piecesState == Invalid)
+                return Invalid;
+            if (piecesState == Intermediate)
+                state = Intermediate;
+        }
+        return state;
+    }
+
+private:
+    const QValidator *m_address;
+};
+
+// An address field that takes a comma-separated list.
+void acceptAddressList(QxMailAddressEdit *edit)
+{
+    // The field's address validator stays its child, used by the list's.
+    edit->setValidator(new AddressListValidator(edit->validator(), edit));
+}
+
+QStringList addressList(const QLineEdit *edit)
+{
+    QStringList addresses;
+    for (const QString &piece : edit->text().split(QLatin1Char(','))) {
+        const QString address = piece.trimmed();
+        if (!address.isEmpty())
+            addresses.append(address);
+    }
+    return addresses;
+}
+
+// The HTML alternative of a plain text: the text escaped, its line breaks kept.
+QString htmlFromText(const QString &text)
+{
+    QString body = text.toHtmlEscaped();
+    body.replace(QLatin1Char('\n'), QLatin1String("<br>\n"));
+    return QLatin1String("<!DOCTYPE html>\n<html><body><p>") + body
+            + QLatin1String("</p></body></html>\n");
+}
+
+QString dataSize(qint64 size)
+{
+    return QLocale().formattedDataSize(size);
+}
+
+// The roles of the lists' items.
+constexpr int pathRole = Qt::UserRole;
+constexpr int textRole = Qt::UserRole;
+constexpr int mailRole = Qt::UserRole + 1;
+
 } // namespace
 
 MailPage::MailPage(MailSink *sink, QWidget *parent)
     : GalleryPage(QStringLiteral("mail"), tr("Mail"), parent)
     , m_sink(sink)
+    , m_fromName(new QLineEdit)
     , m_from(new QxMailAddressEdit(nullptr))
     , m_to(new QxMailAddressEdit(nullptr))
+    , m_cc(new QxMailAddressEdit(nullptr))
+    , m_bcc(new QxMailAddressEdit(nullptr))
     , m_fromValidity(validityLabel(QStringLiteral("fromValidity")))
     , m_toValidity(validityLabel(QStringLiteral("toValidity")))
+    , m_ccValidity(validityLabel(QStringLiteral("ccValidity")))
+    , m_bccValidity(validityLabel(QStringLiteral("bccValidity")))
     , m_subject(new QLineEdit(tr("Hello from lumo")))
     , m_body(new QPlainTextEdit)
+    , m_html(new QCheckBox(tr("Send HTML too")))
+    , m_attachments(new QListWidget)
+    , m_attach(new QPushButton(tr("Attach file...")))
+    , m_removeAttachment(new QPushButton(tr("Remove")))
     , m_host(new QLineEdit(QStringLiteral("127.0.0.1")))
     , m_port(new QSpinBox)
     , m_security(new QComboBox)
@@ -60,6 +163,8 @@ MailPage::MailPage(MailSink *sink, QWidget *parent)
     , m_sinkState(new QLabel)
     , m_startSink(new QPushButton(tr("Start local mail sink")))
     , m_received(new QListWidget)
+    , m_receivedEnvelope(new QLabel)
+    , m_receivedParts(new QTreeWidget)
     , m_receivedText(new QPlainTextEdit)
 {
     auto *form = new QVBoxLayout;
@@ -71,6 +176,12 @@ MailPage::MailPage(MailSink *sink, QWidget *parent)
 
     connect(m_from, &QLineEdit::textChanged, this, &MailPage::updateSendable);
     connect(m_to, &QLineEdit::textChanged, this, &MailPage::updateSendable);
+    connect(m_cc, &QLineEdit::textChanged, this, &MailPage::updateSendable);
+    connect(m_bcc, &QLineEdit::textChanged, this, &MailPage::updateSendable);
+    connect(m_attach, &QPushButton::clicked, this, &MailPage::attachFiles);
+    connect(m_removeAttachment, &QPushButton::clicked, this, &MailPage::removeAttachment);
+    connect(m_attachments, &QListWidget::currentRowChanged, this,
+            [this](int row) { m_removeAttachment->setEnabled(row >= 0); });
     connect(m_host, &QLineEdit::textChanged, this, &MailPage::updateSendable);
     connect(m_send, &QPushButton::clicked, this, &MailPage::send);
     connect(m_startSink, &QPushButton::clicked, m_sink, &MailSink::start);
@@ -83,13 +194,10 @@ MailPage::MailPage(MailSink *sink, QWidget *parent)
         showSinkState();
         m_sinkState->setText(m_sinkState->text() + QLatin1Char('\n') + reason);
     });
-    connect(m_sink, &MailSink::messageReceived, this, &MailPage::addReceived);
-    connect(m_received, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
-            m_receivedText->setPlainText(m_received->item(row)->data(Qt::UserRole).toString());
-    });
+    connect(m_sink, &MailSink::mailReceived, this, &MailPage::addReceived);
+    connect(m_received, &QListWidget::currentRowChanged, this, &MailPage::showReceived);
 
-    for (const QString &received : m_sink->messages())
+    for (const MailSink::Mail &received : m_sink->mails())
         addReceived(received);
     showSinkState();
     updateSendable();
@@ -97,20 +205,39 @@ MailPage::MailPage(MailSink *sink, QWidget *parent)
 
 QGroupBox *MailPage::createMessageGroup()
 {
-    auto *group = new QGroupBox(tr("Message (QxMailAddressEdit, QxSmtpMailSender)"));
+    auto *group = new QGroupBox(tr("Message (QxMailAddressEdit, QxMailMessage, QxSmtpMailSender)"));
     auto *form = new QFormLayout(group);
+    m_fromName->setObjectName(QStringLiteral("fromName"));
+    m_fromName->setPlaceholderText(tr("Name (optional)"));
+    m_fromName->setAccessibleName(tr("Sender's name"));
     m_from->setObjectName(QStringLiteral("from"));
     m_from->setText(QStringLiteral("gallery@lumo.example"));
+    m_from->setAccessibleName(tr("Sender's address"));
     m_to->setObjectName(QStringLiteral("to"));
     m_to->setText(QStringLiteral("you@lumo.example"));
+    m_cc->setObjectName(QStringLiteral("cc"));
+    m_cc->setAccessibleName(tr("Cc addresses"));
+    m_cc->setPlaceholderText(tr("addresses, separated by commas"));
+    acceptAddressList(m_cc);
+    m_bcc->setObjectName(QStringLiteral("bcc"));
+    m_bcc->setAccessibleName(tr("Bcc addresses"));
+    m_bcc->setPlaceholderText(tr("hidden from the other recipients"));
+    acceptAddressList(m_bcc);
     auto *fromRow = new QHBoxLayout;
-    fromRow->addWidget(m_from);
+    fromRow->addWidget(m_fromName, 2);
+    fromRow->addWidget(m_from, 3);
     fromRow->addWidget(m_fromValidity);
-    auto *toRow = new QHBoxLayout;
-    toRow->addWidget(m_to);
-    toRow->addWidget(m_toValidity);
     form->addRow(tr("From"), fromRow);
-    form->addRow(tr("To"), toRow);
+    const auto addAddressRow
+            = [form](const QString &label, QxMailAddressEdit *edit, QLabel *validity) {
+                  auto *row = new QHBoxLayout;
+                  row->addWidget(edit);
+                  row->addWidget(validity);
+                  form->addRow(label, row);
+              };
+    addAddressRow(tr("To"), m_to, m_toValidity);
+    addAddressRow(tr("Cc"), m_cc, m_ccValidity);
+    addAddressRow(tr("Bcc"), m_bcc, m_bccValidity);
     m_subject->setObjectName(QStringLiteral("subject"));
     form->addRow(tr("Subject"), m_subject);
     m_body->setObjectName(QStringLiteral("body"));
@@ -119,7 +246,32 @@ QGroupBox *MailPage::createMessageGroup()
                             ".\n"
                             "Regards,\nthe lumo gallery"));
     form->addRow(tr("Body"), m_body);
+    m_html->setObjectName(QStringLiteral("html"));
+    m_html->setToolTip(
+            tr("The body goes as text and as HTML made from it (multipart/alternative)"));
+    form->addRow(QString(), m_html);
+    form->addRow(tr("Attachments"), createAttachmentsRow());
     return group;
+}
+
+QLayout *MailPage::createAttachmentsRow()
+{
+    m_attachments->setObjectName(QStringLiteral("attachments"));
+    m_attachments->setAccessibleName(tr("Attachments"));
+    m_attachments->setMaximumHeight(m_attachments->fontMetrics().height() * 5);
+    m_attach->setObjectName(QStringLiteral("attach"));
+    m_attach->setAccessibleName(tr("Attach file"));
+    m_removeAttachment->setObjectName(QStringLiteral("removeAttachment"));
+    m_removeAttachment->setAccessibleName(tr("Remove attachment"));
+    m_removeAttachment->setEnabled(false);
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(m_attach);
+    buttons->addWidget(m_removeAttachment);
+    buttons->addStretch();
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_attachments, 1);
+    row->addLayout(buttons);
+    return row;
 }
 
 QGroupBox *MailPage::createServerGroup()
@@ -150,6 +302,7 @@ QGroupBox *MailPage::createServerGroup()
     auto *sendRow = new QHBoxLayout;
     m_send->setObjectName(QStringLiteral("send"));
     m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setAccessibleName(tr("Sending progress"));
     m_progress->setRange(0, 0);
     m_progress->setTextVisible(false);
     m_progress->setVisible(false);
@@ -171,12 +324,23 @@ QGroupBox *MailPage::createSinkGroup()
     m_sinkState->setWordWrap(true);
     m_startSink->setObjectName(QStringLiteral("startSink"));
     m_received->setObjectName(QStringLiteral("received"));
+    m_received->setAccessibleName(tr("Received mails"));
+    m_receivedEnvelope->setObjectName(QStringLiteral("receivedEnvelope"));
+    m_receivedEnvelope->setWordWrap(true);
+    m_receivedEnvelope->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_receivedParts->setObjectName(QStringLiteral("receivedParts"));
+    m_receivedParts->setAccessibleName(tr("Parts of the selected mail"));
+    m_receivedParts->setRootIsDecorated(false);
+    m_receivedParts->setHeaderLabels({ tr("Type"), tr("File name"), tr("Size") });
     m_receivedText->setObjectName(QStringLiteral("receivedText"));
+    m_receivedText->setAccessibleName(tr("Text of the selected mail"));
     m_receivedText->setReadOnly(true);
     layout->addWidget(m_sinkState);
     layout->addWidget(m_startSink);
     layout->addWidget(new QLabel(tr("Received mails")));
     layout->addWidget(m_received, 1);
+    layout->addWidget(m_receivedEnvelope);
+    layout->addWidget(m_receivedParts, 1);
     layout->addWidget(m_receivedText, 2);
     return group;
 }
@@ -190,8 +354,10 @@ void MailPage::updateSendable()
 {
     showValidity(m_from, m_fromValidity);
     showValidity(m_to, m_toValidity);
-    m_send->setEnabled(!m_sender && m_from->isValid() && m_to->isValid()
-                       && !m_host->text().trimmed().isEmpty());
+    showValidity(m_cc, m_ccValidity);
+    showValidity(m_bcc, m_bccValidity);
+    m_send->setEnabled(!m_sender && m_from->isValid() && m_to->isValid() && m_cc->isValid()
+                       && m_bcc->isValid() && !m_host->text().trimmed().isEmpty());
 }
 
 void MailPage::showSinkState()
@@ -204,6 +370,35 @@ void MailPage::showSinkState()
         m_sinkState->setText(tr("Not running. Start it here or with lumo-gallery --mail-sink."));
     }
     m_startSink->setEnabled(!m_sink->isRunning());
+}
+
+bool MailPage::addAttachment(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.isFile() || !file.isReadable()) {
+        m_status->setText(tr("Not attached: %1 is no readable file.").arg(path));
+        m_status->setStyleSheet(QStringLiteral("color: #b00020"));
+        return false;
+    }
+    auto *item = new QListWidgetItem(tr("%1 (%2)").arg(file.fileName(), dataSize(file.size())),
+                                     m_attachments);
+    item->setData(pathRole, file.absoluteFilePath());
+    item->setToolTip(file.absoluteFilePath());
+    m_attachments->setCurrentItem(item);
+    return true;
+}
+
+void MailPage::attachFiles()
+{
+    const QStringList paths = QFileDialog::getOpenFileNames(this, tr("Attach files"));
+    for (const QString &path : paths)
+        addAttachment(path);
+}
+
+void MailPage::removeAttachment()
+{
+    delete m_attachments->currentItem();
+    m_removeAttachment->setEnabled(m_attachments->currentRow() >= 0);
 }
 
 void MailPage::send()
@@ -220,6 +415,11 @@ void MailPage::send()
     if (m_sink->isListening() && host == m_sink->host() && m_port->value() == m_sink->port())
         m_sender->setCaCertificates(m_sink->certificates());
     m_sender->setCredentials(m_user->text(), m_password->text());
+    QxSmtpMailSender *sender = m_sender;
+    connect(sender, &QxSmtpMailSender::progress, this, [this, sender](qint64 sent, qint64 total) {
+        if (sender == m_sender)
+            showProgress(sent, total);
+    });
     connect(m_sender, &QxSmtpMailSender::status, this, [this](bool success, const QString &error) {
         if (!success && !error.startsWith(QLatin1String("Unexpected reply from smtp server : ")))
             m_sender->deleteLater();
@@ -227,10 +427,42 @@ void MailPage::send()
                success ? tr("Sent: the server accepted the mail.")
                        : tr("Not sent. %1").arg(error.trimmed()));
     });
+
+    QxMailMessage message;
+    message.setFrom(m_from->text(), m_fromName->text().trimmed());
+    message.addTo(m_to->text());
+    for (const QString &address : addressList(m_cc))
+        message.addCc(address);
+    for (const QString &address : addressList(m_bcc))
+        message.addBcc(address);
+    message.setSubject(m_subject->text());
+    const QString body = m_body->toPlainText();
+    message.setText(body);
+    if (m_html->isChecked())
+        message.setHtml(htmlFromText(body));
+    for (int row = 0; row < m_attachments->count(); ++row)
+        message.addFileAttachment(m_attachments->item(row)->data(pathRole).toString());
+
+    // Busy until the connection takes the first chunk of the mail.
+    m_progress->setRange(0, 0);
+    m_progress->setTextVisible(false);
     m_progress->setVisible(true);
     m_status->setText(tr("Sending to %1:%2 …").arg(m_host->text()).arg(m_port->value()));
-    m_sender->sendMail(m_from->text(), m_to->text(), m_subject->text(), m_body->toPlainText());
+    m_status->setStyleSheet(QString());
+    m_sender->sendMessage(message);
     updateSendable();
+}
+
+void MailPage::showProgress(qint64 sent, qint64 total)
+{
+    if (total <= 0)
+        return;
+    // The bar counts in int: a mail beyond 2 GiB is counted in larger units.
+    const qint64 unit = total / std::numeric_limits<int>::max() + 1;
+    m_progress->setRange(0, int(total / unit));
+    m_progress->setValue(int(sent / unit));
+    m_progress->setFormat(tr("%1 of %2").arg(dataSize(sent), dataSize(total)));
+    m_progress->setTextVisible(true);
 }
 
 void MailPage::finish(bool success, const QString &message)
@@ -244,22 +476,46 @@ void MailPage::finish(bool success, const QString &message)
     emit sendFinished(success, message);
 }
 
-void MailPage::addReceived(const QString &message)
+void MailPage::addReceived(const MailSink::Mail &mail)
 {
-    QString subject;
-    QString to;
-    for (const QString &line : message.split(QLatin1Char('\n'))) {
-        if (line.isEmpty())
-            break;
-        if (line.startsWith(QLatin1String("Subject: ")))
-            subject = line.mid(9);
-        else if (line.startsWith(QLatin1String("To: ")))
-            to = line.mid(4);
+    const QString separator = QStringLiteral(", ");
+    QString text = tr("%1 — to %2").arg(mail.subject, mail.to.join(separator));
+    if (!mail.cc.isEmpty())
+        text += tr(", cc %1").arg(mail.cc.join(separator));
+    QStringList parts;
+    int attachments = 0;
+    for (const MailSink::Part &part : mail.parts) {
+        parts.append(
+                part.fileName.isEmpty()
+                        ? tr("%1, %2").arg(part.type, dataSize(part.size))
+                        : tr("%1 (%2), %3").arg(part.fileName, part.type, dataSize(part.size)));
+        if (!part.fileName.isEmpty())
+            ++attachments;
     }
-    auto *item = new QListWidgetItem(tr("%1 — to %2").arg(subject, to));
-    item->setData(Qt::UserRole, message);
+    if (attachments > 0)
+        text += attachments == 1 ? tr(", 1 attachment") : tr(", %1 attachments").arg(attachments);
+    auto *item = new QListWidgetItem(text);
+    item->setData(textRole, mail.text);
+    item->setData(mailRole, QVariant::fromValue(mail));
+    item->setToolTip(parts.join(QLatin1Char('\n')));
     m_received->addItem(item);
     m_received->setCurrentItem(item);
+}
+
+void MailPage::showReceived(int row)
+{
+    if (row < 0)
+        return;
+    const QListWidgetItem *item = m_received->item(row);
+    const auto mail = item->data(mailRole).value<MailSink::Mail>();
+    m_receivedText->setPlainText(item->data(textRole).toString());
+    const QString separator = QStringLiteral(", ");
+    m_receivedEnvelope->setText(
+            tr("Envelope: from %1 to %2").arg(mail.envelopeFrom, mail.envelopeTo.join(separator)));
+    m_receivedParts->clear();
+    for (const MailSink::Part &part : mail.parts) {
+        new QTreeWidgetItem(m_receivedParts, { part.type, part.fileName, dataSize(part.size) });
+    }
 }
 
 void MailPage::prepareSnapshot()

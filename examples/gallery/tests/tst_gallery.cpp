@@ -31,6 +31,8 @@
 #endif
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QDoubleSpinBox>
@@ -43,6 +45,7 @@
 #include <QStandardItemModel>
 #include <QStyleOptionSlider>
 #include <QTableView>
+#include <QTreeWidget>
 #include <QTcpServer>
 #include <QToolButton>
 
@@ -107,6 +110,9 @@ private slots:
     void mailFailure();
     void mailSecure_data();
     void mailSecure();
+    void mailAddressLists_data();
+    void mailAddressLists();
+    void mailWithCopiesAttachmentAndHtml();
     void textCompletion();
     void layoutsChips();
     void layoutsRewrap();
@@ -562,6 +568,187 @@ void tst_Gallery::mailSecure()
     security->setCurrentIndex(0);
     page->findChild<QLineEdit *>("user")->clear();
     page->findChild<QLineEdit *>("password")->clear();
+}
+
+void tst_Gallery::mailAddressLists_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    // clang-format off
+    QTest::newRow("one") << "cc" << "carol@lumo.example" << "carol@lumo.example" << true;
+    QTest::newRow("two, space after the comma") << "cc" << "carol@lumo.example, dave@lumo.org" << "carol@lumo.example, dave@lumo.org" << true;
+    QTest::newRow("two, no space") << "bcc" << "carol@lumo.example,dave@lumo.org" << "carol@lumo.example,dave@lumo.org" << true;
+    QTest::newRow("space in an address refused") << "cc" << "car ol@lumo.example" << "carol@lumo.example" << true;
+    QTest::newRow("space before a comma refused") << "bcc" << "carol@lumo.example ,dave@lumo.org" << "carol@lumo.example,dave@lumo.org" << true;
+    QTest::newRow("second one incomplete") << "cc" << "carol@lumo.example, dave@lumo" << "carol@lumo.example, dave@lumo" << false;
+    QTest::newRow("first one incomplete") << "bcc" << "carol@lumo, dave@lumo.org" << "carol@lumo, dave@lumo.org" << false;
+    QTest::newRow("trailing comma") << "cc" << "carol@lumo.example," << "carol@lumo.example," << false;
+    QTest::newRow("empty between commas") << "bcc" << "carol@lumo.example,,dave@lumo.org" << "carol@lumo.example,,dave@lumo.org" << false;
+    QTest::newRow("second at sign refused") << "cc" << "carol@lumo@.example" << "carol@lumo.example" << true;
+    // clang-format on
+}
+
+// Cc and Bcc take comma-separated lists, each address held to the To field's
+// rules, and keep Send disabled while one is incomplete.
+void tst_Gallery::mailAddressLists()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+
+    auto *page = show<MailPage>("mail");
+    auto *edit = page->findChild<QxMailAddressEdit *>(field);
+    auto *validity = page->findChild<QLabel *>(field + "Validity");
+    auto *send = page->findChild<QPushButton *>("send");
+    QVERIFY(edit && validity);
+    QCOMPARE(validity->text(), QString("none"));
+    QVERIFY(send->isEnabled());
+
+    edit->setFocus();
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(edit->isValid(), valid);
+    QCOMPARE(validity->text().contains("not complete"), !valid);
+    QCOMPARE(send->isEnabled(), valid);
+
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(validity->text(), QString("none"));
+    QVERIFY(send->isEnabled());
+}
+
+// A mail with every part the page can add, sent by clicks and keys, as the
+// sink receives it and as the page lists it.
+void tst_Gallery::mailWithCopiesAttachmentAndHtml()
+{
+    auto *page = show<MailPage>("mail");
+    MailSink *sink = m_gallery->mailSink();
+    if (!sink->isListening()) {
+        QSignalSpy started(sink, &MailSink::started);
+        page->findChild<QPushButton *>("startSink")->click();
+        QVERIFY(started.wait(20000));
+    }
+    page->findChild<QLineEdit *>("host")->setText(sink->host());
+    page->findChild<QSpinBox *>("port")->setValue(sink->port());
+    page->findChild<QLineEdit *>("subject")->setText("Parts");
+
+    for (const char *name : { "fromName", "cc", "bcc", "attachments", "attach", "removeAttachment",
+                              "progress", "receivedParts" }) {
+        QAccessibleInterface *accessible
+                = QAccessible::queryAccessibleInterface(page->findChild<QWidget *>(name));
+        QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(), name);
+    }
+
+    const QString from = page->findChild<QxMailAddressEdit *>("from")->text();
+    auto *name = page->findChild<QLineEdit *>("fromName");
+    name->setFocus();
+    QTest::keyClicks(name, "Alice Example");
+    auto *cc = page->findChild<QxMailAddressEdit *>("cc");
+    cc->setFocus();
+    QTest::keyClicks(cc, "carol@lumo.example, dave@lumo.example");
+    auto *bcc = page->findChild<QxMailAddressEdit *>("bcc");
+    bcc->setFocus();
+    QTest::keyClicks(bcc, "erin@lumo.example");
+    auto *html = page->findChild<QCheckBox *>("html");
+    html->setFocus();
+    QTest::keyClick(html, Qt::Key_Space);
+    QVERIFY(html->isChecked());
+
+    // Two files attached, the first removed again: only the second goes.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QByteArray binary;
+    for (int i = 0; i < 3000; ++i)
+        binary += char(i % 256);
+    const QList<QPair<QString, QByteArray>> files
+            = { { "notes.txt", "removed again\n" }, { "data.bin", binary } };
+    for (const auto &file : files) {
+        QFile out(dir.filePath(file.first));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(file.second);
+    }
+    auto *attachments = page->findChild<QListWidget *>("attachments");
+    auto *remove = page->findChild<QPushButton *>("removeAttachment");
+    QVERIFY(!remove->isEnabled());
+    QVERIFY(page->addAttachment(dir.filePath("notes.txt")));
+    QVERIFY(page->addAttachment(dir.filePath("data.bin")));
+    QVERIFY(!page->addAttachment(dir.filePath("missing.txt")));
+    QVERIFY(!page->addAttachment(dir.path()));
+    QCOMPARE(attachments->count(), 2);
+    QVERIFY2(attachments->item(1)->text().startsWith("data.bin ("),
+             qPrintable(attachments->item(1)->text()));
+    attachments->setCurrentRow(0);
+    QTest::mouseClick(remove, Qt::LeftButton);
+    QCOMPARE(attachments->count(), 1);
+    QVERIFY(attachments->item(0)->text().startsWith("data.bin ("));
+
+    auto *progress = page->findChild<QProgressBar *>("progress");
+    QSignalSpy progressed(progress, &QProgressBar::valueChanged);
+    QSignalSpy finished(page, &MailPage::sendFinished);
+    QSignalSpy received(sink, &MailSink::messageReceived);
+    auto *send = page->findChild<QPushButton *>("send");
+    QVERIFY(send->isEnabled());
+    QTest::mouseClick(send, Qt::LeftButton);
+    // Busy until the first chunk goes out.
+    QVERIFY(progress->isVisible());
+    QCOMPARE(progress->maximum(), 0);
+    QVERIFY(finished.wait(20000));
+    QVERIFY2(finished.at(0).at(0).toBool(), qPrintable(finished.at(0).at(1).toString()));
+    QVERIFY(progress->maximum() > 0);
+    QCOMPARE(progress->value(), progress->maximum());
+    QVERIFY(!progressed.isEmpty());
+    QVERIFY(received.count() == 1 || received.wait(20000));
+
+    const MailSink::Mail mail = sink->mails().last();
+    QCOMPARE(mail.subject, QString("Parts"));
+    QVERIFY2(mail.text.contains("From: Alice Example <" + from + ">\n"), qPrintable(mail.text));
+    QCOMPARE(mail.to, QStringList { "you@lumo.example" });
+    QCOMPARE(mail.cc, (QStringList { "carol@lumo.example", "dave@lumo.example" }));
+    QCOMPARE(mail.envelopeTo,
+             (QStringList { "you@lumo.example", "carol@lumo.example", "dave@lumo.example",
+                            "erin@lumo.example" }));
+    QVERIFY(!mail.text.contains("erin"));
+    QStringList types;
+    QStringList fileNames;
+    for (const MailSink::Part &part : mail.parts) {
+        types << part.type;
+        fileNames << part.fileName;
+    }
+    QCOMPARE(types, (QStringList { "text/plain", "text/html", "application/octet-stream" }));
+    QCOMPARE(fileNames, (QStringList { "", "", "data.bin" }));
+    QCOMPARE(mail.parts.at(2).size, qint64(binary.size()));
+
+    auto *list = page->findChild<QListWidget *>("received");
+    QCOMPARE(list->currentItem(), list->item(list->count() - 1));
+    QCOMPARE(list->currentItem()->text(),
+             QString("Parts — to you@lumo.example, cc carol@lumo.example, dave@lumo.example, "
+                     "1 attachment"));
+    auto *parts = page->findChild<QTreeWidget *>("receivedParts");
+    QCOMPARE(parts->topLevelItemCount(), 3);
+    QCOMPARE(parts->topLevelItem(1)->text(0), QString("text/html"));
+    QCOMPARE(parts->topLevelItem(2)->text(0), QString("application/octet-stream"));
+    QCOMPARE(parts->topLevelItem(2)->text(1), QString("data.bin"));
+    QVERIFY(page->findChild<QLabel *>("receivedEnvelope")->text().contains("erin@lumo.example"));
+    QCOMPARE(page->findChild<QPlainTextEdit *>("receivedText")->toPlainText(), mail.text);
+
+    // Selecting an earlier mail shows its parts.
+    if (list->count() > 1) {
+        list->setCurrentRow(0);
+        QCOMPARE(parts->topLevelItemCount(), sink->mails().first().parts.size());
+        list->setCurrentRow(list->count() - 1);
+    }
+
+    name->clear();
+    cc->clear();
+    bcc->clear();
+    html->setChecked(false);
+    attachments->setCurrentRow(0);
+    QTest::mouseClick(remove, Qt::LeftButton);
+    QCOMPARE(attachments->count(), 0);
+    QVERIFY(!remove->isEnabled());
 }
 
 void tst_Gallery::textCompletion()
