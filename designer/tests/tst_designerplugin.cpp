@@ -253,8 +253,8 @@ void tst_DesignerPlugin::sliderSpinBoxProperties()
                 shown << group->child(j)->text(0);
         }
     }
-    const QStringList names = { "minimum", "maximum",  "decimals", "singleStep", "pageStep",
-                                "prefix",  "suffix",   "tracking", "value" };
+    const QStringList names = { "minimum", "maximum", "decimals", "singleStep", "pageStep",
+                                "prefix",  "suffix",  "tracking", "value" };
     for (const QString &name : names)
         QVERIFY2(shown.contains(name), qPrintable(name));
 

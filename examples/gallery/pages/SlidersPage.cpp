@@ -176,10 +176,8 @@ QGroupBox *SlidersPage::createSliderSpinBoxGroup()
             &QxSliderSpinBox::setSingleStep);
     connect(m_spinBoxDecimals, QOverload<int>::of(&QSpinBox::valueChanged), m_sliderSpinBox,
             &QxSliderSpinBox::setDecimals);
-    connect(m_spinBoxSuffix, &QLineEdit::textChanged, m_sliderSpinBox,
-            &QxSliderSpinBox::setSuffix);
-    connect(m_spinBoxTracking, &QCheckBox::toggled, m_sliderSpinBox,
-            &QxSliderSpinBox::setTracking);
+    connect(m_spinBoxSuffix, &QLineEdit::textChanged, m_sliderSpinBox, &QxSliderSpinBox::setSuffix);
+    connect(m_spinBoxTracking, &QCheckBox::toggled, m_sliderSpinBox, &QxSliderSpinBox::setTracking);
     return group;
 }
 
