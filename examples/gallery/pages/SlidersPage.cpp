@@ -148,6 +148,7 @@ QGroupBox *SlidersPage::createSliderSpinBoxGroup()
     QLabel *spinReadout = readout(QStringLiteral("sliderSpinBoxReadout"));
     spinReadout->setText(tr("Move the slider or type a value."));
     QLabel *finishedReadout = readout(QStringLiteral("sliderSpinBoxFinishedReadout"));
+    finishedReadout->setText(tr("Return, Tab or a slider release ends the editing."));
     auto *hint = new QLabel(tr("Without tracking the value is announced when the drag is "
                                "released or the typed number is confirmed with Return or Tab."));
     hint->setWordWrap(true);
