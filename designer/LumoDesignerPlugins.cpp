@@ -98,8 +98,9 @@ const Entry entries[] = {
       160, 22, "  <property name=\"orientation\"><enum>Qt::Horizontal</enum></property>\n", nullptr,
       create<QxDoubleSlider>, watchDoubleSliders },
     { "QxSliderSpinBox", "SS", LUMO_TR("A slider and a spin box editing one value"),
-      LUMO_TR("A slider and a double spin box kept in step over a range set with setMin() "
-              "and setMax(); emits valueChanged(double)."),
+      LUMO_TR("A slider and a double spin box kept in step: value, range, decimals, steps, "
+              "prefix, suffix and tracking are properties; emits valueChanged(double) and "
+              "editingFinished()."),
       200, 22, "", nullptr, create<QxSliderSpinBox>, nullptr },
     { "QxTextEditWithAutocompletion", "Ab",
       LUMO_TR("A text editor that completes the word under the cursor"),

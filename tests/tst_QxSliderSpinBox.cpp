@@ -8,14 +8,21 @@
 #include <QtTest>
 
 #include <QAccessible>
+#include <QHeaderView>
+#include <QItemDelegate>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <QRandomGenerator>
 #include <QStyleOptionSlider>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -96,7 +103,102 @@ public slots:
     void on_slider_valueChanged(int value) { received = value; }
 };
 
+QList<double> doublesOf(const QSignalSpy &spy)
+{
+    QList<double> values;
+    for (const QList<QVariant> &arguments : spy)
+        values.append(arguments.at(0).toDouble());
+    return values;
+}
+
+// The widget as a caller and a person see it: its getters, and the children
+// that they describe.
+QStringList stateOf(QxSliderSpinBox &widget)
+{
+    const Children children(&widget);
+    const auto number = [](double value) { return QString::number(value, 'g', 17); };
+    return { "minimum " + number(widget.minimum()),
+             "maximum " + number(widget.maximum()),
+             "decimals " + QString::number(widget.decimals()),
+             "singleStep " + number(widget.singleStep()),
+             "pageStep " + number(widget.pageStep()),
+             "value " + number(widget.value()),
+             "spin box range " + number(children.spinBox->minimum()) + " "
+                     + number(children.spinBox->maximum()),
+             "spin box decimals " + QString::number(children.spinBox->decimals()),
+             "spin box step " + number(children.spinBox->singleStep()),
+             "spin box text " + children.spinBox->text(),
+             "slider steps " + QString::number(children.slider->singleStep()) + " "
+                     + QString::number(children.slider->pageStep()),
+             "slider at " + QString::number(children.slider->value()) };
+}
+
+using Setup = std::function<void(QxSliderSpinBox &)>;
+
+// A window holding the widget and, as the oracle, the plain pair it stands
+// for, each followed by a line edit that Tab reaches.
+struct Window
+{
+    Window()
+    {
+        auto *layout = new QVBoxLayout(&window);
+        widget = new QxSliderSpinBox(&window);
+        afterWidget = new QLineEdit(&window);
+        plainSlider = new QSlider(Qt::Horizontal, &window);
+        plainSpinBox = new QDoubleSpinBox(&window);
+        afterPlain = new QLineEdit(&window);
+        plainSlider->setRange(0, 1000);
+        plainSlider->setPageStep(10);
+        plainSpinBox->setRange(0.0, 100.0);
+        for (QWidget *child : std::initializer_list<QWidget *> { widget, afterWidget, plainSlider,
+                                                                 plainSpinBox, afterPlain })
+            layout->addWidget(child);
+        window.resize(600, 200);
+        window.show();
+        window.activateWindow();
+        active = QTest::qWaitForWindowActive(&window);
+    }
+    QWidget window;
+    QxSliderSpinBox *widget;
+    QLineEdit *afterWidget;
+    QSlider *plainSlider;
+    QDoubleSpinBox *plainSpinBox;
+    QLineEdit *afterPlain;
+    bool active = false;
+};
+
+// Drags the handle of slider (a child of top) by dx and back by back, as a
+// person does; inspect runs while the button is still down.
+void drag(QWidget *top, QSlider *slider, int dx, int back, const std::function<void()> &inspect)
+{
+    const QPoint from = slider->mapTo(top, handleOf(slider).center());
+    QTest::mousePress(top, Qt::LeftButton, Qt::NoModifier, from);
+    for (int x = 20; x <= dx; x += 20)
+        QTest::mouseMove(top, from + QPoint(x, 0));
+    QTest::mouseMove(top, from + QPoint(dx, 0));
+    for (int x = dx - 20; x >= dx - back; x -= 20)
+        QTest::mouseMove(top, from + QPoint(x, 0));
+    QTest::mouseMove(top, from + QPoint(dx - back, 0));
+    inspect();
+    QTest::mouseRelease(top, Qt::LeftButton, Qt::NoModifier, from + QPoint(dx - back, 0));
+}
+
+// Edits the model's values with the widget, as a view's delegate does.
+template<class Delegate> class SliderSpinBoxDelegate : public Delegate
+{
+public:
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &) const override
+    {
+        auto *editor = new QxSliderSpinBox(parent);
+        editor->setRange(0.0, 10.0);
+        return editor;
+    }
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Setup)
 
 class tst_QxSliderSpinBox : public QObject
 {
@@ -127,6 +229,25 @@ private slots:
     void typedValuePlacesNearest();
     void buddyMnemonicFocusesSpinBox();
     void accessibleSliderSpeaksForTheValue();
+    void properties_data();
+    void properties();
+    void settersInAnyOrder_data();
+    void settersInAnyOrder();
+    void setValue_data();
+    void setValue();
+    void rangeHoldsEnds_data();
+    void rangeHoldsEnds();
+    void sliderKeysStepExactly_data();
+    void sliderKeysStepExactly();
+    void trackingDrag_data();
+    void trackingDrag();
+    void trackingSpinBox_data();
+    void trackingSpinBox();
+    void prefixAndSuffixShown_data();
+    void prefixAndSuffixShown();
+    void delegateEditsUserProperty_data();
+    void delegateEditsUserProperty();
+    void accessibleValueWithUnit();
 };
 
 // What callers rely on: the names they find the children by, the children in
@@ -223,11 +344,13 @@ void tst_QxSliderSpinBox::metaObject()
     const QMetaObject &meta = QxSliderSpinBox::staticMetaObject;
     QCOMPARE(meta.className(), "QxSliderSpinBox");
     QCOMPARE(meta.superClass(), &QWidget::staticMetaObject);
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), 3);
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), 5);
     const QMetaMethod signal = meta.method(meta.indexOfSignal("valueChanged(double)"));
     QCOMPARE(signal.methodType(), QMetaMethod::Signal);
     QCOMPARE(signal.parameterNames(), QList<QByteArray> { "value" });
-    for (const char *slot : { "onSliderMoved(int)", "onValueChanged(double)" }) {
+    QVERIFY(meta.indexOfSignal("editingFinished()") >= meta.methodOffset());
+    for (const char *slot :
+         { "onSliderMoved(int)", "onValueChanged(double)", "setValue(double)" }) {
         const int index = meta.indexOfSlot(slot);
         QVERIFY2(index >= meta.methodOffset(), slot);
         QCOMPARE(meta.method(index).access(), QMetaMethod::Public);
@@ -680,6 +803,541 @@ void tst_QxSliderSpinBox::accessibleSliderSpeaksForTheValue()
     QCOMPARE(children.slider->value(), 250);
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).toDouble(), -0.5);
+}
+
+// clang-format off
+void tst_QxSliderSpinBox::properties_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QVariant>("written");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("minimum") << QByteArray("minimum") << QVariant(-2.5) << "1.00";
+    // The range 0..7.25 takes a third decimal to tell the positions apart.
+    QTest::newRow("maximum") << QByteArray("maximum") << QVariant(7.25) << "1.000";
+    QTest::newRow("decimals") << QByteArray("decimals") << QVariant(3) << "1.000";
+    QTest::newRow("singleStep") << QByteArray("singleStep") << QVariant(0.25) << "1.00";
+    QTest::newRow("pageStep") << QByteArray("pageStep") << QVariant(0.5) << "1.00";
+    QTest::newRow("prefix") << QByteArray("prefix") << QVariant(QStringLiteral("≈ ")) << "≈ 1.00";
+    QTest::newRow("suffix") << QByteArray("suffix") << QVariant(QStringLiteral(" mm")) << "1.00 mm";
+    QTest::newRow("tracking") << QByteArray("tracking") << QVariant(false) << "1.00";
+    QTest::newRow("value") << QByteArray("value") << QVariant(42.5) << "42.50";
+}
+// clang-format on
+
+// Every property reads back what QObject::setProperty() (QUiLoader's way, and
+// an item delegate's) wrote, through the widget's own setter; value is the
+// user property.
+void tst_QxSliderSpinBox::properties()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QVariant, written);
+    QFETCH(QString, shown);
+
+    QxSliderSpinBox widget;
+    const QMetaObject *meta = widget.metaObject();
+    const QMetaProperty property = meta->property(meta->indexOfProperty(name));
+    QVERIFY(property.isValid());
+    QVERIFY(property.isWritable());
+    QVERIFY(property.isDesignable());
+    QCOMPARE(property.isUser(), name == "value");
+    QCOMPARE(property.userType(), written.userType());
+
+    QVERIFY(widget.setProperty(name, written));
+    QCOMPARE(widget.property(name), written);
+    QCOMPARE(Children(&widget).spinBox->text(), shown);
+    QCOMPARE(meta->userProperty().name(), "value");
+    QCOMPARE(meta->userProperty().notifySignal().methodSignature(),
+             QByteArray("valueChanged(double)"));
+}
+
+void tst_QxSliderSpinBox::settersInAnyOrder_data()
+{
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("singleStep");
+    QTest::addColumn<double>("pageStep");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QList<int>>("order");
+    QTest::addColumn<int>("sliderSingleStep");
+    QTest::addColumn<int>("sliderPageStep");
+
+    struct Case
+    {
+        const char *name;
+        double minimum, maximum, singleStep, pageStep;
+        int decimals, sliderSingleStep, sliderPageStep;
+    };
+    // The range alone would give 6 decimals to the second case and 2 to the
+    // third; the steps are whole positions of the range.
+    const Case cases[] = { { "-2.5..7.25", -2.5, 7.25, 0.25, 1.0, 3, 26, 103 },
+                           { "0..1e-3", 0.0, 1e-3, 1e-4, 5e-4, 4, 100, 500 },
+                           { "10..20", 10.0, 20.0, 2.0, 5.0, 0, 200, 500 } };
+    const char *calls[] = { "range", "single step", "page step", "decimals" };
+    for (const Case &c : cases) {
+        QList<int> order { 0, 1, 2, 3 };
+        do {
+            QStringList names;
+            for (int call : order)
+                names << QLatin1String(calls[call]);
+            QTest::addRow("%s: %s", c.name, qPrintable(names.join(QLatin1String(", "))))
+                    << c.minimum << c.maximum << c.singleStep << c.pageStep << c.decimals << order
+                    << c.sliderSingleStep << c.sliderPageStep;
+        } while (std::next_permutation(order.begin(), order.end()));
+    }
+}
+
+// The range, the steps and the decimals, set in any order, leave the widget
+// in one state: none of them undoes or is computed from a stale other.
+void tst_QxSliderSpinBox::settersInAnyOrder()
+{
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, singleStep);
+    QFETCH(double, pageStep);
+    QFETCH(int, decimals);
+    QFETCH(QList<int>, order);
+    QFETCH(int, sliderSingleStep);
+    QFETCH(int, sliderPageStep);
+
+    const auto apply = [&](QxSliderSpinBox &widget, const QList<int> &calls) {
+        for (int call : calls) {
+            switch (call) {
+            case 0:
+                widget.setRange(minimum, maximum);
+                break;
+            case 1:
+                widget.setSingleStep(singleStep);
+                break;
+            case 2:
+                widget.setPageStep(pageStep);
+                break;
+            default:
+                widget.setDecimals(decimals);
+                break;
+            }
+        }
+    };
+    QxSliderSpinBox reference;
+    apply(reference, { 0, 1, 2, 3 });
+    QxSliderSpinBox widget;
+    apply(widget, order);
+
+    QCOMPARE(stateOf(widget), stateOf(reference));
+    QCOMPARE(widget.minimum(), minimum);
+    QCOMPARE(widget.maximum(), maximum);
+    QCOMPARE(widget.decimals(), decimals);
+    QCOMPARE(widget.singleStep(), singleStep);
+    QCOMPARE(widget.pageStep(), pageStep);
+    const Children children(&widget);
+    QCOMPARE(children.spinBox->decimals(), decimals);
+    QCOMPARE(children.slider->singleStep(), sliderSingleStep);
+    QCOMPARE(children.slider->pageStep(), sliderPageStep);
+    // Later ranges keep the chosen decimals.
+    widget.setRange(0.0, 1e-6);
+    QCOMPARE(widget.decimals(), decimals);
+}
+
+// clang-format off
+void tst_QxSliderSpinBox::setValue_data()
+{
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<int>("position");
+
+    QTest::newRow("inside") << 2 << 25.0 << 25.0 << 250;
+    QTest::newRow("rounded to the decimals") << 2 << 25.004 << 25.0 << 250;
+    QTest::newRow("three decimals") << 3 << 1.125 << 1.125 << 11;
+    QTest::newRow("unchanged") << 2 << 1.0 << 1.0 << 10;
+    QTest::newRow("below the range") << 2 << -5.0 << 0.0 << 0;
+    QTest::newRow("above the range") << 2 << 1e9 << 100.0 << 1000;
+    QTest::newRow("infinity") << 2 << inf << 100.0 << 1000;
+    QTest::newRow("minus infinity") << 2 << -inf << 0.0 << 0;
+}
+// clang-format on
+
+// setValue() and the value property behave as QDoubleSpinBox::setValue() on
+// the same range and decimals, and the slider follows.
+void tst_QxSliderSpinBox::setValue()
+{
+    QFETCH(int, decimals);
+    QFETCH(double, value);
+    QFETCH(double, expected);
+    QFETCH(int, position);
+
+    for (const bool throughProperty : { false, true }) {
+        QxSliderSpinBox widget;
+        widget.setDecimals(decimals);
+        QDoubleSpinBox plain;
+        plain.setRange(0.0, 100.0);
+        plain.setDecimals(decimals);
+        plain.setValue(1.0);
+        QSignalSpy values(&widget, &QxSliderSpinBox::valueChanged);
+        QSignalSpy plainValues(&plain, SIGNAL(valueChanged(double)));
+
+        if (throughProperty)
+            QVERIFY(widget.setProperty("value", value));
+        else
+            widget.setValue(value);
+        plain.setValue(value);
+        QCOMPARE(widget.value(), expected);
+        QCOMPARE(widget.value(), plain.value());
+        QCOMPARE(doublesOf(values), doublesOf(plainValues));
+        QCOMPARE(Children(&widget).slider->value(), position);
+    }
+}
+
+void tst_QxSliderSpinBox::rangeHoldsEnds_data()
+{
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<QList<double>>("emits");
+    QTest::addColumn<int>("position");
+
+    // The widget starts at 50 on 0..100.
+    QTest::newRow("setMinimum above the maximum")
+            << Setup([](QxSliderSpinBox &w) { w.setMinimum(150.0); }) << 150.0 << 150.0
+            << QList<double> { 150.0 } << 0;
+    QTest::newRow("setMaximum below the minimum")
+            << Setup([](QxSliderSpinBox &w) { w.setMaximum(-10.0); }) << -10.0 << -10.0
+            << QList<double> { -10.0 } << 0;
+    QTest::newRow("setRange reversed") << Setup([](QxSliderSpinBox &w) { w.setRange(5.0, 3.0); })
+                                       << 5.0 << 5.0 << QList<double> { 5.0 } << 0;
+    QTest::newRow("setRange beyond the value")
+            << Setup([](QxSliderSpinBox &w) { w.setRange(200.0, 300.0); }) << 200.0 << 300.0
+            << QList<double> { 200.0 } << 0;
+    QTest::newRow("setRange around the value")
+            << Setup([](QxSliderSpinBox &w) { w.setRange(-50.0, 150.0); }) << -50.0 << 150.0
+            << QList<double> {} << 500;
+    QTest::newRow("setMinimum below the value")
+            << Setup([](QxSliderSpinBox &w) { w.setMinimum(25.0); }) << 25.0 << 100.0
+            << QList<double> {} << 333;
+}
+
+// The Qt-style range setters keep the minimum at or below the maximum, as
+// QDoubleSpinBox does, and a new range pulls the value in with one signal.
+void tst_QxSliderSpinBox::rangeHoldsEnds()
+{
+    QFETCH(Setup, setup);
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(QList<double>, emits);
+    QFETCH(int, position);
+
+    QxSliderSpinBox widget;
+    widget.setValue(50.0);
+    QSignalSpy values(&widget, &QxSliderSpinBox::valueChanged);
+    setup(widget);
+    QCOMPARE(widget.minimum(), minimum);
+    QCOMPARE(widget.maximum(), maximum);
+    const Children children(&widget);
+    QCOMPARE(children.spinBox->minimum(), minimum);
+    QCOMPARE(children.spinBox->maximum(), maximum);
+    QCOMPARE(doublesOf(values), emits);
+    QCOMPARE(children.slider->value(), position);
+}
+
+// clang-format off
+void tst_QxSliderSpinBox::sliderKeysStepExactly_data()
+{
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("start");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<int>("position");
+
+    // Single step 0.25 and page step 1 over -2.5..7.25: a position is 0.00975.
+    QTest::newRow("right") << -2.5 << 7.25 << 1.0 << int(Qt::Key_Right) << 1.25 << 385;
+    QTest::newRow("left") << -2.5 << 7.25 << 1.0 << int(Qt::Key_Left) << 0.75 << 333;
+    QTest::newRow("page up") << -2.5 << 7.25 << 1.0 << int(Qt::Key_PageUp) << 2.0 << 462;
+    QTest::newRow("page down") << -2.5 << 7.25 << 1.0 << int(Qt::Key_PageDown) << 0.0 << 256;
+    QTest::newRow("left stops at the minimum") << -2.5 << 7.25 << -2.4 << int(Qt::Key_Left) << -2.5 << 0;
+    QTest::newRow("page up stops at the maximum") << -2.5 << 7.25 << 7.0 << int(Qt::Key_PageUp) << 7.25 << 1000;
+    QTest::newRow("end") << -2.5 << 7.25 << 1.0 << int(Qt::Key_End) << 7.25 << 1000;
+    // A position is 1.0 here: the step moves the value, not the knob.
+    QTest::newRow("step within one position") << 0.0 << 1000.0 << 10.0 << int(Qt::Key_Right) << 10.25 << 10;
+}
+// clang-format on
+
+// Once the steps are set, the slider's keys move the value by exactly them,
+// as the spin box's arrows do, and the knob goes to the nearest position.
+void tst_QxSliderSpinBox::sliderKeysStepExactly()
+{
+    QFETCH(double, minimum);
+    QFETCH(double, maximum);
+    QFETCH(double, start);
+    QFETCH(int, key);
+    QFETCH(double, expected);
+    QFETCH(int, position);
+
+    ShownWidget shown;
+    QVERIFY(shown.exposed);
+    QxSliderSpinBox &widget = shown.widget;
+    widget.setRange(minimum, maximum);
+    widget.setSingleStep(0.25);
+    widget.setPageStep(1.0);
+    widget.setValue(start);
+    QSignalSpy values(&widget, &QxSliderSpinBox::valueChanged);
+    QSlider *slider = shown.children.slider;
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key(key));
+    QCOMPARE(widget.value(), expected);
+    QCOMPARE(doublesOf(values), QList<double> { expected });
+    QCOMPARE(slider->value(), position);
+}
+
+void tst_QxSliderSpinBox::trackingDrag_data()
+{
+    QTest::addColumn<bool>("tracking");
+    QTest::addColumn<bool>("backToStart");
+
+    QTest::newRow("tracking, moved") << true << false;
+    QTest::newRow("tracking, back to the start") << true << true;
+    QTest::newRow("no tracking, moved") << false << false;
+    QTest::newRow("no tracking, back to the start") << false << true;
+}
+
+// A drag of the widget's slider announces values as a drag of a plain QSlider
+// with the same tracking does: while dragging with tracking, else on release
+// only if it moved. editingFinished() follows the release's value.
+void tst_QxSliderSpinBox::trackingDrag()
+{
+    QFETCH(bool, tracking);
+    QFETCH(bool, backToStart);
+
+    Window window;
+    QVERIFY(window.active);
+    QxSliderSpinBox *widget = window.widget;
+    const Children children(widget);
+    // 0.04 stands at position 0, where a drag can come back to exactly.
+    widget->setValue(0.04);
+    widget->setTracking(tracking);
+    window.plainSlider->setValue(0);
+    window.plainSlider->setTracking(tracking);
+    QCOMPARE(widget->hasTracking(), tracking);
+    QCOMPARE(widget->property("tracking").toBool(), tracking);
+
+    // Away from the spin box, whose own end of editing is not the drag's.
+    window.afterWidget->setFocus();
+    QTRY_VERIFY(window.afterWidget->hasFocus());
+    QStringList log;
+    connect(widget, &QxSliderSpinBox::valueChanged, widget,
+            [&log](double value) { log << QString::number(value); });
+    connect(widget, &QxSliderSpinBox::editingFinished, widget,
+            [&log] { log << QStringLiteral("finished"); });
+    QSignalSpy plainValues(window.plainSlider, SIGNAL(valueChanged(int)));
+
+    const int back = backToStart ? 100 : 0;
+    int whileDragging = -1;
+    drag(&window.window, children.slider, 100, back, [&] {
+        whileDragging = log.count();
+        // The spin box shows where the drag is, in either case.
+        QCOMPARE(children.spinBox->value(), std::round(children.slider->sliderPosition()) / 10.0);
+    });
+    int plainWhileDragging = -1;
+    drag(&window.window, window.plainSlider, 100, back,
+         [&] { plainWhileDragging = plainValues.count(); });
+
+    QCOMPARE(children.slider->value() > 0, window.plainSlider->value() > 0);
+    QVERIFY2(log.count(QStringLiteral("finished")) == 1, qPrintable(log.join(QLatin1Char(' '))));
+    QCOMPARE(whileDragging > 0, plainWhileDragging > 0);
+    const int atRelease = log.count() - whileDragging - 1;
+    QCOMPARE(atRelease, plainValues.count() - plainWhileDragging);
+    QCOMPARE(log.last(), QStringLiteral("finished"));
+    QCOMPARE(log.count(QStringLiteral("finished")), 1);
+    if (!backToStart) {
+        QVERIFY(children.slider->value() > 0);
+        QCOMPARE(log.at(log.count() - 2), QString::number(children.slider->value() / 10.0));
+    }
+    // Without tracking a drag that changed nothing leaves the value as it was.
+    const double expected = backToStart ? (tracking ? 0.0 : 0.04) : children.slider->value() / 10.0;
+    QCOMPARE(widget->value(), expected);
+}
+
+void tst_QxSliderSpinBox::trackingSpinBox_data()
+{
+    QTest::addColumn<bool>("tracking");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("finish");
+
+    QTest::newRow("tracking, Return") << true << "25" << int(Qt::Key_Return);
+    QTest::newRow("tracking, Tab") << true << "25" << int(Qt::Key_Tab);
+    QTest::newRow("no tracking, Return") << false << "25" << int(Qt::Key_Return);
+    QTest::newRow("no tracking, Enter") << false << "37.5" << int(Qt::Key_Enter);
+    QTest::newRow("no tracking, Tab") << false << "25" << int(Qt::Key_Tab);
+    QTest::newRow("no tracking, arrow") << false << "" << int(Qt::Key_Up);
+}
+
+// Typing in the widget's spin box announces values and the end of editing as
+// a plain QDoubleSpinBox with the same keyboard tracking does.
+void tst_QxSliderSpinBox::trackingSpinBox()
+{
+    QFETCH(bool, tracking);
+    QFETCH(QString, typed);
+    QFETCH(int, finish);
+
+    Window window;
+    QVERIFY(window.active);
+    QxSliderSpinBox *widget = window.widget;
+    widget->setTracking(tracking);
+    window.plainSpinBox->setKeyboardTracking(tracking);
+    window.plainSpinBox->setValue(1.0);
+    QSignalSpy values(widget, &QxSliderSpinBox::valueChanged);
+    QSignalSpy finished(widget, &QxSliderSpinBox::editingFinished);
+    QSignalSpy plainValues(window.plainSpinBox, SIGNAL(valueChanged(double)));
+    QSignalSpy plainFinished(window.plainSpinBox, &QAbstractSpinBox::editingFinished);
+
+    // What came while typing, and everything up to the finishing key.
+    struct Seen
+    {
+        QList<double> typed;
+        QList<double> all;
+        int finished = 0;
+    };
+    const auto edit = [&](QWidget *target, QAbstractSpinBox *spinBox, const QSignalSpy &values,
+                          const QSignalSpy &finished) {
+        Seen seen;
+        target->setFocus();
+        if (!QTest::qWaitFor([spinBox] { return spinBox->hasFocus(); }))
+            return seen;
+        spinBox->selectAll();
+        QTest::keyClicks(spinBox, typed);
+        seen.typed = doublesOf(values);
+        QTest::keyClick(spinBox, Qt::Key(finish));
+        seen.all = doublesOf(values);
+        seen.finished = finished.count();
+        return seen;
+    };
+    const Children children(widget);
+    const Seen seen = edit(widget, children.spinBox, values, finished);
+    const Seen plain = edit(window.plainSpinBox, window.plainSpinBox, plainValues, plainFinished);
+
+    QCOMPARE(seen.typed, plain.typed);
+    QCOMPARE(seen.all, plain.all);
+    QCOMPARE(seen.finished, plain.finished);
+    QCOMPARE(widget->value(), window.plainSpinBox->value());
+    QCOMPARE(children.slider->value(), int(std::lround(widget->value() * 10)));
+    QVERIFY(!seen.all.isEmpty());
+    if (!tracking && !typed.isEmpty())
+        QVERIFY(seen.typed.isEmpty());
+}
+
+// clang-format off
+void tst_QxSliderSpinBox::prefixAndSuffixShown_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("suffix") << "" << " mm" << "3.50 mm";
+    QTest::newRow("prefix") << "≈ " << "" << "≈ 3.50";
+    QTest::newRow("both") << "Δ " << " %" << "Δ 3.50 %";
+}
+// clang-format on
+
+// The prefix and suffix frame the number that is shown, typed over and read
+// out; the value stays the number.
+void tst_QxSliderSpinBox::prefixAndSuffixShown()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QString, suffix);
+    QFETCH(QString, text);
+
+    Window window;
+    QVERIFY(window.active);
+    QxSliderSpinBox *widget = window.widget;
+    widget->setPrefix(prefix);
+    widget->setSuffix(suffix);
+    QCOMPARE(widget->prefix(), prefix);
+    QCOMPARE(widget->suffix(), suffix);
+    const Children children(widget);
+    QSignalSpy values(widget, &QxSliderSpinBox::valueChanged);
+    widget->setFocus();
+    QTRY_VERIFY(children.spinBox->hasFocus());
+    children.spinBox->selectAll();
+    QTest::keyClicks(children.spinBox, QStringLiteral("3.5"));
+    QTest::keyClick(children.spinBox, Qt::Key_Return);
+    QCOMPARE(widget->value(), 3.5);
+    QCOMPARE(values.last().at(0).toDouble(), 3.5);
+    QCOMPARE(children.spinBox->text(), text);
+    QCOMPARE(children.slider->value(), 35);
+    QAccessibleInterface *slider = QAccessible::queryAccessibleInterface(children.slider);
+    QVERIFY(slider);
+    QCOMPARE(slider->text(QAccessible::Value), text);
+}
+
+void tst_QxSliderSpinBox::delegateEditsUserProperty_data()
+{
+    QTest::addColumn<bool>("styled");
+    QTest::newRow("QStyledItemDelegate") << true;
+    QTest::newRow("QItemDelegate") << false;
+}
+
+// An item view's delegate fills the editor from the model and writes the
+// typed value back through the user property, committed by Return.
+void tst_QxSliderSpinBox::delegateEditsUserProperty()
+{
+    QFETCH(bool, styled);
+
+    QStandardItemModel model(1, 1);
+    const QModelIndex index = model.index(0, 0);
+    model.setData(index, 2.5);
+    QTableView view;
+    QScopedPointer<QAbstractItemDelegate> delegate;
+    if (styled)
+        delegate.reset(new SliderSpinBoxDelegate<QStyledItemDelegate>);
+    else
+        delegate.reset(new SliderSpinBoxDelegate<QItemDelegate>);
+    view.setItemDelegate(delegate.data());
+    view.setModel(&model);
+    view.horizontalHeader()->setDefaultSectionSize(300);
+    view.resize(400, 200);
+    view.show();
+    view.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+
+    view.setCurrentIndex(index);
+    QTest::keyClick(&view, Qt::Key_F2);
+    auto *editor = qobject_cast<QxSliderSpinBox *>(view.indexWidget(index));
+    QVERIFY(editor);
+    QCOMPARE(editor->value(), 2.5);
+    const Children children(editor);
+    QCOMPARE(children.slider->value(), 250);
+    QTRY_VERIFY(children.spinBox->hasFocus());
+    children.spinBox->selectAll();
+    QTest::keyClicks(children.spinBox, QStringLiteral("7.25"));
+    QTest::keyClick(children.spinBox, Qt::Key_Return);
+    QTRY_VERIFY(!view.indexWidget(index));
+    const QVariant data = model.data(index, Qt::EditRole);
+    QCOMPARE(data.userType(), int(QMetaType::Double));
+    QCOMPARE(data.toDouble(), 7.25);
+}
+
+// Screen readers read the value, range and text, unit included, that the
+// new setters give, and set the value through the slider.
+void tst_QxSliderSpinBox::accessibleValueWithUnit()
+{
+    QxSliderSpinBox widget;
+    widget.setRange(-2.5, 7.25);
+    widget.setDecimals(3);
+    widget.setSuffix(QStringLiteral(" mm"));
+    widget.setValue(1.125);
+    const Children children(&widget);
+    QAccessibleInterface *slider = QAccessible::queryAccessibleInterface(children.slider);
+    QVERIFY(slider && slider->valueInterface());
+    QCOMPARE(slider->valueInterface()->currentValue().toDouble(), 1.125);
+    QCOMPARE(slider->valueInterface()->minimumValue().toDouble(), -2.5);
+    QCOMPARE(slider->valueInterface()->maximumValue().toDouble(), 7.25);
+    QCOMPARE(slider->text(QAccessible::Value), QStringLiteral("1.125 mm"));
+
+    QSignalSpy values(&widget, &QxSliderSpinBox::valueChanged);
+    slider->valueInterface()->setCurrentValue(-1.5);
+    QCOMPARE(widget.value(), -1.5);
+    QCOMPARE(doublesOf(values), QList<double> { -1.5 });
+    QCOMPARE(slider->text(QAccessible::Value), QStringLiteral("-1.500 mm"));
 }
 
 QTEST_MAIN(tst_QxSliderSpinBox)

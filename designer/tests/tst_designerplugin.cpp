@@ -38,6 +38,7 @@ private slots:
     void onlyTheLibrarysWidgets();
     void collapsibleGroupBoxPages();
     void doubleSliderProperties();
+    void sliderSpinBoxProperties();
 
 private:
     QDesignerCustomWidgetInterface *widget(const QString &className) const;
@@ -224,6 +225,67 @@ void tst_DesignerPlugin::doubleSliderProperties()
     QCOMPARE(slider->value(), 1.25);
     QCOMPARE(slider->QAbstractSlider::maximum(), std::numeric_limits<int>::max());
     QCOMPARE(slider->QAbstractSlider::minimum(), std::numeric_limits<int>::min());
+}
+
+// The slider-spin-box's value, range, decimals, steps, texts and tracking are
+// edited in the property editor, reach the widget through its setters and are
+// saved with the value after the range and the decimals it is held to.
+void tst_DesignerPlugin::sliderSpinBoxProperties()
+{
+    QDesignerFormWindowInterface *form = m_core->formWindowManager()->createFormWindow();
+    QScopedPointer<QWidget> owner(form);
+    form->setContents(QStringLiteral("<ui version=\"4.0\"><class>Form</class>"
+                                     "<widget class=\"QWidget\" name=\"Form\">"
+                                     "<widget class=\"QxSliderSpinBox\" name=\"sliderSpinBox\"/>"
+                                     "</widget></ui>"));
+    QVERIFY(form->mainContainer());
+    auto *widget = form->mainContainer()->findChild<QxSliderSpinBox *>();
+    QVERIFY(widget);
+
+    m_core->propertyEditor()->setObject(widget);
+    QStringList shown;
+    for (const QTreeWidget *tree : m_core->propertyEditor()->findChildren<QTreeWidget *>()) {
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *group = tree->topLevelItem(i);
+            if (group->text(0) != QLatin1String("QxSliderSpinBox"))
+                continue;
+            for (int j = 0; j < group->childCount(); ++j)
+                shown << group->child(j)->text(0);
+        }
+    }
+    const QStringList names = { "minimum", "maximum", "decimals", "singleStep", "pageStep",
+                                "prefix",  "suffix",  "tracking", "value" };
+    for (const QString &name : names)
+        QVERIFY2(shown.contains(name), qPrintable(name));
+
+    auto *sheet
+            = qt_extension<QDesignerPropertySheetExtension *>(m_core->extensionManager(), widget);
+    QVERIFY(sheet);
+    const auto set = [sheet](const char *name, const QVariant &value) {
+        const int index = sheet->indexOf(QLatin1String(name));
+        sheet->setProperty(index, value);
+        sheet->setChanged(index, true);
+    };
+    set("minimum", -2.5);
+    set("maximum", 7.25);
+    set("decimals", 3);
+    set("value", 1.125);
+    set("suffix", QStringLiteral(" mm"));
+    set("tracking", false);
+    QCOMPARE(widget->minimum(), -2.5);
+    QCOMPARE(widget->maximum(), 7.25);
+    QCOMPARE(widget->decimals(), 3);
+    QCOMPARE(widget->value(), 1.125);
+    QCOMPARE(widget->suffix(), QStringLiteral(" mm"));
+    QVERIFY(!widget->hasTracking());
+
+    const QString saved = form->contents();
+    const int value = saved.indexOf(QLatin1String("<property name=\"value\""));
+    QVERIFY2(value > 0, qPrintable(saved));
+    for (const char *earlier : { "minimum", "maximum", "decimals" }) {
+        const int index = saved.indexOf(QStringLiteral("<property name=\"%1\"").arg(earlier));
+        QVERIFY2(index > 0 && index < value, earlier);
+    }
 }
 
 QTEST_MAIN(tst_DesignerPlugin)

@@ -146,7 +146,14 @@ void tst_Forms::everyWidget()
 
     auto *sliderSpinBox = child<QxSliderSpinBox>(form.get(), "sliderSpinBox");
     QCOMPARE(sliderSpinBox->toolTip(), QStringLiteral("Level"));
-    QVERIFY(sliderSpinBox->findChild<QDoubleSpinBox *>());
+    QCOMPARE(sliderSpinBox->minimum(), -2.5);
+    QCOMPARE(sliderSpinBox->maximum(), 7.25);
+    QCOMPARE(sliderSpinBox->decimals(), 3);
+    QCOMPARE(sliderSpinBox->value(), 1.125);
+    QCOMPARE(sliderSpinBox->suffix(), QStringLiteral(" mm"));
+    auto *spinBox = sliderSpinBox->findChild<QDoubleSpinBox *>();
+    QVERIFY(spinBox);
+    QCOMPARE(spinBox->text(), QStringLiteral("1.125 mm"));
 
     QCOMPARE(child<QxTextEditWithAutocompletion>(form.get(), "textEdit")->toPlainText(),
              QStringLiteral("Hello"));

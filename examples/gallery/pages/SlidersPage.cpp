@@ -3,11 +3,13 @@
 #include <lumo/QxDoubleSlider.h>
 #include <lumo/QxSliderSpinBox.h>
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -56,6 +58,10 @@ SlidersPage::SlidersPage(QWidget *parent)
     , m_decimals(new QSpinBox)
     , m_spinBoxMinimum(numberBox(0.0))
     , m_spinBoxMaximum(numberBox(100.0))
+    , m_spinBoxStep(numberBox(1.0, 0.0))
+    , m_spinBoxDecimals(new QSpinBox)
+    , m_spinBoxSuffix(new QLineEdit)
+    , m_spinBoxTracking(new QCheckBox(tr("Tracking")))
     , m_horizontalReadout(readout(QStringLiteral("horizontalReadout")))
     , m_verticalReadout(readout(QStringLiteral("verticalReadout")))
 {
@@ -120,15 +126,36 @@ QGroupBox *SlidersPage::createSliderSpinBoxGroup()
     auto *group = new QGroupBox(QStringLiteral("QxSliderSpinBox"));
     auto *groupLayout = new QHBoxLayout(group);
     auto *range = new QFormLayout;
+    m_spinBoxMinimum->setObjectName(QStringLiteral("sliderSpinBoxMinimum"));
+    m_spinBoxMaximum->setObjectName(QStringLiteral("sliderSpinBoxMaximum"));
+    m_spinBoxStep->setObjectName(QStringLiteral("sliderSpinBoxStep"));
+    m_spinBoxDecimals->setObjectName(QStringLiteral("sliderSpinBoxDecimals"));
+    m_spinBoxSuffix->setObjectName(QStringLiteral("sliderSpinBoxSuffix"));
+    m_spinBoxTracking->setObjectName(QStringLiteral("sliderSpinBoxTracking"));
+    m_spinBoxDecimals->setRange(0, 12);
+    m_spinBoxDecimals->setValue(m_sliderSpinBox->decimals());
+    m_spinBoxTracking->setChecked(m_sliderSpinBox->hasTracking());
+    m_spinBoxSuffix->setPlaceholderText(tr("e.g. \" mm\""));
     range->addRow(tr("Minimum"), m_spinBoxMinimum);
     range->addRow(tr("Maximum"), m_spinBoxMaximum);
+    range->addRow(tr("Single step (keys)"), m_spinBoxStep);
+    range->addRow(tr("Decimals"), m_spinBoxDecimals);
+    range->addRow(tr("Suffix"), m_spinBoxSuffix);
+    range->addRow(QString(), m_spinBoxTracking);
     groupLayout->addLayout(range);
     auto *compound = new QVBoxLayout;
     m_sliderSpinBox->setObjectName(QStringLiteral("sliderSpinBox"));
     QLabel *spinReadout = readout(QStringLiteral("sliderSpinBoxReadout"));
     spinReadout->setText(tr("Move the slider or type a value."));
+    QLabel *finishedReadout = readout(QStringLiteral("sliderSpinBoxFinishedReadout"));
+    finishedReadout->setText(tr("Return, Tab or a slider release ends the editing."));
+    auto *hint = new QLabel(tr("Without tracking the value is announced when the drag is "
+                               "released or the typed number is confirmed with Return or Tab."));
+    hint->setWordWrap(true);
     compound->addWidget(m_sliderSpinBox);
     compound->addWidget(spinReadout);
+    compound->addWidget(finishedReadout);
+    compound->addWidget(hint);
     groupLayout->addLayout(compound, 1);
     groupLayout->setAlignment(compound, Qt::AlignTop);
 
@@ -137,9 +164,21 @@ QGroupBox *SlidersPage::createSliderSpinBoxGroup()
             [spinReadout, spinCount](double value) {
                 showValue(spinReadout, "valueChanged", value, ++*spinCount);
             });
+    auto finishedCount = std::make_shared<int>(0);
+    connect(m_sliderSpinBox, &QxSliderSpinBox::editingFinished, this,
+            [finishedReadout, finishedCount] {
+                finishedReadout->setText(
+                        QStringLiteral("editingFinished()   × %1").arg(++*finishedCount));
+            });
     for (QDoubleSpinBox *box : { m_spinBoxMinimum, m_spinBoxMaximum })
         connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
                 &SlidersPage::applySpinBoxRange);
+    connect(m_spinBoxStep, QOverload<double>::of(&QDoubleSpinBox::valueChanged), m_sliderSpinBox,
+            &QxSliderSpinBox::setSingleStep);
+    connect(m_spinBoxDecimals, QOverload<int>::of(&QSpinBox::valueChanged), m_sliderSpinBox,
+            &QxSliderSpinBox::setDecimals);
+    connect(m_spinBoxSuffix, &QLineEdit::textChanged, m_sliderSpinBox, &QxSliderSpinBox::setSuffix);
+    connect(m_spinBoxTracking, &QCheckBox::toggled, m_sliderSpinBox, &QxSliderSpinBox::setTracking);
     return group;
 }
 
@@ -182,6 +221,8 @@ void SlidersPage::applySpinBoxRange()
         box->setStyleSheet(sound ? QString() : QStringLiteral("color: #b00020"));
     if (!sound)
         return;
-    m_sliderSpinBox->setMin(minimum);
-    m_sliderSpinBox->setMax(maximum);
+    m_sliderSpinBox->setRange(minimum, maximum);
+    // A range that chose other decimals shows them, until the page sets its own.
+    const QSignalBlocker blocker(m_spinBoxDecimals);
+    m_spinBoxDecimals->setValue(m_sliderSpinBox->decimals());
 }

@@ -2,15 +2,18 @@
 
 #include "GalleryPage.h"
 
+class QCheckBox;
 class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QSpinBox;
 class QxDoubleSlider;
 class QxSliderSpinBox;
 
 /// QxDoubleSlider (horizontal and vertical) and QxSliderSpinBox with their
-/// range, steps and precision editable, and a live readout of their signals.
+/// range, steps and precision (and the latter's decimals, suffix and tracking)
+/// editable, and a live readout of their signals.
 class SlidersPage : public GalleryPage
 {
     Q_OBJECT
@@ -42,6 +45,10 @@ private:
     QSpinBox *m_decimals;
     QDoubleSpinBox *m_spinBoxMinimum;
     QDoubleSpinBox *m_spinBoxMaximum;
+    QDoubleSpinBox *m_spinBoxStep;
+    QSpinBox *m_spinBoxDecimals;
+    QLineEdit *m_spinBoxSuffix;
+    QCheckBox *m_spinBoxTracking;
     QLabel *m_horizontalReadout;
     QLabel *m_verticalReadout;
     int m_horizontalCount = 0;

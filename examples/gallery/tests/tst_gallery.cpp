@@ -432,12 +432,33 @@ void tst_Gallery::sliderSpinBox()
     QVERIFY2(readout->text().startsWith("valueChanged(100)"), qPrintable(readout->text()));
 
     // The page's range reaches the widget: the value is pulled into it.
-    const QList<QDoubleSpinBox *> boxes = page->findChildren<QDoubleSpinBox *>();
-    QDoubleSpinBox *rangeMaximum = boxes.at(boxes.indexOf(spin) - 1);
+    auto *rangeMaximum = page->findChild<QDoubleSpinBox *>("sliderSpinBoxMaximum");
     rangeMaximum->setValue(50.0);
     QCOMPARE(spin->value(), 50.0);
     QCOMPARE(slider->value(), 1000);
     rangeMaximum->setValue(100.0);
+
+    // Decimals, suffix and tracking from the page: without tracking a typed
+    // number counts on Return only, and ends the editing.
+    page->findChild<QSpinBox *>("sliderSpinBoxDecimals")->setValue(3);
+    page->findChild<QLineEdit *>("sliderSpinBoxSuffix")->setText(" mm");
+    page->findChild<QCheckBox *>("sliderSpinBoxTracking")->setChecked(false);
+    QCOMPARE(compound->decimals(), 3);
+    QCOMPARE(compound->suffix(), QString(" mm"));
+    QVERIFY(!compound->hasTracking());
+    auto *finishedReadout = page->findChild<QLabel *>("sliderSpinBoxFinishedReadout");
+    spy.clear();
+    compound->setFocus();
+    QTRY_VERIFY(spin->hasFocus());
+    spin->selectAll();
+    QTest::keyClicks(spin, "12.5");
+    QCOMPARE(spy.count(), 0);
+    QTest::keyClick(spin, Qt::Key_Return);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(compound->value(), 12.5);
+    QCOMPARE(spin->text(), QString("12.500 mm"));
+    QVERIFY2(finishedReadout->text().startsWith("editingFinished()"),
+             qPrintable(finishedReadout->text()));
 }
 
 void tst_Gallery::mailSentAndReceived()
