@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QShortcut>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QVBoxLayout>
 #include <QtTest>
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
@@ -40,6 +42,41 @@ qreal reachable(qreal factor)
     return factor;
 #endif
 }
+
+// Serves the page to every request, over HTTP on 127.0.0.1: pages of two
+// sites (127.0.0.1 and localhost) for the engine, which zooms per site.
+class PageServer : public QObject
+{
+public:
+    PageServer()
+    {
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = server.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n"))
+                        return;
+                    socket->readAll();
+                    const QByteArray body(page);
+                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n"
+                                  "Content-Length: "
+                                  + QByteArray::number(body.size())
+                                  + "\r\nConnection: close\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+            }
+        });
+    }
+    bool listen() { return server.listen(QHostAddress::LocalHost); }
+    QUrl url(const char *host) const
+    {
+        return QUrl(
+                QStringLiteral("http://%1:%2/").arg(QLatin1String(host)).arg(server.serverPort()));
+    }
+
+private:
+    QTcpServer server;
+};
 
 } // namespace
 
@@ -416,6 +453,8 @@ void tst_QxWebView::zoomKeptAcrossLoads_data()
     QTest::newRow("a page set from text") << "html";
     QTest::newRow("a file, then a page set from text") << "file html";
     QTest::newRow("a file, reloaded") << "file reload";
+    QTest::newRow("a site, then another") << "127.0.0.1 localhost";
+    QTest::newRow("a file, a site, a file") << "file 127.0.0.1 file";
 }
 
 // A page loaded after zooming is shown at the view's factor, whatever the
@@ -424,6 +463,8 @@ void tst_QxWebView::zoomKeptAcrossLoads()
 {
     QFETCH(QString, target);
 
+    PageServer server;
+    QVERIFY(server.listen());
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QFile file(dir.filePath(QStringLiteral("page.html")));
@@ -438,6 +479,8 @@ void tst_QxWebView::zoomKeptAcrossLoads()
     for (const QString &step : target.split(' ')) {
         if (step == "file") {
             QVERIFY(load(QUrl::fromLocalFile(file.fileName())));
+        } else if (step == "127.0.0.1" || step == "localhost") {
+            QVERIFY(load(server.url(qPrintable(step))));
         } else if (step == "html") {
             QSignalSpy loaded(view, &QxWebView::loadFinished);
             view->setHtml(QStringLiteral("<html><body>other</body></html>"),

@@ -28,9 +28,9 @@ using QxWebViewBase = QWebView;
 /// wheel event still reaches the page, zooming or not.
 ///
 /// Control+0 (in the view's window, like the zoom keys) and resetZoom() go
-/// back to factor 1. The view keeps its factor across page loads, as a
-/// browser does, although Qt WebEngine resets its own on navigation; every
-/// change of it emits zoomFactorChanged().
+/// back to factor 1. The view keeps its factor across page loads, to other
+/// sites too, whatever the engine does with zoom on navigation; every change
+/// of it emits zoomFactorChanged().
 ///
 /// With Qt 6 a host that loads lumo after creating its QApplication (as a
 /// plugin) need not set Qt::AA_ShareOpenGLContexts: the first view shares an

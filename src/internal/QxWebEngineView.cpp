@@ -116,9 +116,10 @@ QxWebView::QxWebView(QWidget *parent)
     // Browsers' key back to no zoom; Qt has no standard sequence for it.
     new QShortcut(QKeySequence(QStringLiteral("Ctrl+0"), QKeySequence::PortableText), this,
                   SLOT(resetZoom()), nullptr, Qt::WindowShortcut);
-    // Qt WebEngine goes back to its default factor when a page of another
-    // site loads (and some navigations within one): the view's factor is put
-    // back as soon as the new page is there, and once more when it is loaded.
+    // Chromium, under Qt WebEngine, zooms per site; whether Qt WebEngine
+    // carries a page's factor over to another site depends on its version.
+    // The view puts its factor back itself as soon as the URL changes, and
+    // once more when the page has loaded.
     connect(this, &QWebEngineView::urlChanged, this, &QxWebView::restoreZoomFactor);
     connect(this, &QWebEngineView::loadFinished, this, &QxWebView::restoreZoomFactor);
     auto *filter = new EngineWheelFilter(this);
