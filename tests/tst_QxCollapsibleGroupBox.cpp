@@ -178,6 +178,8 @@ private slots:
     void animatedFoldEndsAsInstantFold();
     void instantFoldWithoutAnimation_data();
     void instantFoldWithoutAnimation();
+    void goneWhileFolding_data();
+    void goneWhileFolding();
 
 private:
     QWidget *window = nullptr;
@@ -666,6 +668,49 @@ void tst_QxCollapsibleGroupBox::instantFoldWithoutAnimation()
     subject.box->setExpanded(true);
     QVERIFY(!subject.box->getInsideWidget()->isHidden());
     QCOMPARE(subject.box->maximumHeight(), int(QWIDGETSIZE_MAX));
+}
+
+void tst_QxCollapsibleGroupBox::goneWhileFolding_data()
+{
+    QTest::addColumn<bool>("show");
+    QTest::addColumn<bool>("stopAnimating");
+
+    // clang-format off
+    QTest::newRow("deleted while folding") << false << false;
+    QTest::newRow("deleted while unfolding") << true << false;
+    QTest::newRow("animation turned off while folding") << false << true;
+    QTest::newRow("animation turned off while unfolding") << true << true;
+    // clang-format on
+}
+
+// A box deleted halfway through a fold takes its animation with it; one whose
+// animation is turned off halfway ends the fold at once.
+void tst_QxCollapsibleGroupBox::goneWhileFolding()
+{
+    QFETCH(bool, show);
+    QFETCH(bool, stopAnimating);
+
+    cleanup();
+    AnimationStyle slow(150);
+    auto *subject = new BoxWindow(&slow);
+    QPointer<QxCollapsibleGroupBox> box = subject->box;
+    box->setAnimated(true);
+    QVERIFY(QTest::qWaitForWindowExposed(&subject->window));
+    if (show) {
+        box->setAnimated(false);
+        box->setExpanded(false);
+        box->setAnimated(true);
+    }
+    box->setExpanded(show);
+    QVERIFY(box->maximumHeight() < QWIDGETSIZE_MAX);
+    if (stopAnimating) {
+        box->setAnimated(false);
+        QCOMPARE(box->maximumHeight(), int(QWIDGETSIZE_MAX));
+        QCOMPARE(box->getInsideWidget()->isHidden(), !show);
+    }
+    delete subject;
+    QVERIFY(box.isNull());
+    QCoreApplication::processEvents();
 }
 
 QTEST_MAIN(tst_QxCollapsibleGroupBox)
