@@ -12,6 +12,8 @@
 // - flow/hfw/SIDE/N: heightForWidth() alone, asked for 800 and 640 px in
 //   turn, as a scroll area with a resizable width asks again and again.
 // - flow/vbox/N: the rewrap figure of a QVBoxLayout over the same widgets.
+// - flow/rewrap/centred/N, flow/rewrap/justified/N: the rewrap figure with
+//   the lines centred or justified, which hold each line before placing it.
 
 #include <lumo/QxFlowLayout.h>
 
@@ -41,13 +43,19 @@ private:
     const QSize hint;
 };
 
-enum class Kind { Ours, Plain, Box };
+enum class Kind { Ours, Centred, Justified, Plain, Box };
 
 QLayout *makeLayout(Kind kind)
 {
     switch (kind) {
     case Kind::Ours:
         return new QxFlowLayout(0, 5, 5);
+    case Kind::Centred:
+    case Kind::Justified: {
+        auto *layout = new QxFlowLayout(0, 5, 5);
+        layout->setRowAlignment(kind == Kind::Centred ? Qt::AlignHCenter : Qt::AlignJustify);
+        return layout;
+    }
     case Kind::Plain:
         return new PlainFlowLayout(5);
     case Kind::Box:
@@ -153,6 +161,14 @@ void heightForWidth(benchmark::State &state, Kind kind)
 BENCHMARK_CAPTURE(rewrap, ours, Kind::Ours)
         ->Name("flow/rewrap/ours")
         ->Arg(1000)
+        ->Arg(10000)
+        ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rewrap, centred, Kind::Centred)
+        ->Name("flow/rewrap/centred")
+        ->Arg(10000)
+        ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rewrap, justified, Kind::Justified)
+        ->Name("flow/rewrap/justified")
         ->Arg(10000)
         ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(rewrap, plain, Kind::Plain)

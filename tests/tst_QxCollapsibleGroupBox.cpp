@@ -4,6 +4,8 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -100,10 +102,55 @@ enum class Route {
     FormPageWhileFolded
 };
 
+// How the host or the user folds and unfolds the box.
+enum class Toggle { Click, SpaceKey, SetChecked, SetExpanded, SetGroupBoxExpanded, Property };
+
+// A style whose animation duration the test chooses; 0 turns animations off.
+class AnimationStyle : public QProxyStyle
+{
+public:
+    explicit AnimationStyle(int duration)
+        : QProxyStyle(QStringLiteral("Fusion"))
+        , duration(duration)
+    {
+    }
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_Widget_Animation_Duration)
+            return duration;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+    int duration;
+};
+
+// A shown window with a box of three labels above a stretch, as a settings
+// page holds one.
+struct BoxWindow
+{
+    explicit BoxWindow(QStyle *style, int maximumHeight = QWIDGETSIZE_MAX)
+        : box(new Box(&window))
+    {
+        auto *layout = new QVBoxLayout(&window);
+        box->setStyle(style);
+        box->setTitle(QStringLiteral("Options"));
+        box->setMaximumHeight(maximumHeight);
+        for (const char *text : { "first", "second", "third" })
+            box->addWidget(new QLabel(QString::fromLatin1(text)));
+        layout->addWidget(box);
+        layout->addStretch();
+        window.resize(300, 400);
+        window.show();
+    }
+    QWidget window;
+    Box *box;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Fold)
 Q_DECLARE_METATYPE(Route)
+Q_DECLARE_METATYPE(Toggle)
 
 class tst_QxCollapsibleGroupBox : public QObject
 {
@@ -124,6 +171,15 @@ private slots:
     void contentAddedAnyRouteFolds();
     void hostHiddenStaysHidden();
     void accessibleFoldState();
+    void expandedChangedOncePerChange_data();
+    void expandedChangedOncePerChange();
+    void setExpandedAfterDirectFold();
+    void animatedFoldEndsAsInstantFold_data();
+    void animatedFoldEndsAsInstantFold();
+    void instantFoldWithoutAnimation_data();
+    void instantFoldWithoutAnimation();
+    void goneWhileFolding_data();
+    void goneWhileFolding();
 
 private:
     QWidget *window = nullptr;
@@ -405,6 +461,256 @@ void tst_QxCollapsibleGroupBox::accessibleFoldState()
     accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     QVERIFY(!box->isChecked());
     QVERIFY(!box->getInsideWidget()->isVisible());
+}
+
+void tst_QxCollapsibleGroupBox::expandedChangedOncePerChange_data()
+{
+    QTest::addColumn<Toggle>("toggle");
+    QTest::addColumn<bool>("movesCheckBox");
+
+    // clang-format off
+    QTest::newRow("mouse click on the title check box") << Toggle::Click << true;
+    QTest::newRow("Space key on the focused box") << Toggle::SpaceKey << true;
+    QTest::newRow("setChecked()") << Toggle::SetChecked << true;
+    QTest::newRow("setExpanded()") << Toggle::SetExpanded << true;
+    QTest::newRow("the expanded property") << Toggle::Property << true;
+    QTest::newRow("setGroupBoxExpanded(): contents only") << Toggle::SetGroupBoxExpanded << false;
+    // clang-format on
+}
+
+// Whatever folds or unfolds the box, `expanded` follows the contents and
+// expandedChanged() comes once per change, never for a call that changes
+// nothing.
+void tst_QxCollapsibleGroupBox::expandedChangedOncePerChange()
+{
+    QFETCH(Toggle, toggle);
+    QFETCH(bool, movesCheckBox);
+
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QSignalSpy changed(box, &QxCollapsibleGroupBox::expandedChanged);
+    QVERIFY(box->isExpanded());
+    const auto apply = [&](bool show) {
+        switch (toggle) {
+        case Toggle::Click:
+            if (show != box->isChecked())
+                QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, box->checkBoxCenter());
+            break;
+        case Toggle::SpaceKey:
+            if (show != box->isChecked()) {
+                box->setFocus();
+                QTest::keyClick(box, Qt::Key_Space);
+            }
+            break;
+        case Toggle::SetChecked:
+            box->setChecked(show);
+            break;
+        case Toggle::SetExpanded:
+            box->setExpanded(show);
+            break;
+        case Toggle::Property:
+            box->setProperty("expanded", show);
+            break;
+        case Toggle::SetGroupBoxExpanded:
+            box->setGroupBoxExpanded(show);
+            break;
+        }
+    };
+
+    for (const bool show : { false, false, true, true, false, true }) {
+        const bool before = box->isExpanded();
+        const int signalsBefore = changed.count();
+        apply(show);
+        QCOMPARE(box->isExpanded(), show);
+        QCOMPARE(box->property("expanded").toBool(), show);
+        QCOMPARE(box->getInsideWidget()->isVisible(), show);
+        QCOMPARE(box->isChecked(), movesCheckBox ? show : true);
+        QCOMPARE(changed.count(), signalsBefore + (before != show ? 1 : 0));
+        if (before != show)
+            QCOMPARE(changed.last().at(0).toBool(), show);
+    }
+}
+
+// After a direct call folded the contents of a checked box, setExpanded()
+// brings title and contents into agreement either way.
+void tst_QxCollapsibleGroupBox::setExpandedAfterDirectFold()
+{
+    QSignalSpy changed(box, &QxCollapsibleGroupBox::expandedChanged);
+    box->setGroupBoxExpanded(false);
+    QVERIFY(box->isChecked());
+    QCOMPARE(changed.count(), 1);
+
+    box->setExpanded(true);
+    QVERIFY(box->isChecked());
+    QVERIFY(box->isExpanded());
+    QVERIFY(box->getInsideWidget()->isVisible());
+    QCOMPARE(changed.count(), 2);
+
+    box->setGroupBoxExpanded(false);
+    box->setExpanded(false);
+    QVERIFY(!box->isChecked());
+    QVERIFY(!box->getInsideWidget()->isVisible());
+    QCOMPARE(changed.count(), 3);
+
+    // Not checkable any more: the contents still follow.
+    box->setCheckable(false);
+    box->setExpanded(true);
+    QVERIFY(box->isExpanded());
+    QVERIFY(box->getInsideWidget()->isVisible());
+    QCOMPARE(changed.count(), 4);
+}
+
+void tst_QxCollapsibleGroupBox::animatedFoldEndsAsInstantFold_data()
+{
+    QTest::addColumn<QList<bool>>("folds");
+    // Whether each fold runs to its end before the next starts.
+    QTest::addColumn<bool>("toTheEnd");
+    QTest::addColumn<int>("maximumHeight");
+
+    // clang-format off
+    QTest::newRow("fold") << QList<bool> { false } << true << int(QWIDGETSIZE_MAX);
+    QTest::newRow("fold and unfold") << QList<bool> { false, true } << true << int(QWIDGETSIZE_MAX);
+    QTest::newRow("turned around while folding") << QList<bool> { false, true } << false << int(QWIDGETSIZE_MAX);
+    QTest::newRow("turned around twice") << QList<bool> { false, true, false } << false << int(QWIDGETSIZE_MAX);
+    QTest::newRow("the host's maximum height comes back") << QList<bool> { false, true } << true << 90;
+    QTest::newRow("the host's maximum height, turned around") << QList<bool> { false, true } << false << 90;
+    // clang-format on
+}
+
+// After an animated fold the box has exactly the size and place that an
+// instant fold gives its twin, and shows the same contents.
+void tst_QxCollapsibleGroupBox::animatedFoldEndsAsInstantFold()
+{
+    QFETCH(QList<bool>, folds);
+    QFETCH(bool, toTheEnd);
+    QFETCH(int, maximumHeight);
+
+    cleanup();
+    AnimationStyle slow(150);
+    AnimationStyle none(0);
+    BoxWindow animated(&slow, maximumHeight);
+    BoxWindow instant(&none, maximumHeight);
+    animated.box->setAnimated(true);
+    QVERIFY(animated.box->isAnimated());
+    QVERIFY(QTest::qWaitForWindowExposed(&animated.window));
+    QVERIFY(QTest::qWaitForWindowExposed(&instant.window));
+    QTRY_COMPARE(animated.box->geometry(), instant.box->geometry());
+
+    // The maximum height starts the fold where the box stands, so the place
+    // alone could match before the end.
+    const auto settled = [&] {
+        const auto *animation = animated.box->findChild<QAbstractAnimation *>();
+        return animation && animation->state() == QAbstractAnimation::Stopped
+                && animated.box->maximumHeight() == maximumHeight
+                && animated.box->geometry() == instant.box->geometry();
+    };
+    QSignalSpy changed(animated.box, &QxCollapsibleGroupBox::expandedChanged);
+    for (const bool show : folds) {
+        const int heightBefore = animated.box->height();
+        animated.box->setExpanded(show);
+        instant.box->setExpanded(show);
+        QCOMPARE(animated.box->isExpanded(), show);
+        if (!show) {
+            // The contents stay in sight while they fold away.
+            QVERIFY(animated.box->getInsideWidget()->isVisibleTo(animated.box));
+            QCOMPARE(animated.box->maximumHeight(), heightBefore);
+        }
+        if (toTheEnd) {
+            // Every fold here changes the twin's height, at its next layout pass.
+            QTRY_VERIFY(instant.box->height() != heightBefore);
+            QTRY_VERIFY(settled());
+        }
+    }
+    QCOMPARE(changed.count(), folds.size());
+    QTRY_COMPARE(instant.box->getInsideWidget()->isVisible(), folds.last());
+    QTRY_VERIFY(settled());
+    QCOMPARE(animated.box->maximumHeight(), maximumHeight);
+    QCOMPARE(animated.box->geometry(), instant.box->geometry());
+    QCOMPARE(animated.box->sizeHint(), instant.box->sizeHint());
+    QCOMPARE(animated.box->minimumSizeHint(), instant.box->minimumSizeHint());
+    QCOMPARE(animated.box->getInsideWidget()->isVisible(),
+             instant.box->getInsideWidget()->isVisible());
+    QCOMPARE(animated.box->getInsideWidget()->isVisible(), folds.last());
+}
+
+void tst_QxCollapsibleGroupBox::instantFoldWithoutAnimation_data()
+{
+    QTest::addColumn<bool>("animated");
+    QTest::addColumn<int>("duration");
+    QTest::addColumn<bool>("shown");
+
+    // clang-format off
+    QTest::newRow("not animated") << false << 150 << true;
+    QTest::newRow("style turns animations off") << true << 0 << true;
+    QTest::newRow("hidden box") << true << 150 << false;
+    // clang-format on
+}
+
+// Without animation, a fold takes effect at once and leaves the box's
+// maximum height alone.
+void tst_QxCollapsibleGroupBox::instantFoldWithoutAnimation()
+{
+    QFETCH(bool, animated);
+    QFETCH(int, duration);
+    QFETCH(bool, shown);
+
+    cleanup();
+    AnimationStyle style(duration);
+    BoxWindow subject(&style);
+    subject.box->setAnimated(animated);
+    QVERIFY(QTest::qWaitForWindowExposed(&subject.window));
+    if (!shown)
+        subject.window.hide();
+
+    subject.box->setExpanded(false);
+    QVERIFY(subject.box->getInsideWidget()->isHidden());
+    QCOMPARE(subject.box->maximumHeight(), int(QWIDGETSIZE_MAX));
+    subject.box->setExpanded(true);
+    QVERIFY(!subject.box->getInsideWidget()->isHidden());
+    QCOMPARE(subject.box->maximumHeight(), int(QWIDGETSIZE_MAX));
+}
+
+void tst_QxCollapsibleGroupBox::goneWhileFolding_data()
+{
+    QTest::addColumn<bool>("show");
+    QTest::addColumn<bool>("stopAnimating");
+
+    // clang-format off
+    QTest::newRow("deleted while folding") << false << false;
+    QTest::newRow("deleted while unfolding") << true << false;
+    QTest::newRow("animation turned off while folding") << false << true;
+    QTest::newRow("animation turned off while unfolding") << true << true;
+    // clang-format on
+}
+
+// A box deleted halfway through a fold takes its animation with it; one whose
+// animation is turned off halfway ends the fold at once.
+void tst_QxCollapsibleGroupBox::goneWhileFolding()
+{
+    QFETCH(bool, show);
+    QFETCH(bool, stopAnimating);
+
+    cleanup();
+    AnimationStyle slow(150);
+    auto *subject = new BoxWindow(&slow);
+    QPointer<QxCollapsibleGroupBox> box = subject->box;
+    box->setAnimated(true);
+    QVERIFY(QTest::qWaitForWindowExposed(&subject->window));
+    if (show) {
+        box->setAnimated(false);
+        box->setExpanded(false);
+        box->setAnimated(true);
+    }
+    box->setExpanded(show);
+    QVERIFY(box->maximumHeight() < QWIDGETSIZE_MAX);
+    if (stopAnimating) {
+        box->setAnimated(false);
+        QCOMPARE(box->maximumHeight(), int(QWIDGETSIZE_MAX));
+        QCOMPARE(box->getInsideWidget()->isHidden(), !show);
+    }
+    delete subject;
+    QVERIFY(box.isNull());
+    QCoreApplication::processEvents();
 }
 
 QTEST_MAIN(tst_QxCollapsibleGroupBox)

@@ -111,6 +111,8 @@ QWidget *fixedWidget(QSize size, QWidget *parent = nullptr)
 
 Q_DECLARE_METATYPE(SpacingSource)
 Q_DECLARE_METATYPE(QMargins)
+Q_DECLARE_METATYPE(Qt::Alignment)
+Q_DECLARE_METATYPE(Qt::LayoutDirection)
 
 class tst_QxFlowLayout : public QObject
 {
@@ -132,11 +134,19 @@ private slots:
     void ownsItsItems();
     void nullItemIgnored();
     void sizeProtocol();
+    void followsScrollAreaWidth_data();
     void followsScrollAreaWidth();
     void rightToLeftMirrorsRows_data();
     void rightToLeftMirrorsRows();
     void rightToLeftAsBoxLayout_data();
     void rightToLeftAsBoxLayout();
+    void rowAlignment_data();
+    void rowAlignment();
+    void rowAlignmentValues_data();
+    void rowAlignmentValues();
+    void rowAlignmentAsBoxLayout_data();
+    void rowAlignmentAsBoxLayout();
+    void rowAlignmentReplacesShownItems();
 };
 
 void tst_QxFlowLayout::placement_data()
@@ -539,15 +549,38 @@ void tst_QxFlowLayout::sizeProtocol()
     QCOMPARE(layout.metaObject(), &QLayout::staticMetaObject);
 }
 
+void tst_QxFlowLayout::followsScrollAreaWidth_data()
+{
+    QTest::addColumn<Qt::Alignment>("alignment");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+
+    for (const Qt::LayoutDirection direction : { Qt::LeftToRight, Qt::RightToLeft }) {
+        const char *side = direction == Qt::LeftToRight ? "left to right" : "right to left";
+        // clang-format off
+        QTest::addRow("left, %s", side) << Qt::Alignment(Qt::AlignLeft) << direction;
+        QTest::addRow("centred, %s", side) << Qt::Alignment(Qt::AlignHCenter) << direction;
+        QTest::addRow("right, %s", side) << Qt::Alignment(Qt::AlignRight) << direction;
+        QTest::addRow("justified, %s", side) << Qt::Alignment(Qt::AlignJustify) << direction;
+        // clang-format on
+    }
+}
+
+// Inside a scroll area the content is exactly as tall as the layout says, and
+// every item lies inside it, whatever the alignment.
 void tst_QxFlowLayout::followsScrollAreaWidth()
 {
+    QFETCH(Qt::Alignment, alignment);
+    QFETCH(Qt::LayoutDirection, direction);
+
     QScrollArea area;
+    area.setLayoutDirection(direction);
     area.setWidgetResizable(true);
     QWidget *content = new QWidget;
     QxFlowLayout *flow = new QxFlowLayout(content, 3, 5, 5);
+    flow->setRowAlignment(alignment);
     QList<QWidget *> tiles;
     for (int i = 0; i < 12; ++i) {
-        tiles.append(fixedWidget(QSize(60, 30)));
+        tiles.append(fixedWidget(QSize(60 + 7 * (i % 3), 30)));
         flow->addWidget(tiles.last());
     }
     area.setWidget(content);
@@ -564,9 +597,13 @@ void tst_QxFlowLayout::followsScrollAreaWidth()
         QTRY_COMPARE(content->height(), needed);
         QVERIFY(!area.horizontalScrollBar()->isVisible());
         QVERIFY(area.verticalScrollBar()->isVisible());
-        for (const QWidget *tile : qAsConst(tiles))
-            QVERIFY2(content->rect().contains(tile->geometry()),
+        int lowest = 0;
+        for (const QWidget *tile : qAsConst(tiles)) {
+            QVERIFY2(content->rect().adjusted(3, 3, -3, -3).contains(tile->geometry()),
                      qPrintable(QString::number(width)));
+            lowest = std::max(lowest, tile->geometry().bottom() + 1);
+        }
+        QCOMPARE(lowest + 3, needed);
         if (previousHeight && width < 250)
             QVERIFY(content->height() > previousHeight);
         previousHeight = content->height();
@@ -660,6 +697,200 @@ void tst_QxFlowLayout::rightToLeftAsBoxLayout()
     box->setGeometry(QRect(0, 0, 400, 100));
     for (int i = 0; i < count; ++i)
         QCOMPARE(flowItems.at(i)->x(), boxItems.at(i)->x());
+}
+
+void tst_QxFlowLayout::rowAlignment_data()
+{
+    QTest::addColumn<Qt::Alignment>("alignment");
+    QTest::addColumn<int>("margin");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QList<int>>("widths");
+    QTest::addColumn<QList<QPoint>>("leftToRight");
+    QTest::addColumn<QList<QPoint>>("rightToLeft");
+
+    // Items 20 pixels tall, spacing 5. Widths 40, 30, 50, 20 in 130 pixels:
+    // two lines of 75 pixels each, 55 to spare on each.
+    const QList<int> mixed { 40, 30, 50, 20 };
+    // Widths 40 four times in 141 pixels: a line of 130 pixels, 11 to spare,
+    // then one item.
+    const QList<int> even { 40, 40, 40, 40 };
+    // clang-format off
+    QTest::newRow("left") << Qt::Alignment(Qt::AlignLeft) << 0 << 130 << mixed
+        << QList<QPoint> { { 0, 0 }, { 45, 0 }, { 0, 25 }, { 55, 25 } }
+        << QList<QPoint> { { 90, 0 }, { 55, 0 }, { 80, 25 }, { 55, 25 } };
+    QTest::newRow("centred: odd room, one pixel more before") << Qt::Alignment(Qt::AlignHCenter) << 0 << 130 << mixed
+        << QList<QPoint> { { 28, 0 }, { 73, 0 }, { 28, 25 }, { 83, 25 } }
+        << QList<QPoint> { { 62, 0 }, { 27, 0 }, { 52, 25 }, { 27, 25 } };
+    QTest::newRow("right") << Qt::Alignment(Qt::AlignRight) << 0 << 130 << mixed
+        << QList<QPoint> { { 55, 0 }, { 100, 0 }, { 55, 25 }, { 110, 25 } }
+        << QList<QPoint> { { 35, 0 }, { 0, 0 }, { 25, 25 }, { 0, 25 } };
+    QTest::newRow("justified: last line as left") << Qt::Alignment(Qt::AlignJustify) << 0 << 130 << mixed
+        << QList<QPoint> { { 0, 0 }, { 100, 0 }, { 0, 25 }, { 55, 25 } }
+        << QList<QPoint> { { 90, 0 }, { 0, 0 }, { 80, 25 }, { 55, 25 } };
+    QTest::newRow("justified: uneven room ends at the edge") << Qt::Alignment(Qt::AlignJustify) << 0 << 141 << even
+        << QList<QPoint> { { 0, 0 }, { 50, 0 }, { 101, 0 }, { 0, 25 } }
+        << QList<QPoint> { { 101, 0 }, { 51, 0 }, { 0, 0 }, { 101, 25 } };
+    QTest::newRow("centred within margins") << Qt::Alignment(Qt::AlignHCenter) << 7 << 144 << mixed
+        << QList<QPoint> { { 7 + 28, 7 }, { 7 + 73, 7 }, { 7 + 28, 32 }, { 7 + 83, 32 } }
+        << QList<QPoint> { { 7 + 62, 7 }, { 7 + 27, 7 }, { 7 + 52, 32 }, { 7 + 27, 32 } };
+    QTest::newRow("right within margins") << Qt::Alignment(Qt::AlignRight) << 7 << 144 << mixed
+        << QList<QPoint> { { 7 + 55, 7 }, { 7 + 100, 7 }, { 7 + 55, 32 }, { 7 + 110, 32 } }
+        << QList<QPoint> { { 7 + 35, 7 }, { 7, 7 }, { 7 + 25, 32 }, { 7, 32 } };
+    QTest::newRow("justified: a line of one item stays at its start") << Qt::Alignment(Qt::AlignJustify) << 0 << 100 << QList<int> { 80, 80, 30 }
+        << QList<QPoint> { { 0, 0 }, { 0, 25 }, { 0, 50 } }
+        << QList<QPoint> { { 20, 0 }, { 20, 25 }, { 70, 50 } };
+    QTest::newRow("centred: too wide an item stays at its start") << Qt::Alignment(Qt::AlignHCenter) << 0 << 100 << QList<int> { 150, 40 }
+        << QList<QPoint> { { 0, 0 }, { 30, 25 } }
+        << QList<QPoint> { { -50, 0 }, { 30, 25 } };
+    QTest::newRow("right: too wide an item stays at its start") << Qt::Alignment(Qt::AlignRight) << 0 << 100 << QList<int> { 150, 40 }
+        << QList<QPoint> { { 0, 0 }, { 60, 25 } }
+        << QList<QPoint> { { -50, 0 }, { 0, 25 } };
+    // clang-format on
+}
+
+// Each line is aligned on its own; right to left mirrors the whole
+// arrangement; the height for the width is that of the left-aligned layout.
+void tst_QxFlowLayout::rowAlignment()
+{
+    QFETCH(Qt::Alignment, alignment);
+    QFETCH(int, margin);
+    QFETCH(int, width);
+    QFETCH(QList<int>, widths);
+    QFETCH(QList<QPoint>, leftToRight);
+    QFETCH(QList<QPoint>, rightToLeft);
+
+    for (const Qt::LayoutDirection direction : { Qt::LeftToRight, Qt::RightToLeft }) {
+        QWidget window;
+        window.setLayoutDirection(direction);
+        auto *layout = new QxFlowLayout(&window, margin, 5, 5);
+        QxFlowLayout leftAligned(margin, 5, 5);
+        layout->setRowAlignment(alignment);
+        QList<FixedItem *> items;
+        for (const int itemWidth : widths) {
+            items.append(new FixedItem(QSize(itemWidth, 20)));
+            layout->addItem(items.last());
+            leftAligned.addItem(new FixedItem(QSize(itemWidth, 20)));
+        }
+        const int height = layout->heightForWidth(width);
+        QCOMPARE(height, leftAligned.heightForWidth(width));
+        layout->setGeometry(QRect(0, 0, width, height));
+        const QList<QPoint> &expected = direction == Qt::LeftToRight ? leftToRight : rightToLeft;
+        for (int i = 0; i < items.size(); ++i)
+            QCOMPARE(items.at(i)->placed, QRect(expected.at(i), items.at(i)->hint));
+        QCOMPARE(height, expected.last().y() + 20 + margin);
+    }
+}
+
+void tst_QxFlowLayout::rowAlignmentValues_data()
+{
+    QTest::addColumn<Qt::Alignment>("given");
+    QTest::addColumn<Qt::Alignment>("kept");
+
+    // clang-format off
+    QTest::newRow("left") << Qt::Alignment(Qt::AlignLeft) << Qt::Alignment(Qt::AlignLeft);
+    QTest::newRow("centred") << Qt::Alignment(Qt::AlignHCenter) << Qt::Alignment(Qt::AlignHCenter);
+    QTest::newRow("right") << Qt::Alignment(Qt::AlignRight) << Qt::Alignment(Qt::AlignRight);
+    QTest::newRow("justified") << Qt::Alignment(Qt::AlignJustify) << Qt::Alignment(Qt::AlignJustify);
+    QTest::newRow("centred both ways: horizontal part") << Qt::Alignment(Qt::AlignCenter) << Qt::Alignment(Qt::AlignHCenter);
+    QTest::newRow("right and bottom: horizontal part") << (Qt::AlignRight | Qt::AlignBottom) << Qt::Alignment(Qt::AlignRight);
+    QTest::newRow("vertical only: left") << Qt::Alignment(Qt::AlignVCenter) << Qt::Alignment(Qt::AlignLeft);
+    QTest::newRow("none: left") << Qt::Alignment() << Qt::Alignment(Qt::AlignLeft);
+    QTest::newRow("left and right at once: left") << (Qt::AlignLeft | Qt::AlignRight) << Qt::Alignment(Qt::AlignLeft);
+    // clang-format on
+}
+
+void tst_QxFlowLayout::rowAlignmentValues()
+{
+    QFETCH(Qt::Alignment, given);
+    QFETCH(Qt::Alignment, kept);
+
+    QxFlowLayout layout(0, 5, 5);
+    QCOMPARE(layout.rowAlignment(), Qt::Alignment(Qt::AlignLeft));
+    layout.setRowAlignment(given);
+    QCOMPARE(layout.rowAlignment(), kept);
+}
+
+void tst_QxFlowLayout::rowAlignmentAsBoxLayout_data()
+{
+    QTest::addColumn<Qt::Alignment>("alignment");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("margin");
+
+    for (const Qt::LayoutDirection direction : { Qt::LeftToRight, Qt::RightToLeft }) {
+        const char *side = direction == Qt::LeftToRight ? "left to right" : "right to left";
+        for (const Qt::Alignment alignment :
+             { Qt::Alignment(Qt::AlignLeft), Qt::Alignment(Qt::AlignHCenter),
+               Qt::Alignment(Qt::AlignRight) }) {
+            const char *where = alignment == Qt::AlignLeft ? "left"
+                    : alignment == Qt::AlignRight          ? "right"
+                                                           : "centred";
+            // clang-format off
+            QTest::addRow("%s, %s, one item", where, side) << alignment << direction << 1 << 0;
+            QTest::addRow("%s, %s, three items", where, side) << alignment << direction << 3 << 0;
+            QTest::addRow("%s, %s, three items, margins", where, side) << alignment << direction << 3 << 9;
+            // clang-format on
+        }
+    }
+}
+
+// On one line the items stand where a QHBoxLayout puts them with stretches
+// around them: after them for left, before for right, on both sides for
+// centred.
+void tst_QxFlowLayout::rowAlignmentAsBoxLayout()
+{
+    QFETCH(Qt::Alignment, alignment);
+    QFETCH(Qt::LayoutDirection, direction);
+    QFETCH(int, count);
+    QFETCH(int, margin);
+
+    QWidget flowWindow;
+    QWidget boxWindow;
+    flowWindow.setLayoutDirection(direction);
+    boxWindow.setLayoutDirection(direction);
+    auto *flow = new QxFlowLayout(&flowWindow, margin, 6, 6);
+    flow->setRowAlignment(alignment);
+    auto *box = new QHBoxLayout(&boxWindow);
+    box->setContentsMargins(margin, margin, margin, margin);
+    box->setSpacing(6);
+    if (alignment != Qt::AlignLeft)
+        box->addStretch();
+    QList<QWidget *> flowItems, boxItems;
+    for (int i = 0; i < count; ++i) {
+        flowItems.append(fixedWidget(QSize(30 + 10 * i, 20), &flowWindow));
+        flow->addWidget(flowItems.last());
+        boxItems.append(fixedWidget(QSize(30 + 10 * i, 20), &boxWindow));
+        box->addWidget(boxItems.last());
+    }
+    if (alignment != Qt::AlignRight)
+        box->addStretch();
+    for (const int width : { 400, 401 }) {
+        flow->setGeometry(QRect(0, 0, width, 100));
+        box->setGeometry(QRect(0, 0, width, 100));
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(flowItems.at(i)->x(), boxItems.at(i)->x());
+    }
+}
+
+// Changing the alignment of a shown layout moves its items without a call to
+// setGeometry(), and moving back restores them.
+void tst_QxFlowLayout::rowAlignmentReplacesShownItems()
+{
+    QWidget window;
+    auto *layout = new QxFlowLayout(&window, 0, 5, 5);
+    QWidget *item = fixedWidget(QSize(40, 20));
+    layout->addWidget(item);
+    window.resize(200, 50);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_COMPARE(item->pos(), QPoint(0, 0));
+
+    layout->setRowAlignment(Qt::AlignRight);
+    QTRY_COMPARE(item->pos(), QPoint(160, 0));
+    layout->setRowAlignment(Qt::AlignHCenter);
+    QTRY_COMPARE(item->pos(), QPoint(80, 0));
+    layout->setRowAlignment(Qt::AlignLeft);
+    QTRY_COMPARE(item->pos(), QPoint(0, 0));
 }
 
 QTEST_MAIN(tst_QxFlowLayout)

@@ -39,6 +39,7 @@ private slots:
     void collapsibleGroupBoxPages();
     void doubleSliderProperties();
     void sliderSpinBoxProperties();
+    void collapsibleGroupBoxProperties();
 
 private:
     QDesignerCustomWidgetInterface *widget(const QString &className) const;
@@ -286,6 +287,44 @@ void tst_DesignerPlugin::sliderSpinBoxProperties()
         const int index = saved.indexOf(QStringLiteral("<property name=\"%1\"").arg(earlier));
         QVERIFY2(index > 0 && index < value, earlier);
     }
+}
+
+// Designer's property editor offers whether the box is expanded and whether
+// it animates; writing `expanded` folds the box and its title check box.
+void tst_DesignerPlugin::collapsibleGroupBoxProperties()
+{
+    QDesignerFormWindowInterface *form = m_core->formWindowManager()->createFormWindow();
+    QScopedPointer<QWidget> owner(form);
+    form->setContents(QStringLiteral("<ui version=\"4.0\"><class>Form</class>"
+                                     "<widget class=\"QWidget\" name=\"Form\">"
+                                     "<widget class=\"QxCollapsibleGroupBox\" name=\"box\"/>"
+                                     "</widget></ui>"));
+    QVERIFY(form->mainContainer());
+    auto *box = form->mainContainer()->findChild<QxCollapsibleGroupBox *>();
+    QVERIFY(box);
+
+    m_core->propertyEditor()->setObject(box);
+    QMultiHash<QString, QString> shown;
+    for (const QTreeWidget *tree : m_core->propertyEditor()->findChildren<QTreeWidget *>()) {
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *group = tree->topLevelItem(i);
+            for (int j = 0; j < group->childCount(); ++j)
+                shown.insert(group->text(0), group->child(j)->text(0));
+        }
+    }
+    QVERIFY(shown.contains("QGroupBox", "checked"));
+    QVERIFY(shown.contains("QxCollapsibleGroupBox", "expanded"));
+    QVERIFY(shown.contains("QxCollapsibleGroupBox", "animated"));
+
+    auto *sheet = qt_extension<QDesignerPropertySheetExtension *>(m_core->extensionManager(), box);
+    QVERIFY(sheet);
+    QCOMPARE(sheet->property(sheet->indexOf("expanded")).toBool(), true);
+    sheet->setProperty(sheet->indexOf("expanded"), false);
+    QVERIFY(!box->isExpanded());
+    QVERIFY(!box->isChecked());
+    QVERIFY(box->getInsideWidget()->isHidden());
+    sheet->setProperty(sheet->indexOf("animated"), true);
+    QVERIFY(box->isAnimated());
 }
 
 QTEST_MAIN(tst_DesignerPlugin)

@@ -22,6 +22,10 @@
 /// A spacing of -1 is derived: from the parent widget's style, or the parent
 /// layout's spacing, and failing those from the style of each item's widget.
 /// It has no meta-object of its own.
+///
+/// Each line stands at the left edge by default; setRowAlignment() centres
+/// the lines, puts them at the right edge, or stretches the gaps of all but
+/// the last line to fill it. Right to left everything is mirrored.
 class LUMO_EXPORT QxFlowLayout : public QLayout
 {
 public:
@@ -65,6 +69,18 @@ public:
     int horizontalSpacing() const;
     /// The gap between lines; -1 when it cannot be derived here.
     int verticalSpacing() const;
+    /// Where the items of each line stand: Qt::AlignLeft (the default),
+    /// Qt::AlignHCenter, Qt::AlignRight or Qt::AlignJustify.
+    Qt::Alignment rowAlignment() const;
+
+    /// Places each line's items by \a alignment, of which only the horizontal
+    /// part counts: Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, or
+    /// Qt::AlignJustify, which widens the gaps so that every line but the last
+    /// ends at the right edge (the last line, and a line of one item, stand
+    /// at the left). Any other value means Qt::AlignLeft. Right to left, left
+    /// and right swap, as in every Qt layout. Lines wrap the same way whatever
+    /// the alignment, so heightForWidth() does not depend on it.
+    void setRowAlignment(Qt::Alignment alignment);
 
 private:
     int doLayout(const QRect &rect, bool testOnly) const;
@@ -75,6 +91,7 @@ private:
     QList<QLayoutItem *> layoutItems;
     int horizontalSpacingSetting;
     int verticalSpacingSetting;
+    Qt::Alignment alignment = Qt::AlignLeft;
 
     struct HeightForWidth
     {

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <vector>
 
 QxFlowLayout::QxFlowLayout(QWidget *parent, int margin, int hSpacing, int vSpacing)
     : QLayout(parent)
@@ -158,6 +159,24 @@ int QxFlowLayout::fallbackSpacing(QLayoutItem *item, Qt::Orientation orientation
                                                    orientation));
 }
 
+Qt::Alignment QxFlowLayout::rowAlignment() const
+{
+    return alignment;
+}
+
+void QxFlowLayout::setRowAlignment(Qt::Alignment rowAlignment)
+{
+    const Qt::Alignment horizontal = rowAlignment & Qt::AlignHorizontal_Mask;
+    const Qt::Alignment kept = horizontal == Qt::AlignHCenter || horizontal == Qt::AlignRight
+                    || horizontal == Qt::AlignJustify
+            ? horizontal
+            : Qt::Alignment(Qt::AlignLeft);
+    if (kept == alignment)
+        return;
+    alignment = kept;
+    invalidate();
+}
+
 int QxFlowLayout::doLayout(const QRect &rect, bool testOnly) const
 {
     int left, top, right, bottom;
@@ -179,6 +198,49 @@ int QxFlowLayout::doLayout(const QRect &rect, bool testOnly) const
     const Qt::LayoutDirection direction = parent ? parent->layoutDirection() : Qt::LeftToRight;
     const QRect area(QPoint(leftEdge, rect.y()), QPoint(rightEdge, rect.bottom()));
 
+    // Moving a widget costs Qt far more than this comparison; when the lines
+    // stay as they were, most items keep their place.
+    const auto place = [&](QLayoutItem *item, const QRect &logical) {
+        const QRect placed = QStyle::visualRect(direction, area, logical);
+        if (item->geometry() != placed)
+            item->setGeometry(placed);
+    };
+
+    // Any alignment but the left one needs the whole line before it can place
+    // its first item: the line is held here until it is complete.
+    struct Pending
+    {
+        QLayoutItem *item;
+        int x;
+        QSize hint;
+    };
+    const bool holdLines = !testOnly && alignment != Qt::AlignLeft;
+    std::vector<Pending> line;
+    const auto placeLine = [&](bool lastLine) {
+        if (line.empty())
+            return;
+        const int used = line.back().x + line.back().hint.width() - leftEdge;
+        // A line of one item wider than the area stays at its start and runs
+        // past the end, as it does aligned left.
+        const qint64 room = std::max(0, area.width() - used);
+        const qint64 gaps = qint64(line.size()) - 1;
+        for (qint64 i = 0; i <= gaps; ++i) {
+            qint64 shift = 0;
+            // The odd pixel goes before the line, as a QHBoxLayout with a
+            // stretch on each side puts it.
+            if (alignment == Qt::AlignHCenter)
+                shift = room - room / 2;
+            else if (alignment == Qt::AlignRight)
+                shift = room;
+            else if (!lastLine && gaps > 0)
+                // Spread so that the last item ends exactly at the edge.
+                shift = room * i / gaps;
+            const Pending &pending = line[size_t(i)];
+            place(pending.item, QRect(QPoint(pending.x + int(shift), y), pending.hint));
+        }
+        line.clear();
+    };
+
     for (QLayoutItem *item : layoutItems) {
         if (item->isEmpty())
             continue;
@@ -190,20 +252,23 @@ int QxFlowLayout::doLayout(const QRect &rect, bool testOnly) const
         const QSize hint = item->sizeHint();
         int nextX = x + hint.width() + spaceX;
         if (x + hint.width() > rightEdge && lineHeight > 0) {
+            if (holdLines)
+                placeLine(false);
             x = leftEdge;
             y = y + lineHeight + spaceY;
             nextX = x + hint.width() + spaceX;
             lineHeight = 0;
         }
 
-        // Moving a widget costs Qt far more than this comparison; when the
-        // lines stay as they were, most items keep their place.
-        const QRect placed = QStyle::visualRect(direction, area, QRect(QPoint(x, y), hint));
-        if (!testOnly && item->geometry() != placed)
-            item->setGeometry(placed);
+        if (holdLines)
+            line.push_back({ item, x, hint });
+        else if (!testOnly)
+            place(item, QRect(QPoint(x, y), hint));
 
         lineHeight = std::max(lineHeight, hint.height());
         x = nextX;
     }
+    if (holdLines)
+        placeLine(true);
     return y + lineHeight - rect.y() + bottom;
 }

@@ -113,6 +113,15 @@ QxWebView::QxWebView(QWidget *parent)
 {
     new QShortcut(QKeySequence::ZoomIn, this, SLOT(zoomIn()), nullptr, Qt::WindowShortcut);
     new QShortcut(QKeySequence::ZoomOut, this, SLOT(zoomOut()), nullptr, Qt::WindowShortcut);
+    // Browsers' key back to no zoom; Qt has no standard sequence for it.
+    new QShortcut(QKeySequence(QStringLiteral("Ctrl+0"), QKeySequence::PortableText), this,
+                  SLOT(resetZoom()), nullptr, Qt::WindowShortcut);
+    // Chromium, under Qt WebEngine, zooms per site; whether Qt WebEngine
+    // carries a page's factor over to another site depends on its version.
+    // The view puts its factor back itself as soon as the URL changes, and
+    // once more when the page has loaded.
+    connect(this, &QWebEngineView::urlChanged, this, &QxWebView::restoreZoomFactor);
+    connect(this, &QWebEngineView::loadFinished, this, &QxWebView::restoreZoomFactor);
     auto *filter = new EngineWheelFilter(this);
     installEventFilter(filter);
     for (QWidget *child : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
@@ -121,14 +130,42 @@ QxWebView::QxWebView(QWidget *parent)
 
 QxWebView::~QxWebView() = default;
 
+qreal QxWebView::zoomFactor() const
+{
+    return keptZoomFactor;
+}
+
+void QxWebView::setZoomFactor(qreal factor)
+{
+    if (!(factor > 0) || !qIsFinite(factor))
+        return;
+    factor = qBound(minimumZoomFactor, factor, maximumZoomFactor);
+    QWebEngineView::setZoomFactor(factor);
+    if (factor == keptZoomFactor)
+        return;
+    keptZoomFactor = factor;
+    Q_EMIT zoomFactorChanged(factor);
+}
+
+void QxWebView::restoreZoomFactor()
+{
+    if (QWebEngineView::zoomFactor() != keptZoomFactor)
+        QWebEngineView::setZoomFactor(keptZoomFactor);
+}
+
+void QxWebView::resetZoom()
+{
+    setZoomFactor(1.0);
+}
+
 void QxWebView::zoomIn()
 {
-    setZoomFactor(qMin(zoomFactor() * 1.1, maximumZoomFactor));
+    setZoomFactor(zoomFactor() * 1.1);
 }
 
 void QxWebView::zoomOut()
 {
-    setZoomFactor(qMax(zoomFactor() * 0.9, minimumZoomFactor));
+    setZoomFactor(zoomFactor() * 0.9);
 }
 
 void QxWebView::wheelEvent(QWheelEvent *event)

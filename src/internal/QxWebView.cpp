@@ -10,9 +10,42 @@ QxWebView::QxWebView(QWidget *parent)
 {
     new QShortcut(QKeySequence::ZoomIn, this, SLOT(zoomIn()), nullptr, Qt::WindowShortcut);
     new QShortcut(QKeySequence::ZoomOut, this, SLOT(zoomOut()), nullptr, Qt::WindowShortcut);
+    // Browsers' key back to no zoom; Qt has no standard sequence for it.
+    new QShortcut(QKeySequence(QStringLiteral("Ctrl+0"), QKeySequence::PortableText), this,
+                  SLOT(resetZoom()), nullptr, Qt::WindowShortcut);
+    // QtWebKit keeps the factor of its frame across loads; restoring it costs
+    // nothing and holds should a page be replaced.
+    connect(this, &QWebView::loadFinished, this, &QxWebView::restoreZoomFactor);
 }
 
 QxWebView::~QxWebView() = default;
+
+qreal QxWebView::zoomFactor() const
+{
+    return keptZoomFactor;
+}
+
+void QxWebView::setZoomFactor(qreal factor)
+{
+    if (!(factor > 0) || !qIsFinite(factor))
+        return;
+    QWebView::setZoomFactor(factor);
+    if (factor == keptZoomFactor)
+        return;
+    keptZoomFactor = factor;
+    Q_EMIT zoomFactorChanged(factor);
+}
+
+void QxWebView::restoreZoomFactor()
+{
+    if (QWebView::zoomFactor() != qreal(float(keptZoomFactor)))
+        QWebView::setZoomFactor(keptZoomFactor);
+}
+
+void QxWebView::resetZoom()
+{
+    setZoomFactor(1.0);
+}
 
 void QxWebView::zoomIn()
 {

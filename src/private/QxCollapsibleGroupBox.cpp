@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QChildEvent>
 #include <QFrame>
+#include <QPropertyAnimation>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -77,11 +79,56 @@ QFrame *QxCollapsibleGroupBox::getInsideWidget() const
     return insideWidget;
 }
 
+bool QxCollapsibleGroupBox::isExpanded() const
+{
+    return expanded;
+}
+
+bool QxCollapsibleGroupBox::isAnimated() const
+{
+    return animated;
+}
+
+void QxCollapsibleGroupBox::setAnimated(bool on)
+{
+    animated = on;
+    if (!on)
+        finishFold();
+}
+
+void QxCollapsibleGroupBox::setExpanded(bool show)
+{
+    // Checking drives the fold through toggled(); a box already checked (or
+    // no longer checkable) emits nothing, so the fold is asked for directly.
+    setChecked(show);
+    setGroupBoxExpanded(show);
+}
+
 void QxCollapsibleGroupBox::setGroupBoxExpanded(bool show)
 {
-    const bool changed = show != insideWidget->isVisibleTo(this);
-    insideWidget->setVisible(show);
+    if (show == expanded) {
+        // No change to announce; a running fold is on its way there already.
+        if (!folding)
+            foldContents(show);
+        return;
+    }
     expanded = show;
+    const int duration = animated && isVisible()
+            ? style()->styleHint(QStyle::SH_Widget_Animation_Duration, nullptr, this)
+            : 0;
+    if (duration > 0) {
+        animateFold(duration);
+    } else {
+        finishFold();
+        foldContents(show);
+    }
+    QxAccessibleWidgets::notifyFolded(this);
+    Q_EMIT expandedChanged(show);
+}
+
+void QxCollapsibleGroupBox::foldContents(bool show)
+{
+    insideWidget->setVisible(show);
     // Content put into the box the QGroupBox way (box->layout()->addWidget())
     // sits beside the inner frame: it folds too. What the host hid stays hidden.
     const QList<QWidget *> children
@@ -90,8 +137,56 @@ void QxCollapsibleGroupBox::setGroupBoxExpanded(bool show)
         if (child != insideWidget && !child->isWindow())
             fold(child, show);
     }
-    if (changed)
-        QxAccessibleWidgets::notifyFolded(this);
+}
+
+// The box's maximum height moves from its present height to the one it will
+// have, and the parent's layout follows. Unfolding shows the contents first,
+// folding hides them last, so that they slide rather than vanish; either way
+// the end restores the maximum height and the layout settles exactly where an
+// instant fold puts it.
+void QxCollapsibleGroupBox::animateFold(int duration)
+{
+    if (!foldAnimation) {
+        foldAnimation = new QPropertyAnimation(this, "maximumHeight", this);
+        connect(foldAnimation, &QAbstractAnimation::finished, this,
+                &QxCollapsibleGroupBox::finishFold);
+    }
+    // Turned around halfway, a fold goes back from where it stands.
+    if (folding)
+        foldAnimation->stop();
+    else
+        maximumHeightBeforeFold = maximumHeight();
+    folding = true;
+
+    const int from = height();
+    setMaximumHeight(from);
+    int to;
+    if (expanded) {
+        foldContents(true);
+        to = sizeHint().height();
+    } else {
+        // The title alone: what the box's layout asks for with nothing
+        // shown in it.
+        const QMargins frame = contentsMargins();
+        const QMargins inner = layout() ? layout()->contentsMargins() : QMargins();
+        to = frame.top() + frame.bottom() + inner.top() + inner.bottom();
+    }
+    to = qBound(minimumHeight(), to, maximumHeightBeforeFold);
+    foldAnimation->setDuration(duration);
+    foldAnimation->setStartValue(from);
+    foldAnimation->setEndValue(to);
+    foldAnimation->start();
+}
+
+void QxCollapsibleGroupBox::finishFold()
+{
+    if (!folding)
+        return;
+    folding = false;
+    foldAnimation->stop();
+    setMaximumHeight(maximumHeightBeforeFold);
+    if (!expanded)
+        foldContents(false);
 }
 
 void QxCollapsibleGroupBox::fold(QWidget *child, bool show)

@@ -5,6 +5,8 @@
 #include <lumo/QxComboBoxEditorState.h>
 #include <lumo/QxFlowLayout.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -71,6 +73,16 @@ LayoutsPage::LayoutsPage(QWidget *parent)
     splitter->addWidget(createChoicesSection());
     splitter->setSizes({ 380, 420 });
     layout->addWidget(createFoldedSection());
+
+    // Folds follow the style's animation duration, so a style without
+    // animations folds at once even with this on.
+    auto *animate = new QCheckBox(tr("Animate folding"));
+    animate->setObjectName(QStringLiteral("animateFolds"));
+    layout->addWidget(animate);
+    connect(animate, &QCheckBox::toggled, this, [this](bool on) {
+        for (QxCollapsibleGroupBox *section : findChildren<QxCollapsibleGroupBox *>())
+            section->setAnimated(on);
+    });
 }
 
 // Tag chips in a flow layout; drag the splitter to see them re-wrap.
@@ -88,9 +100,21 @@ QxCollapsibleGroupBox *LayoutsPage::createTagsSection()
     m_newChip->setPlaceholderText(tr("New tag"));
     auto *add = new QPushButton(tr("Add"));
     add->setObjectName(QStringLiteral("addChip"));
+    auto *alignment = new QComboBox;
+    alignment->setObjectName(QStringLiteral("chipAlignment"));
+    alignment->addItem(tr("Left"), int(Qt::AlignLeft));
+    alignment->addItem(tr("Centred"), int(Qt::AlignHCenter));
+    alignment->addItem(tr("Right"), int(Qt::AlignRight));
+    alignment->addItem(tr("Justified"), int(Qt::AlignJustify));
+    alignment->setToolTip(tr("Where each line of chips stands"));
     addLayout->addWidget(m_newChip, 1);
     addLayout->addWidget(add);
+    addLayout->addWidget(alignment);
     section->addWidget(addRow);
+    connect(alignment, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this, alignment](int index) {
+                m_chips->setRowAlignment(Qt::Alignment(alignment->itemData(index).toInt()));
+            });
     auto *hint = new QLabel(tr("Click a chip to remove it. Drag the splitter: the chips "
                                "wrap into as many lines as the width needs."));
     hint->setWordWrap(true);

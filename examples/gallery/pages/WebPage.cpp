@@ -3,12 +3,10 @@
 #include <lumo/QxVariantAnimation.h>
 #include <lumo/QxWebView.h>
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -64,22 +62,17 @@ WebPage::WebPage(QWidget *parent)
 
     connect(zoomIn, &QPushButton::clicked, m_view, &QxWebView::zoomIn);
     connect(zoomOut, &QPushButton::clicked, m_view, &QxWebView::zoomOut);
-    for (QPushButton *button : { zoomIn, zoomOut })
-        connect(button, &QPushButton::clicked, this, &WebPage::showZoom);
-    connect(reset, &QPushButton::clicked, this, [this] {
-        m_animation->stop();
-        m_view->setZoomFactor(1.0);
-        showZoom();
-    });
+    connect(reset, &QPushButton::clicked, m_animation, &QAbstractAnimation::stop);
+    connect(reset, &QPushButton::clicked, m_view, &QxWebView::resetZoom);
+    // Buttons, keys, wheel and animation alike: the readout follows the view.
+    connect(m_view, &QxWebView::zoomFactorChanged, this, &WebPage::showZoom);
 
     // QxVariantAnimation does nothing with its values itself: the page follows
     // them through valueChanged().
     m_animation->setDuration(600);
     m_animation->setEasingCurve(QEasingCurve::InOutQuad);
-    connect(m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
-        m_view->setZoomFactor(value.toReal());
-        showZoom();
-    });
+    connect(m_animation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant &value) { m_view->setZoomFactor(value.toReal()); });
     connect(animate, &QPushButton::clicked, this, [this] {
         m_animation->stop();
         m_animation->setStartValue(m_view->zoomFactor());
@@ -87,10 +80,6 @@ WebPage::WebPage(QWidget *parent)
         m_animation->start();
     });
 
-    // Wheel and key zooms happen inside the view; the readout follows them.
-    m_view->installEventFilter(this);
-    for (QShortcut *shortcut : m_view->findChildren<QShortcut *>())
-        connect(shortcut, &QShortcut::activated, this, &WebPage::showZoom);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
     // Qt WebEngine paints a page in its own process, frames after it has
     // loaded: the page is ready once a frame with something on it is painted
@@ -106,9 +95,6 @@ WebPage::WebPage(QWidget *parent)
     });
     connect(m_view, &QxWebView::loadFinished, this, [this, paintCheck](bool ok) {
         m_loaded = ok;
-        // A user's wheel goes to the widget inside the view that shows the page.
-        if (QWidget *engine = m_view->focusProxy())
-            engine->installEventFilter(this);
         if (ok)
             paintCheck->start();
         else
@@ -154,15 +140,8 @@ void WebPage::prepareSnapshot()
     });
 }
 
-bool WebPage::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::Wheel && (watched == m_view || watched == m_view->focusProxy()))
-        QTimer::singleShot(0, this, &WebPage::showZoom);
-    return GalleryPage::eventFilter(watched, event);
-}
-
 void WebPage::showZoom()
 {
-    m_zoom->setText(tr("Zoom factor %1 (Ctrl/Shift + wheel, Ctrl + +/-)")
+    m_zoom->setText(tr("Zoom factor %1 (Ctrl/Shift + wheel, Ctrl + +/-, Ctrl + 0)")
                             .arg(m_view->zoomFactor(), 0, 'f', 3));
 }

@@ -7,7 +7,8 @@ class QxVariantAnimation;
 class QxWebView;
 
 /// The library's help in a QxWebView, zoomable by keys, wheel and buttons,
-/// with an animated zoom driven by QxVariantAnimation.
+/// back to 100 % with Ctrl+0, with an animated zoom driven by
+/// QxVariantAnimation.
 class WebPage : public GalleryPage
 {
     Q_OBJECT
@@ -25,7 +26,6 @@ signals:
     void loaded(bool ok);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:

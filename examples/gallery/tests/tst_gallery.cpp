@@ -118,6 +118,7 @@ private slots:
     void layoutsRewrap();
     void layoutsComboEditor();
     void layoutsFolding();
+    void layoutsChipAlignment();
 #ifdef LUMO_WITH_WEBVIEW
     void webZoom();
 #endif
@@ -882,6 +883,49 @@ void tst_Gallery::layoutsFolding()
     QVERIFY(!page->chipArea()->isVisible());
     tags->setChecked(true);
     QVERIFY(page->chipArea()->isVisible());
+
+    auto *animate = page->findChild<QCheckBox *>("animateFolds");
+    QVERIFY(!animate->isChecked());
+    for (const QxCollapsibleGroupBox *section : page->findChildren<QxCollapsibleGroupBox *>())
+        QVERIFY(!section->isAnimated());
+    animate->click();
+    for (const QxCollapsibleGroupBox *section : page->findChildren<QxCollapsibleGroupBox *>())
+        QVERIFY(section->isAnimated());
+    // However it folds, the section ends folded and unfolded as before.
+    tags->setExpanded(false);
+    QTRY_VERIFY(!page->chipArea()->isVisible());
+    tags->setExpanded(true);
+    QTRY_VERIFY(page->chipArea()->isVisible());
+    QTRY_COMPARE(tags->maximumHeight(), QWIDGETSIZE_MAX);
+    animate->click();
+}
+
+// The combo box sets where each line of chips stands: with right alignment the
+// last chip of the first line ends at the area's right margin.
+void tst_Gallery::layoutsChipAlignment()
+{
+    auto *page = show<LayoutsPage>("layouts");
+    auto *alignment = page->findChild<QComboBox *>("chipAlignment");
+    QxFlowLayout *chips = page->chips();
+    QCOMPARE(chips->rowAlignment(), Qt::Alignment(Qt::AlignLeft));
+    const QStringList texts { "Left", "Centred", "Right", "Justified" };
+    const QList<Qt::Alignment> expected { Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight,
+                                          Qt::AlignJustify };
+    for (int i = 0; i < texts.size(); ++i) {
+        QCOMPARE(alignment->itemText(i), texts.at(i));
+        alignment->setCurrentIndex(i);
+        QCOMPARE(chips->rowAlignment(), expected.at(i));
+    }
+    alignment->setCurrentIndex(2);
+    const int rightEdge = page->chipArea()->width() - chips->contentsMargins().right();
+    QTRY_VERIFY([&] {
+        for (int i = 0; i < chips->count(); ++i) {
+            if (chips->itemAt(i)->geometry().right() + 1 == rightEdge)
+                return true;
+        }
+        return false;
+    }());
+    alignment->setCurrentIndex(0);
 }
 
 #ifdef LUMO_WITH_WEBVIEW
@@ -925,8 +969,17 @@ void tst_Gallery::webZoom()
     page->findChild<QPushButton *>("animateZoom")->click();
     QTRY_VERIFY(near(view->zoomFactor(), 1.5));
     QVERIFY(readout->text().startsWith("Zoom factor 1.500"));
+    // Ctrl+0 anywhere in the window, as in a browser; the readout follows.
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QTest::keyClick(m_window->windowHandle(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(view->zoomFactor(), 1.0);
+    QVERIFY(readout->text().startsWith("Zoom factor 1.000"));
+    view->zoomIn();
+    QVERIFY(readout->text().startsWith("Zoom factor 1.100"));
     page->findChild<QPushButton *>("resetZoom")->click();
     QCOMPARE(view->zoomFactor(), 1.0);
+    QVERIFY(readout->text().startsWith("Zoom factor 1.000"));
 }
 #endif
 
