@@ -18,6 +18,9 @@
 //   words start with it, so the popup opens on 100,000 matches.
 // - shortcut/SIDE/100000: Control+E after a space, an empty prefix, so the
 //   popup opens on all 100,000 words.
+// - contains/SIDE/100000 and wordstart/ours/100000: typing as above with the
+//   editor's Contains and WordStart filter modes; the baseline is the plain
+//   completer with Qt::MatchContains (Qt has no word-start matching).
 // - memory/ours/1000000 and memory/list/1000000: the heap that the editor
 //   holds for a vocabulary of 1,000,000 words once its popup has been shown
 //   (an editor over the whole vocabulary less one over a single word), and
@@ -72,9 +75,10 @@ const QStringList &vocabulary(int size, QChar first = QChar())
 class OurEditor : public QxTextEditWithAutocompletion
 {
 public:
-    explicit OurEditor(const QStringList &words)
+    explicit OurEditor(const QStringList &words, FilterMode mode = StartsWith)
         : words(words)
     {
+        setFilterMode(mode);
     }
 
 protected:
@@ -84,13 +88,23 @@ private:
     const QStringList words;
 };
 
+template<QxTextEditWithAutocompletion::FilterMode Mode> class ModeEditor : public OurEditor
+{
+public:
+    explicit ModeEditor(const QStringList &words)
+        : OurEditor(words, Mode)
+    {
+    }
+};
+
 // The editor of Qt's own completer example: one model for all key presses.
 class PlainEditor : public QTextEdit
 {
 public:
-    explicit PlainEditor(const QStringList &words)
+    explicit PlainEditor(const QStringList &words, Qt::MatchFlags filter = Qt::MatchStartsWith)
         : plainCompleter(new QCompleter(this))
     {
+        plainCompleter->setFilterMode(filter);
         plainCompleter->setModel(new QStringListModel(words, plainCompleter));
         plainCompleter->setWidget(this);
         plainCompleter->setCompletionMode(QCompleter::PopupCompletion);
@@ -153,6 +167,15 @@ protected:
 
 private:
     QCompleter *const plainCompleter;
+};
+
+class ContainsEditor : public PlainEditor
+{
+public:
+    explicit ContainsEditor(const QStringList &words)
+        : PlainEditor(words, Qt::MatchContains)
+    {
+    }
 };
 
 // Notes when the popup's rows are painted.
@@ -362,6 +385,21 @@ BENCHMARK_TEMPLATE(typing, PlainEditor)
         ->Arg(10000)
         ->Arg(100000)
         ->Arg(1000000)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(typing, ModeEditor<QxTextEditWithAutocompletion::Contains>)
+        ->Name("contains/ours")
+        ->Arg(100000)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(typing, ModeEditor<QxTextEditWithAutocompletion::WordStart>)
+        ->Name("wordstart/ours")
+        ->Arg(100000)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(typing, ContainsEditor)
+        ->Name("contains/baseline")
+        ->Arg(100000)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(prefix3, OurEditor)

@@ -8,7 +8,10 @@
 // one separator after them; each validator's one-argument fixup is its
 // two-argument one with the rule of value 2; and a repaired text, repaired
 // again, stays as it is for the fixed-decimals validator, in the C locale, in
-// German (decimal comma) and in Arabic (Egypt) (digits of its own).
+// German (decimal comma) and in Arabic (Egypt) (digits of its own). With
+// clamping on, over a range chosen by the first byte and the length, every
+// validator's repair writes a number inside the range (read in the C locale
+// and in German, the format's literal "%" set aside).
 
 #include <lumo/QxAutoRulesValidator.h>
 #include <lumo/QxCustomValidator.h>
@@ -98,6 +101,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             for (int rule = 0; rule <= 5; ++rule) {
                 QString repaired = input;
                 validator->fixup(repaired, ZvRoundingRule(rule));
+            }
+
+            const double bottom = -double(data[0] % 16) / 4;
+            const double top = bottom + double(size % 13) / 3;
+            validator->setRange(bottom, top, 3);
+            validator->setClampToRange(true);
+            QString clamped = input;
+            validator->fixup(clamped);
+            if (locale.language() != QLocale::Arabic) {
+                QString number = clamped;
+                if (number.endsWith(QLatin1Char('%')))
+                    number.chop(1);
+                bool ok = false;
+                const double value = locale.toDouble(number.trimmed(), &ok);
+                if (!ok || value < bottom || value > top)
+                    fail("with clamping on, the repair wrote a number outside the range", input,
+                         clamped);
             }
         }
 

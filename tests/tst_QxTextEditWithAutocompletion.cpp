@@ -84,11 +84,22 @@ private slots:
     void wordEndingAtCursor_data();
     void wordEndingAtCursor();
     void popupInsideEditorRightToLeft();
+    void filterModeOffers_data();
+    void filterModeOffers();
+    void filterModeFollowsTheWord();
+    void choosingInFilterMode_data();
+    void choosingInFilterMode();
+    void completionShortcutOpensPopup_data();
+    void completionShortcutOpensPopup();
+    void completionShortcutRefused_data();
+    void completionShortcutRefused();
 
 private:
     void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
               const QString &text = QString());
     void typeText(const QString &text);
+    void typeAnyText(const QString &text);
+    QStringList offered() const;
 
     QWidget *window = nullptr;
     WordEdit *editor = nullptr;
@@ -133,6 +144,30 @@ void tst_QxTextEditWithAutocompletion::typeText(const QString &text)
         QTest::keyClick(window->windowHandle(), c.toLatin1());
 }
 
+// One key event a character (a surrogate pair is one), its text the
+// character, as a keyboard sends letters beyond ASCII.
+void tst_QxTextEditWithAutocompletion::typeAnyText(const QString &text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const int length = text.at(i).isHighSurrogate() ? 2 : 1;
+        const QChar c = text.at(i);
+        const Qt::Key key = length == 2 ? Qt::Key_unknown : Qt::Key(c.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Click, window->windowHandle(), key, text.mid(i, length),
+                            Qt::NoModifier);
+        i += length - 1;
+    }
+}
+
+// The entries the popup lists, in order.
+QStringList tst_QxTextEditWithAutocompletion::offered() const
+{
+    QStringList entries;
+    QAbstractItemModel *completions = editor->completer()->completionModel();
+    for (int row = 0; row < completions->rowCount(); ++row)
+        entries << completions->index(row, 0).data().toString();
+    return entries;
+}
+
 void tst_QxTextEditWithAutocompletion::startsWithOwnCompleterAndText()
 {
     QxTextEditWithAutocompletion fresh;
@@ -145,6 +180,11 @@ void tst_QxTextEditWithAutocompletion::startsWithOwnCompleterAndText()
     QCOMPARE(completer->caseSensitivity(), Qt::CaseInsensitive);
     QVERIFY(!fresh.isCompleterVisible());
     QCOMPARE(fresh.metaObject()->className(), "QxTextEditWithAutocompletion");
+    QCOMPARE(fresh.filterMode(), QxTextEditWithAutocompletion::StartsWith);
+    QCOMPARE(fresh.completionShortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    // Designer and style sheets reach the mode by its name.
+    QVERIFY(fresh.setProperty("filterMode", QStringLiteral("WordStart")));
+    QCOMPARE(fresh.filterMode(), QxTextEditWithAutocompletion::WordStart);
 }
 
 void tst_QxTextEditWithAutocompletion::defaultTextIsTranslated()
@@ -737,6 +777,216 @@ void tst_QxTextEditWithAutocompletion::popupInsideEditorRightToLeft()
                                 .arg(popupArea.left())
                                 .arg(popupArea.right())));
     window->setLayoutDirection(Qt::LeftToRight);
+}
+
+void tst_QxTextEditWithAutocompletion::filterModeOffers_data()
+{
+    QTest::addColumn<QxTextEditWithAutocompletion::FilterMode>("mode");
+    QTest::addColumn<bool>("caseSensitive");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("expected");
+
+    using E = QxTextEditWithAutocompletion;
+    const QStringList places { "plan", "market place", "replay", "Display", "sea_plane", "PLAZA" };
+    // clang-format off
+    QTest::newRow("starts with") << E::StartsWith << false << places << "pla" << QStringList { "plan", "PLAZA" };
+    QTest::newRow("contains") << E::Contains << false << places << "pla" << places;
+    QTest::newRow("contains, case-sensitive") << E::Contains << true << places << "pla" << QStringList { "plan", "market place", "replay", "Display", "sea_plane" };
+    QTest::newRow("contains, accents folded") << E::Contains << false << QStringList { "café", "ÉTÉ", "cafe" } << "é" << QStringList { "café", "ÉTÉ" };
+    QTest::newRow("word start: after a blank or underscore") << E::WordStart << false << places << "pla" << QStringList { "plan", "market place", "sea_plane", "PLAZA" };
+    QTest::newRow("word start: lower then upper case") << E::WordStart << false << QStringList { "QxWidget", "Qxwidget", "width", "HTMLWidget", "setWidth" } << "wid" << QStringList { "QxWidget", "width", "setWidth" };
+    QTest::newRow("word start: upper-case runs do not split") << E::WordStart << false << QStringList { "HTMLParser", "parse", "myParser" } << "par" << QStringList { "parse", "myParser" };
+    QTest::newRow("word start: case-sensitive") << E::WordStart << true << QStringList { "QxWidget", "widget", "QxWIDGET" } << "Wid" << QStringList { "QxWidget" };
+    QTest::newRow("word start: digits") << E::WordStart << false << QStringList { "v2", "file 2", "2nd", "x-2" } << "2" << QStringList { "file 2", "2nd", "x-2" };
+    QTest::newRow("word start: punctuation") << E::WordStart << false << QStringList { "get_value", "forget", "my-getter", "(get)" } << "get" << QStringList { "get_value", "my-getter", "(get)" };
+    QTest::newRow("word start: beyond the BMP") << E::WordStart << false << QStringList { "a \U00020000x", "\U00020000y" } << "\U00020000" << QStringList { "a \U00020000x", "\U00020000y" };
+    // clang-format on
+}
+
+// Typed with keys; the entries offered are those of the list in order, and
+// for Contains exactly what a QCompleter matching Qt::MatchContains offers.
+void tst_QxTextEditWithAutocompletion::filterModeOffers()
+{
+    QFETCH(QxTextEditWithAutocompletion::FilterMode, mode);
+    QFETCH(bool, caseSensitive);
+    QFETCH(QStringList, words);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, expected);
+
+    editor->words = words;
+    editor->setFilterMode(mode);
+    const Qt::CaseSensitivity sensitivity = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    editor->completer()->setCaseSensitivity(sensitivity);
+    typeAnyText(typed);
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QCOMPARE(editor->toPlainText(), typed);
+    QCOMPARE(offered(), expected);
+    QCOMPARE(editor->completer()->popup()->currentIndex().row(), 0);
+
+    if (mode == QxTextEditWithAutocompletion::Contains) {
+        QStringListModel model(words);
+        QCompleter oracle(&model);
+        oracle.setFilterMode(Qt::MatchContains);
+        oracle.setCaseSensitivity(sensitivity);
+        oracle.setCompletionPrefix(typed);
+        QStringList qt;
+        for (int row = 0; row < oracle.completionCount(); ++row) {
+            oracle.setCurrentRow(row);
+            qt << oracle.currentCompletion();
+        }
+        QCOMPARE(offered(), qt);
+    }
+}
+
+// Each key narrows or widens the matches: growing the word, erasing a letter,
+// switching modes and lists while the popup is open.
+void tst_QxTextEditWithAutocompletion::filterModeFollowsTheWord()
+{
+    editor->words = QStringList { "help", "shell", "yellow", "Hello", "world" };
+    editor->setFilterMode(QxTextEditWithAutocompletion::Contains);
+    typeText("el");
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QCOMPARE(offered(), (QStringList { "help", "shell", "yellow", "Hello" }));
+    typeText("l");
+    QCOMPARE(offered(), (QStringList { "shell", "yellow", "Hello" }));
+    typeText("o");
+    QCOMPARE(offered(), (QStringList { "yellow", "Hello" }));
+    type(Qt::Key_Backspace);
+    type(Qt::Key_Backspace);
+    QCOMPARE(editor->toPlainText(), QStringLiteral("el"));
+    QCOMPARE(offered(), (QStringList { "help", "shell", "yellow", "Hello" }));
+
+    editor->setFilterMode(QxTextEditWithAutocompletion::WordStart);
+    typeText("l");
+    QCOMPARE(offered(), QStringList());
+    QVERIFY(!editor->isCompleterVisible());
+    editor->clear();
+    typeText("he");
+    QTRY_VERIFY(editor->isCompleterVisible());
+    QCOMPARE(offered(), (QStringList { "help", "Hello" }));
+
+    editor->words = QStringList { "ahead", "head", "hello" };
+    typeText("a");
+    QCOMPARE(offered(), (QStringList { "head" }));
+
+    editor->setFilterMode(QxTextEditWithAutocompletion::StartsWith);
+    type(Qt::Key_Backspace);
+    QCOMPARE(editor->completer()->completionPrefix(), QStringLiteral("he"));
+    QCOMPARE(offered(), (QStringList { "head", "hello" }));
+}
+
+void tst_QxTextEditWithAutocompletion::choosingInFilterMode_data()
+{
+    QTest::addColumn<QxTextEditWithAutocompletion::FilterMode>("mode");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+
+    using E = QxTextEditWithAutocompletion;
+    // clang-format off
+    QTest::newRow("contains: the entry replaces the word") << E::Contains << QStringList { "HELLO" } << "say ell" << "say HELLO";
+    QTest::newRow("contains: a prefix keeps its letters") << E::Contains << QStringList { "hello" } << "HEL" << "HELlo";
+    QTest::newRow("word start: replaces") << E::WordStart << QStringList { "market place" } << "a pla" << "a market place";
+    QTest::newRow("starts with") << E::StartsWith << QStringList { "hello" } << "he" << "hello";
+    // clang-format on
+}
+
+// Return on the first entry, with text after the cursor that stays as it is.
+void tst_QxTextEditWithAutocompletion::choosingInFilterMode()
+{
+    QFETCH(QxTextEditWithAutocompletion::FilterMode, mode);
+    QFETCH(QStringList, words);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+
+    editor->words = words;
+    editor->setFilterMode(mode);
+    editor->setPlainText(QStringLiteral(" end"));
+    editor->moveCursor(QTextCursor::Start);
+    typeText(typed);
+    QTRY_VERIFY(editor->isCompleterVisible());
+    type(Qt::Key_Return);
+    QCOMPARE(editor->toPlainText(), expected + QStringLiteral(" end"));
+    QCOMPARE(editor->textCursor().position(), expected.size());
+    QVERIFY(!editor->isCompleterVisible());
+}
+
+void tst_QxTextEditWithAutocompletion::completionShortcutOpensPopup_data()
+{
+    QTest::addColumn<QKeySequence>("shortcut");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("opens");
+
+    const QKeySequence ctrlE(Qt::CTRL | Qt::Key_E);
+    const QKeySequence ctrlSpace(Qt::CTRL | Qt::Key_Space);
+    const QKeySequence altK(Qt::ALT | Qt::Key_K);
+    const int ctrl = Qt::ControlModifier;
+    // clang-format off
+    QTest::newRow("Ctrl+E by default") << ctrlE << int(Qt::Key_E) << ctrl << "\x05" << true;
+    QTest::newRow("Ctrl+E without text") << ctrlE << int(Qt::Key_E) << ctrl << "" << true;
+    QTest::newRow("Ctrl+Shift+E") << ctrlE << int(Qt::Key_E) << int(ctrl | Qt::ShiftModifier) << "\x05" << true;
+    QTest::newRow("Ctrl+Space: its space is not typed") << ctrlSpace << int(Qt::Key_Space) << ctrl << " " << true;
+    QTest::newRow("Ctrl+Space without text") << ctrlSpace << int(Qt::Key_Space) << ctrl << "" << true;
+    QTest::newRow("Ctrl+E once replaced") << ctrlSpace << int(Qt::Key_E) << ctrl << "\x05" << false;
+    QTest::newRow("Alt+K: its letter is not typed") << altK << int(Qt::Key_K) << int(Qt::AltModifier) << "k" << true;
+    QTest::newRow("K alone is not Alt+K") << altK << int(Qt::Key_K) << int(Qt::NoModifier) << "k" << false;
+    QTest::newRow("F2") << QKeySequence(Qt::Key_F2) << int(Qt::Key_F2) << int(Qt::NoModifier) << "" << true;
+    // clang-format on
+}
+
+// After a space, where no word is under the cursor: the shortcut lists every
+// entry and leaves the text alone; another key edits the text as usual.
+void tst_QxTextEditWithAutocompletion::completionShortcutOpensPopup()
+{
+    QFETCH(QKeySequence, shortcut);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(bool, opens);
+
+    editor->setCompletionShortcut(shortcut);
+    QCOMPARE(editor->completionShortcut(), shortcut);
+    typeText("ab ");
+    QVERIFY(!editor->isCompleterVisible());
+    type(Qt::Key(key), Qt::KeyboardModifiers(modifiers), text);
+    QCOMPARE(editor->isCompleterVisible(), opens);
+    if (opens) {
+        QCOMPARE(editor->toPlainText(), QStringLiteral("ab "));
+        QCOMPARE(editor->asked.last(), QString());
+        QCOMPARE(offered(), editor->words);
+        // The open popup hands the shortcut on too: pressed again, it stays.
+        type(Qt::Key(key), Qt::KeyboardModifiers(modifiers), text);
+        QVERIFY(editor->isCompleterVisible());
+        QCOMPARE(editor->toPlainText(), QStringLiteral("ab "));
+    } else if (modifiers == Qt::NoModifier) {
+        QCOMPARE(editor->toPlainText(), QStringLiteral("ab ") + text);
+    }
+}
+
+void tst_QxTextEditWithAutocompletion::completionShortcutRefused_data()
+{
+    QTest::addColumn<QKeySequence>("refused");
+    QTest::newRow("empty") << QKeySequence();
+    QTest::newRow("two chords") << QKeySequence(Qt::CTRL | Qt::Key_K, Qt::CTRL | Qt::Key_C);
+    QTest::newRow("a bare modifier") << QKeySequence(Qt::Key_Control);
+    QTest::newRow("unknown key") << QKeySequence(Qt::Key_unknown);
+}
+
+// A refused sequence keeps the current shortcut, which still works.
+void tst_QxTextEditWithAutocompletion::completionShortcutRefused()
+{
+    QFETCH(QKeySequence, refused);
+    const QKeySequence altK(Qt::ALT | Qt::Key_K);
+    editor->setCompletionShortcut(altK);
+    editor->setCompletionShortcut(refused);
+    QCOMPARE(editor->completionShortcut(), altK);
+    typeText("ab ");
+    type(Qt::Key_K, Qt::AltModifier, QStringLiteral("k"));
+    QVERIFY(editor->isCompleterVisible());
+    QCOMPARE(editor->toPlainText(), QStringLiteral("ab "));
 }
 
 QTEST_MAIN(tst_QxTextEditWithAutocompletion)

@@ -206,6 +206,46 @@ std::unique_ptr<QxCustomValidator> createRowValidator(QObject *parent = nullptr)
     return create(family, setting, parent);
 }
 
+// The number at the start of a repaired text: the text less any literal text
+// a format wrote after the number ("50.0%" means 50).
+double numberIn(QString text, bool *ok)
+{
+    double value = text.toDouble(ok);
+    while (!*ok && !text.isEmpty()) {
+        text.chop(1);
+        value = text.toDouble(ok);
+    }
+    return value;
+}
+
+// What people write by hand around QDoubleValidator: any number may be typed,
+// and leaving the field puts it back into the range, unrounded.
+class HandClampValidator : public QDoubleValidator
+{
+public:
+    HandClampValidator(double bottom, double top)
+        : QDoubleValidator(bottom, top, 1000, nullptr)
+    {
+        setLocale(QLocale::c());
+    }
+
+    State validate(QString &input, int &pos) const override
+    {
+        QDoubleValidator anyNumber(-qInf(), qInf(), 1000, nullptr);
+        anyNumber.setLocale(QLocale::c());
+        const State state = anyNumber.validate(input, pos);
+        if (state != Acceptable)
+            return state;
+        const double value = input.toDouble();
+        return value < bottom() || value > top() ? Intermediate : Acceptable;
+    }
+
+    void fixup(QString &input) const override
+    {
+        input = QString::number(qBound(bottom(), input.toDouble(), top()), 'g', 17);
+    }
+};
+
 } // namespace
 
 class tst_ValidatorFamily : public QObject
@@ -229,6 +269,10 @@ private slots:
     void numericFixup();
     void settings_data();
     void settings();
+    void clampsWhenLeaving_data();
+    void clampsWhenLeaving();
+    void clampedRepair_data();
+    void clampedRepair();
 };
 
 // clang-format off
@@ -495,6 +539,142 @@ void tst_ValidatorFamily::settings()
     QVERIFY(std::isinf(validator->bottom()) && validator->bottom() < 0);
     QVERIFY(std::isinf(validator->top()) && validator->top() > 0);
     QCOMPARE(validator->metaObject(), &QDoubleValidator::staticMetaObject);
+}
+
+// clang-format off
+void tst_ValidatorFamily::clampsWhenLeaving_data()
+{
+    addFamilyColumns();
+    QTest::addColumn<double>("bottom");
+    QTest::addColumn<double>("top");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("expected");
+
+    newFamilyRow(Family::Custom, QVariant(), "above") << 0.0 << 10.0 << "12.5" << "10";
+    newFamilyRow(Family::Custom, QVariant(), "negative under a bottom of 0") << 0.0 << 10.0 << "-3" << "0";
+    newFamilyRow(Family::Custom, QVariant(), "inside") << 0.0 << 10.0 << "5.25" << "5.25";
+    newFamilyRow(Family::FixedDecimals, 2, "above") << -1.0 << 10.0 << "10.004" << "10";
+    newFamilyRow(Family::FixedDecimals, 2, "below") << -1.0 << 1.0 << "-7.5" << "-1";
+    newFamilyRow(Family::FixedDecimals, 2, "rounding would cross the top") << 0.0 << 1.006 << "5" << "1";
+    newFamilyRow(Family::FixedDecimals, 2, "rounding would cross the bottom") << 0.004 << 1.0 << "0" << "0.01";
+    newFamilyRow(Family::FixedDecimals, 2, "inside, rounded") << 0.0 << 10.0 << "3.14159" << "3.14";
+    newFamilyRow(Family::FixedDecimals, 2, "no two-decimal number inside") << 0.001 << 0.009 << "1" << "0.009";
+    newFamilyRow(Family::SignificantDigits, 3, "above") << 0.0 << 1234.5 << "99999" << "1230";
+    newFamilyRow(Family::SignificantDigits, 3, "rounding would cross the bottom") << 100.05 << 200.0 << "100" << "101";
+    newFamilyRow(Family::SignificantDigits, 3, "many digits past the top") << 0.0 << 10.0 << "123456789" << "10";
+    newFamilyRow(Family::ExponentialNotation, 3, "above") << 0.0 << 12345.0 << "99999" << "1.23e+04";
+    newFamilyRow(Family::ExponentialNotation, 3, "rounding would cross the bottom") << 1.2345 << 5.0 << "1" << "1.24e+00";
+    newFamilyRow(Family::AutoRules, 3, "rounding would cross the top") << 0.0 << 999.95 << "5000" << "999";
+    newFamilyRow(Family::AutoRules, 3, "below, exponent") << 0.001234 << 1.0 << "0" << "1.24e-03";
+    newFamilyRow(Family::FormatingString, QStringLiteral("%.1f"), "rounding would cross the top") << 0.0 << 2.46 << "3" << "2.4";
+    newFamilyRow(Family::FormatingString, QStringLiteral("%.1f%%"), "literal suffix") << 0.0 << 50.0 << "75" << "50.0%";
+    newFamilyRow(Family::FormatingString, QStringLiteral("%.3f"), "below") << -2.5 << 2.5 << "-9" << "-2.5";
+}
+// clang-format on
+
+// Typed key by key into a line edit and left with Tab and with Return: the
+// text outside the range is let through while typing and repaired into it.
+// QDoubleValidator with a clamp written by hand gives the number the
+// validator rounds: the field shows the plain repair of that number, or,
+// where that lies outside, a number inside, on the near side of it.
+void tst_ValidatorFamily::clampsWhenLeaving()
+{
+    QFETCH(double, bottom);
+    QFETCH(double, top);
+    QFETCH(QString, keys);
+    QFETCH(QString, expected);
+    const DefaultLocale scope(QLocale::c());
+    const auto validator = createRowValidator();
+    QVERIFY(!validator->clampsToRange());
+    validator->setBottom(bottom);
+    validator->setTop(top);
+    validator->setClampToRange(true);
+    QVERIFY(validator->clampsToRange());
+    for (const bool pressReturn : { false, true })
+        checkTyping(*validator, keys, keys, expected, pressReturn);
+
+    const HandClampValidator oracle(bottom, top);
+    EditWindow window(oracle);
+    QVERIFY(window.ready());
+    QTest::keyClicks(window.edit, keys);
+    QTest::keyClick(window.edit, Qt::Key_Tab);
+    QTRY_VERIFY(window.next->hasFocus());
+    const QString clamped = window.edit->text();
+    QVERIFY(window.edit->hasAcceptableInput());
+
+    validator->setClampToRange(false);
+    QString plain = clamped;
+    validator->fixup(plain);
+    bool ok = false;
+    const double plainValue = numberIn(plain, &ok);
+    QVERIFY(ok);
+    const double value = numberIn(expected, &ok);
+    QVERIFY(ok);
+    QVERIFY(bottom <= value && value <= top);
+    if (bottom <= plainValue && plainValue <= top) {
+        QCOMPARE(expected, plain);
+    } else {
+        QVERIFY2(plainValue > top ? value < plainValue : value > plainValue, qPrintable(plain));
+    }
+}
+
+// clang-format off
+void tst_ValidatorFamily::clampedRepair_data()
+{
+    addFamilyColumns();
+    QTest::addColumn<double>("bottom");
+    QTest::addColumn<double>("top");
+    // The decimals given to setRange(); negative: setBottom() and setTop().
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+
+    newFamilyRow(Family::FixedDecimals, 2, "setRange's decimals keep the digits") << 0.0 << 100.0 << 0 << "3.14159" << "3.14";
+    newFamilyRow(Family::FixedDecimals, 2, "setRange's decimals keep the digits, clamped") << 0.0 << 1.23456 << 5 << "7" << "1.23";
+    newFamilyRow(Family::SignificantDigits, 3, "setRange's decimals keep the digits") << 0.0 << 100.0 << 6 << "1.23456" << "1.23";
+    newFamilyRow(Family::ExponentialNotation, 3, "setBottom and setTop") << -5.0 << 5.0 << -1 << "-12" << "-5.00e+00";
+    newFamilyRow(Family::FixedDecimals, 2, "no number reads as 0, clamped") << 1.0 << 5.0 << -1 << "abc" << "1";
+    newFamilyRow(Family::SignificantDigits, 3, "no number, 0 inside") << -1.0 << 1.0 << -1 << "abc" << "0";
+    newFamilyRow(Family::SignificantDigits, 3, "zero typed stays") << -1.0 << 1.0 << -1 << "0.000" << "0.000";
+    newFamilyRow(Family::AutoRules, 3, "nan") << 2.0 << 3.0 << -1 << "nan" << "2";
+    newFamilyRow(Family::FixedDecimals, 2, "infinity") << 2.0 << 3.0 << -1 << "inf" << "3";
+    newFamilyRow(Family::FixedDecimals, 2, "a bottom above the top clamps nothing") << 3.0 << 2.0 << -1 << "7.777" << "7.78";
+    newFamilyRow(Family::FormatingString, QStringLiteral("%.1f%%"), "its own output, above") << 0.0 << 50.0 << -1 << "75.0%" << "50.0%";
+    newFamilyRow(Family::Custom, QVariant(), "the base writes the end") << 0.0 << 0.125 << 3 << "1" << "0.125";
+}
+// clang-format on
+
+// Qt's repair clamps; the rule-driven repair stays the plain one, and the
+// validator accepts what the clamping repair writes.
+void tst_ValidatorFamily::clampedRepair()
+{
+    QFETCH(double, bottom);
+    QFETCH(double, top);
+    QFETCH(int, decimals);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    const DefaultLocale scope(QLocale::c());
+    const auto validator = createRowValidator();
+    validator->setClampToRange(true);
+    if (decimals < 0) {
+        validator->setBottom(bottom);
+        validator->setTop(top);
+    } else {
+        validator->setRange(bottom, top, decimals);
+    }
+    QString text = input;
+    validator->fixup(text);
+    QCOMPARE(text, expected);
+    int position = 0;
+    if (bottom <= top)
+        QCOMPARE(validator->validate(text, position), QValidator::Acceptable);
+
+    QString plain = input;
+    validator->fixup(plain, ZvRoundingRule(2));
+    validator->setClampToRange(false);
+    QString unclamped = input;
+    validator->fixup(unclamped);
+    QCOMPARE(plain, unclamped);
 }
 
 QTEST_MAIN(tst_ValidatorFamily)

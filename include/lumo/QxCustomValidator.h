@@ -33,6 +33,10 @@
 /// that the same validator accepts what they write. Under German,
 /// QxFixedDecimalsValidator(2) repairs "1.234,5678" to "1234,57". The C locale
 /// reads like QString::toDouble, without group separators.
+///
+/// With setClampToRange(true) the repair also keeps the number in
+/// bottom()..top(): see there. That switch is the only setting a validator
+/// holds beyond QDoubleValidator's; every operation stays const.
 class LUMO_EXPORT QxCustomValidator : public QDoubleValidator
 {
 public:
@@ -58,4 +62,35 @@ public:
     /// "2.5", "3.0" gives "3", "1,250" gives "1,25". A text without either
     /// separator is left alone ("100" stays "100").
     static void removeTrailingZero(QString &text);
+
+    /// Switches the clamping repair on or off (off by default). When on, Qt's
+    /// repair hook (fixup(QString&), which QLineEdit runs on Return and when
+    /// the field loses the focus) first moves the number into bottom()..top()
+    /// (text that is no number reads as 0, as in the repairs), then repairs it
+    /// as usual; where the repair's rounding would carry it past an end, it
+    /// takes instead the nearest number of the validator's notation on the
+    /// inside (with 2 decimals and top 1.006, "5" becomes "1", not "1.01"). If
+    /// the notation has no number inside the range at all, the end itself is
+    /// written with every digit it needs. While typing, a number outside the
+    /// range is Intermediate rather than refused, so leaving the field repairs
+    /// it. A range whose bottom lies above its top clamps nothing. The
+    /// rule-driven fixup(QString&, ZvRoundingRule) is the plain repair either
+    /// way. Set the range with setRange(), setBottom() and setTop(); the
+    /// decimals argument of setRange() is QDoubleValidator's and never changes
+    /// a subclass's own digit count.
+    void setClampToRange(bool clamp);
+    /// True when the repair clamps into the range; see setClampToRange().
+    bool clampsToRange() const;
+
+protected:
+    /// The number that \a text of this validator means, read as locale()
+    /// reads it; \a ok tells whether the text holds one. A subclass whose
+    /// texts carry more than a number (a format's literal text) reads them
+    /// here, so that clamping knows the value it wrote.
+    virtual double textValue(const QString &text, bool *ok) const;
+
+private:
+    void clampedFixup(QString &text) const;
+
+    bool m_clampToRange = false;
 };

@@ -59,6 +59,11 @@ public:
     /// "2.5 °" to "2.5 °C".
     void fixup(QString &text, ZvRoundingRule rule) const override;
 
+protected:
+    /// The number \a text means: the whole text read as a number, or else the
+    /// number inside the format's literal text, whole or partly typed.
+    double textValue(const QString &text, bool *ok) const override;
+
 private:
     QString withoutLiterals(const QString &text, bool *partial) const;
     double value(const QString &text) const;

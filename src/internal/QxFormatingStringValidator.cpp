@@ -153,16 +153,26 @@ QString QxFormatingStringValidator::withoutLiterals(const QString &text, bool *p
     return number;
 }
 
-double QxFormatingStringValidator::value(const QString &text) const
+double QxFormatingStringValidator::textValue(const QString &text, bool *ok) const
 {
     const QLocale locale = this->locale();
-    bool ok = false;
-    const double number = QxNumberText::read(text, locale, &ok);
+    bool read = false;
+    const double number = QxNumberText::read(text, locale, &read);
+    if (read) {
+        if (ok)
+            *ok = true;
+        return number;
+    }
     // The format's own output ("2.50%") means the number inside its literal
     // text, and so does text whose suffix is still being typed ("2.5 °" for
     // "%.1f °C"), which validate() lets through: Return there keeps 2.5.
     bool partial = false;
-    return ok ? number : QxNumberText::read(withoutLiterals(text, &partial), locale);
+    return QxNumberText::read(withoutLiterals(text, &partial), locale, ok);
+}
+
+double QxFormatingStringValidator::value(const QString &text) const
+{
+    return textValue(text, nullptr);
 }
 
 QValidator::State QxFormatingStringValidator::validate(QString &input, int &pos) const
@@ -170,12 +180,12 @@ QValidator::State QxFormatingStringValidator::validate(QString &input, int &pos)
     // A format that is never used repairs nothing: Qt's digit limit stays.
     if (m_conversion.isEmpty())
         return QDoubleValidator::validate(input, pos);
-    State typed = QxNumberText::acceptance(*this, input);
+    State typed = QxNumberText::acceptance(*this, input, !clampsToRange());
     if (typed != Acceptable) {
         bool partial = false;
         const QString number = withoutLiterals(input, &partial);
         if (number != input) {
-            const State inside = QxNumberText::acceptance(*this, number);
+            const State inside = QxNumberText::acceptance(*this, number, !clampsToRange());
             typed = partial ? std::min(inside, Intermediate) : inside;
             // The prefix alone, or part of it, starts a text of the format.
             if (number.isEmpty() || (typed == Invalid && m_prefix.startsWith(input)))

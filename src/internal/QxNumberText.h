@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <limits>
 
 // Reading and writing helpers shared by the validators' repairs.
 //
@@ -142,13 +143,17 @@ inline QString unlocalized(const QString &text, const QLocale &locale)
 // keeps. The C locale reads no group separator, so there a "," is refused
 // rather than accepted and then read as no number. Where Qt 6.4 refuses text
 // written with the locale's own signs and exponent (Arabic (Egypt)), the same
-// number in the C locale's characters decides.
-inline QValidator::State acceptance(const QDoubleValidator &validator, const QString &number)
+// number in the C locale's characters decides. Unless bounded, the range is
+// left out: any number of the notation is then acceptable.
+inline QValidator::State acceptance(const QDoubleValidator &validator, const QString &number,
+                                    bool bounded = true)
 {
     const QLocale locale = validator.locale();
     if (isC(locale) && number.contains(QLatin1Char(',')))
         return QValidator::Invalid;
-    QDoubleValidator qt(validator.bottom(), validator.top(), 1000, nullptr);
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    QDoubleValidator qt(bounded ? validator.bottom() : -infinity,
+                        bounded ? validator.top() : infinity, 1000, nullptr);
     qt.setNotation(validator.notation());
     qt.setLocale(locale);
     QString text = number;

@@ -5,6 +5,7 @@
 // version checks.
 
 #include <QEvent>
+#include <QKeySequence>
 #include <QLocale>
 #include <QMetaType>
 #include <QMouseEvent>
@@ -139,5 +140,16 @@ template<typename T> void registerEqualsComparator(int id)
 #else
 #define QX_HIDDEN_EQUALS_COMPARATOR(T)
 #endif
+
+// The first chord of a key sequence as Qt 5 writes it: the key code combined
+// with the keyboard modifiers.
+inline int firstChord(const QKeySequence &sequence)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return sequence[0];
+#else
+    return sequence[0].toCombined();
+#endif
+}
 
 } // namespace QxQtCompat

@@ -10,7 +10,10 @@
 #include <QStringListModel>
 #include <QTextCursor>
 
+#include "QxQtCompat.h"
+
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -55,10 +58,150 @@ int widthOfShownRows(QAbstractItemView *popup, int shownRows)
     return width;
 }
 
+// Appends \a text to \a out, case-folded when \a fold: one UTF-16 unit for
+// each unit of the text, so that positions in both agree.
+void appendFolded(std::vector<char16_t> &out, const QString &text, bool fold)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (!fold) {
+            out.push_back(c.unicode());
+        } else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            const uint folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, text.at(i + 1)));
+            const uint kept = QChar::requiresSurrogates(folded)
+                    ? folded
+                    : QChar::surrogateToUcs4(c, text.at(i + 1));
+            out.push_back(QChar::highSurrogate(kept));
+            out.push_back(QChar::lowSurrogate(kept));
+            ++i;
+        } else {
+            out.push_back(QChar::toCaseFolded(c.unicode()));
+        }
+    }
+}
+
 } // namespace
+
+// The entries of one list laid out for searching: every entry, case-folded
+// when matching ignores case, in one run of UTF-16 units, each followed by a
+// 0, with a mark at each unit where a word of an entry starts. Built once a
+// list; a completer over a plain model would instead ask the model for each
+// entry's text on every key, a tenfold cost at 100,000 entries.
+struct QxTextEditWithAutocompletion::MatchIndex
+{
+    QStringList list;
+    Qt::CaseSensitivity sensitivity = Qt::CaseSensitive;
+    std::vector<char16_t> units;
+    std::vector<int> starts;
+    std::vector<bool> wordStarts;
+
+    // The last search, which the next one narrows while the word grows.
+    FilterMode lastMode = StartsWith;
+    QString lastWord;
+    std::vector<int> lastHits;
+
+    bool isFor(const QStringList &entries, Qt::CaseSensitivity caseSensitivity) const
+    {
+        return sensitivity == caseSensitivity && list == entries;
+    }
+
+    void build(const QStringList &entries, Qt::CaseSensitivity caseSensitivity)
+    {
+        list = entries;
+        sensitivity = caseSensitivity;
+        units.clear();
+        starts.clear();
+        wordStarts.clear();
+        lastWord.clear();
+        lastHits.clear();
+        starts.reserve(entries.size() + 1);
+        for (const QString &entry : entries) {
+            starts.push_back(int(units.size()));
+            appendFolded(units, entry, sensitivity == Qt::CaseInsensitive);
+            markWordStarts(entry);
+            units.push_back(0);
+            wordStarts.push_back(false);
+        }
+        starts.push_back(int(units.size()));
+    }
+
+    void markWordStarts(const QString &entry)
+    {
+        bool afterWordCharacter = false;
+        bool afterLowerCase = false;
+        for (int i = 0; i < entry.size(); ++i) {
+            const QChar c = entry.at(i);
+            const bool pair = c.isHighSurrogate() && i + 1 < entry.size()
+                    && entry.at(i + 1).isLowSurrogate();
+            const uint character = pair ? QChar::surrogateToUcs4(c, entry.at(i + 1)) : c.unicode();
+            const bool letterOrDigit = QChar::isLetterOrNumber(character);
+            wordStarts.push_back(
+                    i == 0
+                    || (letterOrDigit
+                        && (!afterWordCharacter || (afterLowerCase && QChar::isUpper(character)))));
+            if (pair) {
+                wordStarts.push_back(false);
+                ++i;
+            }
+            // A combining mark belongs to the letter before it.
+            if (!QChar::isMark(character)) {
+                afterWordCharacter = letterOrDigit;
+                afterLowerCase = QChar::isLower(character);
+            }
+        }
+    }
+
+    bool hits(int entry, FilterMode mode, const std::vector<char16_t> &needle) const
+    {
+        const auto length = std::ptrdiff_t(needle.size());
+        const char16_t *const first = units.data() + starts[entry];
+        // The last place where the needle still fits before the entry's 0.
+        const char16_t *const last = units.data() + starts[entry + 1] - 1 - length;
+        for (const char16_t *at = first; at <= last; ++at) {
+            at = std::find(at, last + 1, needle.front());
+            if (at > last)
+                return false;
+            if (std::equal(needle.begin() + 1, needle.end(), at + 1)
+                && (mode == Contains || wordStarts[at - units.data()]))
+                return true;
+        }
+        return false;
+    }
+
+    QStringList matches(FilterMode mode, const QString &word)
+    {
+        if (word.isEmpty())
+            return list;
+        std::vector<char16_t> needle;
+        appendFolded(needle, word, sensitivity == Qt::CaseInsensitive);
+
+        // An entry that holds the longer word holds the shorter one too.
+        std::vector<int> found;
+        if (mode == lastMode && !lastWord.isEmpty() && word.startsWith(lastWord)) {
+            for (const int entry : lastHits) {
+                if (hits(entry, mode, needle))
+                    found.push_back(entry);
+            }
+        } else {
+            for (int entry = 0; entry < list.size(); ++entry) {
+                if (hits(entry, mode, needle))
+                    found.push_back(entry);
+            }
+        }
+        QStringList result;
+        result.reserve(int(found.size()));
+        for (const int entry : found)
+            result.append(list.at(entry));
+        lastMode = mode;
+        lastWord = word;
+        lastHits = std::move(found);
+        return result;
+    }
+};
 
 QxTextEditWithAutocompletion::QxTextEditWithAutocompletion(QWidget *parent)
     : QTextEdit(parent)
+    , shortcut(Qt::CTRL | Qt::Key_E)
 {
     setCompleter(new QCompleter(this));
     setPlainText(tr("Here is the text that will be autocompleted."));
@@ -98,6 +241,76 @@ void QxTextEditWithAutocompletion::setCompleter(QCompleter *completer)
     connect(currentCompleter, SIGNAL(activated(QString)), this, SLOT(insertCompletion(QString)));
 }
 
+void QxTextEditWithAutocompletion::setFilterMode(FilterMode filterMode)
+{
+    mode = filterMode;
+}
+
+QxTextEditWithAutocompletion::FilterMode QxTextEditWithAutocompletion::filterMode() const
+{
+    return mode;
+}
+
+void QxTextEditWithAutocompletion::setCompletionShortcut(const QKeySequence &sequence)
+{
+    if (sequence.count() != 1)
+        return;
+    switch (QxQtCompat::firstChord(sequence) & ~int(Qt::KeyboardModifierMask)) {
+    case 0:
+    case Qt::Key_unknown:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+        return;
+    default:
+        shortcut = sequence;
+    }
+}
+
+QKeySequence QxTextEditWithAutocompletion::completionShortcut() const
+{
+    return shortcut;
+}
+
+bool QxTextEditWithAutocompletion::isCompletionShortcut(const QKeyEvent *event) const
+{
+    const int chord = QxQtCompat::firstChord(shortcut);
+    const auto modifiers = Qt::KeyboardModifiers(chord & int(Qt::KeyboardModifierMask));
+    return event->key() == (chord & ~int(Qt::KeyboardModifierMask))
+            && (event->modifiers() & modifiers) == modifiers;
+}
+
+// The matches of the modes other than StartsWith: the index finds them, and
+// the completer shows them all, under an empty prefix.
+void QxTextEditWithAutocompletion::showMatches(const QStringList &completions, const QString &word)
+{
+    if (!index)
+        index = std::make_unique<MatchIndex>();
+    const Qt::CaseSensitivity sensitivity = currentCompleter->caseSensitivity();
+    const bool sameList = index->isFor(completions, sensitivity);
+    if (!sameList)
+        index->build(completions, sensitivity);
+    const bool ours = matchesModel && currentCompleter->model() == matchesModel;
+    if (ours && sameList && index->lastMode == mode && index->lastWord == word) {
+        // The same matches: the current entry stays.
+        if (!currentCompleter->completionPrefix().isEmpty())
+            currentCompleter->setCompletionPrefix(QString());
+        return;
+    }
+    const QStringList matches = index->matches(mode, word);
+    if (ours) {
+        matchesModel->setStringList(matches);
+    } else {
+        matchesModel = new QStringListModel(matches, currentCompleter);
+        currentCompleter->setModel(matchesModel);
+        currentCompleter->setModelSorting(QCompleter::UnsortedModel);
+    }
+    currentCompleter->setCompletionPrefix(QString());
+    currentCompleter->popup()->setCurrentIndex(currentCompleter->completionModel()->index(0, 0));
+}
+
 void QxTextEditWithAutocompletion::updateCompleter(const QString &word)
 {
     if (!currentCompleter)
@@ -117,7 +330,10 @@ void QxTextEditWithAutocompletion::updateCompleter(const QString &word)
     // list: the entries, their order and the filtering come out the same.
     const QStringList completions = getAllAdmissibleCompletion(word);
     const auto *current = qobject_cast<QStringListModel *>(currentCompleter->model());
-    if (!current || current->parent() != currentCompleter || current->stringList() != completions) {
+    if (mode != StartsWith) {
+        showMatches(completions, word);
+    } else if (!current || current == matchesModel || current->parent() != currentCompleter
+               || current->stringList() != completions) {
         currentCompleter->setModel(new QStringListModel(completions, currentCompleter));
         // On a list sorted the way the completer matches, the completer finds
         // the matches by binary search instead of testing every entry; they
@@ -126,7 +342,7 @@ void QxTextEditWithAutocompletion::updateCompleter(const QString &word)
                 sortingOf(completions, currentCompleter->caseSensitivity()));
     }
 
-    if (word != currentCompleter->completionPrefix()) {
+    if (mode == StartsWith && word != currentCompleter->completionPrefix()) {
         currentCompleter->setCompletionPrefix(word);
         popup->setCurrentIndex(currentCompleter->completionModel()->index(0, 0));
     }
@@ -185,11 +401,19 @@ void QxTextEditWithAutocompletion::insertCompletion(const QString &completion)
     // The typed letters stay as typed; only the missing ones are added, none
     // when the word is already complete or the entry does not continue it.
     const QString word = tokenUnderCursor();
-    if (completion.length() <= word.length() || !completion.startsWith(word, Qt::CaseInsensitive))
-        return;
     QTextCursor cursor = textCursor();
     cursor.clearSelection();
-    cursor.insertText(completion.mid(word.length()));
+    if (completion.startsWith(word, Qt::CaseInsensitive)) {
+        if (completion.length() <= word.length())
+            return;
+        cursor.insertText(completion.mid(word.length()));
+    } else if (mode != StartsWith) {
+        // An entry that holds the word elsewhere takes the word's place.
+        cursor.setPosition(cursor.position() - word.length(), QTextCursor::KeepAnchor);
+        cursor.insertText(completion);
+    } else {
+        return;
+    }
     setTextCursor(cursor);
 }
 
@@ -234,12 +458,14 @@ void QxTextEditWithAutocompletion::keyPressEvent(QKeyEvent *event)
         }
     }
 
-    const bool isShortcut = (event->modifiers() & Qt::ControlModifier) && event->key() == Qt::Key_E;
+    const bool isShortcut = isCompletionShortcut(event);
     if (!currentCompleter || !isShortcut)
         QTextEdit::keyPressEvent(event);
 
+    // The shortcut opens the popup whatever text its event carries, none
+    // included: platforms differ in the text of Control combinations.
     const bool ctrlOrShift = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
-    if (!currentCompleter || (ctrlOrShift && event->text().isEmpty()))
+    if (!currentCompleter || (!isShortcut && ctrlOrShift && event->text().isEmpty()))
         return;
 
     const bool hasForeignModifier = event->modifiers() != Qt::NoModifier && !ctrlOrShift;

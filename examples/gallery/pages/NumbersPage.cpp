@@ -7,7 +7,10 @@
 #include <lumo/QxFormatingStringValidator.h>
 #include <lumo/QxSignificantDigitsValidator.h>
 
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -41,6 +44,35 @@ NumbersPage::NumbersPage(QWidget *parent)
                                "number stays as typed."));
     hint->setWordWrap(true);
     grid->addWidget(hint, 100, 0, 1, 4);
+
+    // Clamping: every validator of the page keeps the number in one range.
+    auto *clampRow = new QHBoxLayout;
+    m_clamp = new QCheckBox(tr("Clamp into the range"));
+    m_clamp->setObjectName(QStringLiteral("clampToRange"));
+    m_bottom = new QDoubleSpinBox;
+    m_bottom->setObjectName(QStringLiteral("clampBottom"));
+    m_top = new QDoubleSpinBox;
+    m_top->setObjectName(QStringLiteral("clampTop"));
+    for (QDoubleSpinBox *end : { m_bottom, m_top }) {
+        end->setRange(-1e6, 1e6);
+        end->setDecimals(3);
+    }
+    m_bottom->setValue(0);
+    m_top->setValue(100);
+    clampRow->addWidget(m_clamp);
+    clampRow->addWidget(new QLabel(tr("from")));
+    clampRow->addWidget(m_bottom);
+    clampRow->addWidget(new QLabel(tr("to")));
+    clampRow->addWidget(m_top);
+    clampRow->addStretch(1);
+    grid->addLayout(clampRow, 99, 0, 1, 4);
+    const auto applyClamp = [this] {
+        for (Row &row : m_rows)
+            applyRange(row);
+    };
+    connect(m_clamp, &QCheckBox::toggled, this, applyClamp);
+    connect(m_bottom, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, applyClamp);
+    connect(m_top, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, applyClamp);
     grid->setRowStretch(101, 1);
     grid->setColumnStretch(2, 1);
     grid->setColumnStretch(3, 1);
@@ -122,6 +154,22 @@ void NumbersPage::setValidator(Row &row, QxCustomValidator *validator)
     row.validator = validator;
     row.field->setValidator(validator);
     delete old;
+    applyRange(row);
+}
+
+void NumbersPage::applyRange(Row &row)
+{
+    if (!row.validator)
+        return;
+    const bool clamp = m_clamp && m_clamp->isChecked();
+    row.validator->setClampToRange(clamp);
+    if (clamp) {
+        row.validator->setBottom(m_bottom->value());
+        row.validator->setTop(m_top->value());
+    } else {
+        row.validator->setBottom(-qInf());
+        row.validator->setTop(qInf());
+    }
     updateReadout(row);
 }
 

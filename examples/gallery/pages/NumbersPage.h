@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+class QCheckBox;
+class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
 class QxCustomValidator;
@@ -27,7 +29,11 @@ private:
     void addRow(const QString &className, const QString &what, QWidget *setting,
                 const QString &sample);
     void setValidator(Row &row, QxCustomValidator *validator);
+    void applyRange(Row &row);
     static void updateReadout(const Row &row);
 
     QList<Row> m_rows;
+    QCheckBox *m_clamp = nullptr;
+    QDoubleSpinBox *m_bottom = nullptr;
+    QDoubleSpinBox *m_top = nullptr;
 };

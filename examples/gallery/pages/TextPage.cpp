@@ -2,7 +2,10 @@
 
 #include "VocabularyEdit.h"
 
+#include <QComboBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -17,11 +20,36 @@ TextPage::TextPage(QWidget *parent)
     auto *hint = new QLabel(
             tr("QxTextEditWithAutocompletion, subclassed to complete from %1 words: Qt's class "
                "names and common English words. Type the start of a word (try \"QAbs\" or "
-               "\"wid\") and pick a completion with the arrow keys and Return; Ctrl+E lists "
-               "the completions on demand.")
+               "\"wid\") and pick a completion with the arrow keys and Return; Ctrl+E (or the "
+               "shortcut set below) lists the completions on demand.")
                     .arg(m_editor->vocabulary().size()));
     hint->setWordWrap(true);
     layout->addWidget(hint);
+
+    // The editor's options: which entries match, and the key that lists them.
+    auto *options = new QFormLayout;
+    auto *filterMode = new QComboBox;
+    filterMode->setObjectName(QStringLiteral("filterMode"));
+    filterMode->addItem(tr("Starts with the word"), QxTextEditWithAutocompletion::StartsWith);
+    filterMode->addItem(tr("Contains the word"), QxTextEditWithAutocompletion::Contains);
+    filterMode->addItem(tr("A word starts with it (\"pla\" finds \"market place\")"),
+                        QxTextEditWithAutocompletion::WordStart);
+    connect(filterMode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this, filterMode] {
+                m_editor->setFilterMode(QxTextEditWithAutocompletion::FilterMode(
+                        filterMode->currentData().toInt()));
+            });
+    options->addRow(tr("Completions:"), filterMode);
+    auto *shortcut = new QKeySequenceEdit(m_editor->completionShortcut());
+    shortcut->setObjectName(QStringLiteral("completionShortcut"));
+    // One chord is all the editor takes: the edit shows what it kept.
+    connect(shortcut, &QKeySequenceEdit::editingFinished, this, [this, shortcut] {
+        m_editor->setCompletionShortcut(shortcut->keySequence());
+        shortcut->setKeySequence(m_editor->completionShortcut());
+    });
+    options->addRow(tr("Shortcut listing them:"), shortcut);
+    layout->addLayout(options);
+
     m_editor->setObjectName(QStringLiteral("completingEditor"));
     auto *row = new QHBoxLayout;
     row->addWidget(m_editor, 3);
