@@ -76,7 +76,8 @@ bool sameHandle(const QImage &drawn, const QImage &plain, const QImage &groove, 
                 continue;
             ++painted;
             if (drawn.pixel(x, y) != plain.pixel(x, y)) {
-                qWarning("pixel %d,%d is %08x, not %08x", x, y, drawn.pixel(x, y), plain.pixel(x, y));
+                qWarning("pixel %d,%d is %08x, not %08x", x, y, drawn.pixel(x, y),
+                         plain.pixel(x, y));
                 return false;
             }
         }
@@ -395,8 +396,9 @@ void tst_QxDoubleRangeSlider::keysMoveByExactSteps()
         QTest::keyClick(&slider, Qt::Key_Tab);
     QCOMPARE(slider.activeHandle(), upperHandle ? Upper : Lower);
     QSignalSpy both(&slider, &QxDoubleRangeSlider::valuesChanged);
-    QSignalSpy moved(&slider, upperHandle ? SIGNAL(upperValueChanged(double))
-                                          : SIGNAL(lowerValueChanged(double)));
+    QSignalSpy moved(&slider,
+                     upperHandle ? SIGNAL(upperValueChanged(double))
+                                 : SIGNAL(lowerValueChanged(double)));
     for (int press = 0; press < presses; ++press)
         QTest::keyClick(&slider, key);
     QCOMPARE(slider.lowerValue(), lower);
@@ -436,8 +438,7 @@ void tst_QxDoubleRangeSlider::tabPicksHandle()
 
     // A click (without moving) on the upper handle activates it.
     shown.after->setFocus();
-    QTest::mouseClick(&slider, Qt::LeftButton, Qt::NoModifier,
-                      slider.handleRect(Upper).center());
+    QTest::mouseClick(&slider, Qt::LeftButton, Qt::NoModifier, slider.handleRect(Upper).center());
     QVERIFY(slider.hasFocus());
     QCOMPARE(slider.activeHandle(), Upper);
     QCOMPARE(slider.upperValue(), 70.0);
@@ -593,8 +594,10 @@ void tst_QxDoubleRangeSlider::dragHandle()
     QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, target);
 
     // One pixel of travel is worth about 0.25 here.
-    QVERIFY2(qAbs(slider.lowerValue() - lower) < 0.5, qPrintable(QString::number(slider.lowerValue())));
-    QVERIFY2(qAbs(slider.upperValue() - upper) < 0.5, qPrintable(QString::number(slider.upperValue())));
+    QVERIFY2(qAbs(slider.lowerValue() - lower) < 0.5,
+             qPrintable(QString::number(slider.lowerValue())));
+    QVERIFY2(qAbs(slider.upperValue() - upper) < 0.5,
+             qPrintable(QString::number(slider.upperValue())));
     QVERIFY(slider.lowerValue() <= slider.upperValue());
     QVERIFY(both.count() >= 1);
     QCOMPARE(both.last().at(0).toDouble(), slider.lowerValue());
@@ -643,8 +646,10 @@ void tst_QxDoubleRangeSlider::dragSpan()
     for (int step = 1; step <= 5; ++step)
         QTest::mouseMove(&slider, from + (target - from) * step / 5);
     QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, target);
-    QVERIFY2(qAbs(slider.lowerValue() - lower) < 0.5, qPrintable(QString::number(slider.lowerValue())));
-    QVERIFY2(qAbs(slider.upperValue() - upper) < 0.5, qPrintable(QString::number(slider.upperValue())));
+    QVERIFY2(qAbs(slider.lowerValue() - lower) < 0.5,
+             qPrintable(QString::number(slider.lowerValue())));
+    QVERIFY2(qAbs(slider.upperValue() - upper) < 0.5,
+             qPrintable(QString::number(slider.upperValue())));
     QVERIFY(qAbs((slider.upperValue() - slider.lowerValue()) - 20.0) < 1e-9);
     QVERIFY(lowerSpy.count() >= 1);
     QVERIFY(upperSpy.count() >= 1);
@@ -820,9 +825,8 @@ void tst_QxDoubleRangeSlider::looksLikeTwoPlainSliders()
         drawn.grooveImage = plain.grab().toImage().convertToFormat(QImage::Format_RGB32);
         return drawn;
     };
-    const auto grabbed = [&slider] {
-        return slider.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    };
+    const auto grabbed
+            = [&slider] { return slider.grab().toImage().convertToFormat(QImage::Format_RGB32); };
     const Plain lowerPlain = plainAt(0.25);
     const Plain upperPlain = plainAt(0.75);
     const QRect lowerHandle = lowerPlain.handle;
@@ -832,8 +836,10 @@ void tst_QxDoubleRangeSlider::looksLikeTwoPlainSliders()
     if (styling == Styling::LongHandleStyle)
         QCOMPARE(orientation == Qt::Horizontal ? lowerHandle.width() : lowerHandle.height(), 40);
     const QImage drawn = grabbed();
-    QVERIFY(sameHandle(drawn, lowerPlain.image, lowerPlain.grooveImage, lowerHandle, lowerPlain.groove));
-    QVERIFY(sameHandle(drawn, upperPlain.image, upperPlain.grooveImage, upperHandle, upperPlain.groove));
+    QVERIFY(sameHandle(drawn, lowerPlain.image, lowerPlain.grooveImage, lowerHandle,
+                       lowerPlain.groove));
+    QVERIFY(sameHandle(drawn, upperPlain.image, upperPlain.grooveImage, upperHandle,
+                       upperPlain.groove));
     // The style sheet does reach the handles.
     if (styling == Styling::AppSheet || styling == Styling::WidgetSheet)
         QCOMPARE(drawn.pixelColor(upperHandle.center()), QColor(0xc0, 0x40, 0x40));
@@ -842,7 +848,8 @@ void tst_QxDoubleRangeSlider::looksLikeTwoPlainSliders()
     QTest::mousePress(&slider, Qt::LeftButton, Qt::NoModifier, upperHandle.center());
     const Plain pressedPlain = plainAt(0.75, true);
     const QImage pressed = grabbed();
-    QVERIFY(sameHandle(pressed, pressedPlain.image, pressedPlain.grooveImage, upperHandle, pressedPlain.groove));
+    QVERIFY(sameHandle(pressed, pressedPlain.image, pressedPlain.grooveImage, upperHandle,
+                       pressedPlain.groove));
     QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, upperHandle.center());
     QCOMPARE(slider.upperValue(), 75.0);
 }
@@ -966,9 +973,18 @@ void tst_QxDoubleRangeSlider::randomUse()
 {
     QFETCH(quint32, seed);
     QRandomGenerator random(seed);
-    const double extremes[] = { 0.0,     -0.0,     1.0,     -1.0,      99.0,
-                                1e-300,  -1e300,   1e300,   notANumber, inf,
-                                -inf,    std::numeric_limits<double>::max(),
+    const double extremes[] = { 0.0,
+                                -0.0,
+                                1.0,
+                                -1.0,
+                                99.0,
+                                1e-300,
+                                -1e300,
+                                1e300,
+                                notANumber,
+                                inf,
+                                -inf,
+                                std::numeric_limits<double>::max(),
                                 std::numeric_limits<double>::lowest(),
                                 std::numeric_limits<double>::denorm_min() };
     const auto anyDouble = [&]() {
@@ -976,9 +992,9 @@ void tst_QxDoubleRangeSlider::randomUse()
             return (random.generateDouble() - 0.5) * 200;
         return extremes[random.bounded(int(sizeof extremes / sizeof *extremes))];
     };
-    const Qt::Key keys[] = { Qt::Key_Left,   Qt::Key_Right,    Qt::Key_Up,   Qt::Key_Down,
-                             Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End,
-                             Qt::Key_Tab };
+    const Qt::Key keys[]
+            = { Qt::Key_Left,     Qt::Key_Right, Qt::Key_Up,  Qt::Key_Down, Qt::Key_PageUp,
+                Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End, Qt::Key_Tab };
 
     Shown shown;
     QVERIFY(shown.exposed);
