@@ -401,8 +401,7 @@ QSize QxDoubleRangeSlider::sizeHint() const
     // QSlider's own measure, asked of this widget's style.
     ensurePolished();
     const QStyleOptionSlider option = d->option(d->lower);
-    const int thickness
-            = style()->pixelMetric(QStyle::PM_SliderThickness, &option, d->styleSlider);
+    const int thickness = style()->pixelMetric(QStyle::PM_SliderThickness, &option, d->styleSlider);
     QSize size(84, thickness);
     if (orientation() == Qt::Vertical)
         size.transpose();
@@ -460,8 +459,8 @@ void QxDoubleRangeSlider::paintEvent(QPaintEvent *)
     const bool spanDown = d->pressed == Pressed::SpanPressed;
     for (const Handle handle : { LowerHandle, UpperHandle }) {
         const Pressed own = handle == LowerHandle ? Pressed::LowerPressed : Pressed::UpperPressed;
-        QStyleOptionSlider option = d->option(value(handle), d->hovered == own,
-                                              spanDown || d->pressed == own);
+        QStyleOptionSlider option
+                = d->option(value(handle), d->hovered == own, spanDown || d->pressed == own);
         option.subControls = QStyle::SC_SliderHandle;
         if (hasFocus() && handle == d->active)
             option.state |= QStyle::State_HasFocus;
@@ -574,16 +573,16 @@ void QxDoubleRangeSlider::keyPressEvent(QKeyEvent *event)
     Action action = QAbstractSlider::SliderNoAction;
     switch (event->key()) {
     case Qt::Key_Left:
-        action = isRightToLeft() ? either(QAbstractSlider::SliderSingleStepAdd,
-                                          QAbstractSlider::SliderSingleStepSub)
-                                 : either(QAbstractSlider::SliderSingleStepSub,
-                                          QAbstractSlider::SliderSingleStepAdd);
+        action = isRightToLeft()
+                ? either(QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderSingleStepSub)
+                : either(QAbstractSlider::SliderSingleStepSub,
+                         QAbstractSlider::SliderSingleStepAdd);
         break;
     case Qt::Key_Right:
-        action = isRightToLeft() ? either(QAbstractSlider::SliderSingleStepSub,
-                                          QAbstractSlider::SliderSingleStepAdd)
-                                 : either(QAbstractSlider::SliderSingleStepAdd,
-                                          QAbstractSlider::SliderSingleStepSub);
+        action = isRightToLeft()
+                ? either(QAbstractSlider::SliderSingleStepSub, QAbstractSlider::SliderSingleStepAdd)
+                : either(QAbstractSlider::SliderSingleStepAdd,
+                         QAbstractSlider::SliderSingleStepSub);
         break;
     case Qt::Key_Up:
         action = either(QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderSingleStepSub);
@@ -614,8 +613,8 @@ void QxDoubleRangeSlider::keyPressEvent(QKeyEvent *event)
 void QxDoubleRangeSlider::wheelEvent(QWheelEvent *event)
 {
     event->accept();
-    const qint64 steps = QxSliderSteps::wheelSteps(d->wheelRemainder,
-                                                   QxQtCompat::wheelDelta(event));
+    const qint64 steps
+            = QxSliderSteps::wheelSteps(d->wheelRemainder, QxQtCompat::wheelDelta(event));
     if (steps == 0)
         return;
     const double step = (event->modifiers() & Qt::ShiftModifier) ? d->pageStep : d->singleStep;
