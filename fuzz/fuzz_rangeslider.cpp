@@ -124,8 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const bool shift = input.byte() & 1;
             const QPointF centre(100, 15);
             QWheelEvent event(centre, centre, QPoint(), QPoint(0, delta), Qt::NoButton,
-                              shift ? Qt::ShiftModifier : Qt::NoModifier, Qt::NoScrollPhase,
-                              false);
+                              shift ? Qt::ShiftModifier : Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(&slider, &event);
             break;
         }
