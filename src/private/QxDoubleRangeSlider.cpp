@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QSlider>
 #include <QStyle>
@@ -95,40 +96,104 @@ public:
         if (q->underMouse())
             option.state |= QStyle::State_MouseOver;
         option.sliderPosition = option.sliderValue = position(value);
-        option.activeSubControls = QStyle::SC_None;
-        if (down) {
-            option.activeSubControls = QStyle::SC_SliderHandle;
-            option.state |= QStyle::State_Sunken;
-        } else if (lit) {
-            option.activeSubControls = QStyle::SC_SliderHandle;
-        }
+        light(&option, lit, down);
         return option;
     }
 
-    QRect handleRect(double value) const
+    static void light(QStyleOptionSlider *option, bool lit, bool down)
     {
-        const QStyleOptionSlider drawn = option(value);
-        return q->style()->subControlRect(QStyle::CC_Slider, &drawn, QStyle::SC_SliderHandle,
-                                          styleSlider);
+        option->activeSubControls = lit || down ? QStyle::SC_SliderHandle : QStyle::SC_None;
+        if (down)
+            option->state |= QStyle::State_Sunken;
+        else
+            option->state &= ~QStyle::State_Sunken;
+    }
+
+    // Both handles' rectangles, asked of the style once per change of the
+    // values or the shape: hovering, painting and pressing all want them.
+    const QRect &handleRect(Handle handle) const
+    {
+        if (!handlesKnown) {
+            QStyleOptionSlider drawn = option(lower);
+            QStyle *const style = q->style();
+            handles[LowerHandle] = style->subControlRect(QStyle::CC_Slider, &drawn,
+                                                         QStyle::SC_SliderHandle, styleSlider);
+            drawn.sliderPosition = drawn.sliderValue = position(upper);
+            handles[UpperHandle] = style->subControlRect(QStyle::CC_Slider, &drawn,
+                                                         QStyle::SC_SliderHandle, styleSlider);
+            handlesKnown = true;
+        }
+        return handles[handle];
+    }
+
+    // Forgets what was measured with the style: the size, the style, the
+    // direction or the shape changed.
+    void forgetGeometry()
+    {
+        handlesKnown = false;
+        travelKnown = false;
+        highlight = HighlightUnknown;
     }
 
     // The value whose handle starts at \a pixel along the axis, as QSlider
     // maps a dragged handle, but in doubles.
     double valueAtPixel(double pixel) const
     {
-        const QStyleOptionSlider drawn = option(lower);
-        const QRect groove = q->style()->subControlRect(QStyle::CC_Slider, &drawn,
-                                                        QStyle::SC_SliderGroove, styleSlider);
-        const QRect handle = q->style()->subControlRect(QStyle::CC_Slider, &drawn,
-                                                        QStyle::SC_SliderHandle, styleSlider);
-        const int length = horizontal() ? handle.width() : handle.height();
-        const int start = horizontal() ? groove.x() : groove.y();
-        const int end = (horizontal() ? groove.right() : groove.bottom()) - length + 1;
-        double fraction = end > start ? (pixel - start) / double(end - start) : 0.0;
+        if (!travelKnown) {
+            const QStyleOptionSlider drawn = option(lower);
+            QStyle *const style = q->style();
+            const QRect groove = style->subControlRect(QStyle::CC_Slider, &drawn,
+                                                       QStyle::SC_SliderGroove, styleSlider);
+            const QRect handle = style->subControlRect(QStyle::CC_Slider, &drawn,
+                                                       QStyle::SC_SliderHandle, styleSlider);
+            const int length = horizontal() ? handle.width() : handle.height();
+            travelStart = horizontal() ? groove.x() : groove.y();
+            travelEnd = (horizontal() ? groove.right() : groove.bottom()) - length + 1;
+            travelUpsideDown = drawn.upsideDown;
+            travelKnown = true;
+        }
+        double fraction = travelEnd > travelStart
+                ? (pixel - travelStart) / double(travelEnd - travelStart)
+                : 0.0;
         fraction = std::clamp(fraction, 0.0, 1.0);
-        if (drawn.upsideDown)
+        if (travelUpsideDown)
             fraction = 1.0 - fraction;
         return valueAt(fraction, minimum, maximum);
+    }
+
+    // Whether the style draws the groove differently with the handle at
+    // either end (Fusion's and style sheets' filled page): only then does the
+    // groove need a second, clipped pass to show the span between handles.
+    // Found by drawing both once per shape, state and palette.
+    bool grooveHighlights(const QStyleOptionSlider &groove) const
+    {
+        const qreal ratio = q->devicePixelRatioF();
+        if (highlight != HighlightUnknown && highlightState == groove.state
+            && highlightPalette == groove.palette.cacheKey() && highlightRatio == ratio)
+            return highlight == Highlights;
+        const auto drawnAt = [&](int position) {
+            QImage image(groove.rect.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            QStyleOptionSlider at = groove;
+            at.sliderPosition = at.sliderValue = position;
+            q->style()->drawComplexControl(QStyle::CC_Slider, &at, &painter, styleSlider);
+            return image;
+        };
+        highlight = drawnAt(0) == drawnAt(positionSpan) ? Plain : Highlights;
+        highlightState = groove.state;
+        highlightPalette = groove.palette.cacheKey();
+        highlightRatio = ratio;
+        return highlight == Highlights;
+    }
+
+    // The band across the widget from \a before to \a after along the axis.
+    QRect band(const QRect &before, const QRect &after) const
+    {
+        const QRect both = before | after;
+        return horizontal() ? QRect(both.left(), 0, both.width(), q->height())
+                            : QRect(0, both.top(), q->width(), both.height());
     }
 
     // Stores a sound pair (minimum <= newLower <= newUpper <= maximum) and
@@ -139,9 +204,24 @@ public:
         const bool upperMoved = newUpper != upper;
         if (!lowerMoved && !upperMoved)
             return;
+        const QRect lowerBefore = handleRect(LowerHandle);
+        const QRect upperBefore = handleRect(UpperHandle);
         lower = newLower;
         upper = newUpper;
-        q->update();
+        handlesKnown = false;
+        // A moved handle changes the groove only between its old and new
+        // places (the fill ends under the handle). Style sheets may stretch a
+        // gradient over the whole filled page, so they repaint it all.
+        if (q->style()->inherits("QStyleSheetStyle")) {
+            q->update();
+        } else {
+            QRegion dirty;
+            if (lowerMoved)
+                dirty += band(lowerBefore, handleRect(LowerHandle));
+            if (upperMoved)
+                dirty += band(upperBefore, handleRect(UpperHandle));
+            q->update(dirty);
+        }
         QxAccessibleWidgets::notifyRangeSliderValues(q, lowerMoved, upperMoved);
         if (lowerMoved)
             Q_EMIT q->lowerValueChanged(lower);
@@ -165,8 +245,8 @@ public:
     // Which part of the slider \a point is on, the topmost handle first.
     Pressed partAt(const QPoint &point) const
     {
-        const bool onUpper = handleRect(upper).contains(point);
-        const bool onLower = handleRect(lower).contains(point);
+        const bool onUpper = handleRect(UpperHandle).contains(point);
+        const bool onLower = handleRect(LowerHandle).contains(point);
         if (onUpper && onLower)
             return BothOverlapping;
         if (onUpper)
@@ -174,8 +254,8 @@ public:
         if (onLower)
             return LowerPressed;
         const int at = pick(point);
-        const int lowerCentre = pick(handleRect(lower).center());
-        const int upperCentre = pick(handleRect(upper).center());
+        const int lowerCentre = pick(handleRect(LowerHandle).center());
+        const int upperCentre = pick(handleRect(UpperHandle).center());
         if (at > std::min(lowerCentre, upperCentre) && at < std::max(lowerCentre, upperCentre))
             return SpanPressed;
         return NothingPressed;
@@ -209,6 +289,20 @@ public:
     double pressUpper = 0.0;
     // The handle under the pointer (a Pressed value), for the hover light.
     int hovered = NothingPressed;
+
+    // Measured with the style, kept until forgetGeometry().
+    mutable QRect handles[2];
+    mutable bool handlesKnown = false;
+    // Where a dragged handle's leading edge travels, along the axis.
+    mutable bool travelKnown = false;
+    mutable int travelStart = 0;
+    mutable int travelEnd = 0;
+    mutable bool travelUpsideDown = false;
+    enum Highlight { HighlightUnknown, Plain, Highlights };
+    mutable Highlight highlight = HighlightUnknown;
+    mutable QStyle::State highlightState;
+    mutable qint64 highlightPalette = 0;
+    mutable qreal highlightRatio = 1;
 };
 
 QxDoubleRangeSlider::QxDoubleRangeSlider(QWidget *parent)
@@ -288,7 +382,7 @@ QxDoubleRangeSlider::Handle QxDoubleRangeSlider::activeHandle() const
 
 QRect QxDoubleRangeSlider::handleRect(Handle handle) const
 {
-    return d->handleRect(value(handle));
+    return d->handleRect(handle);
 }
 
 void QxDoubleRangeSlider::setRange(double minimum, double maximum)
@@ -298,6 +392,7 @@ void QxDoubleRangeSlider::setRange(double minimum, double maximum)
         return;
     d->minimum = minimum;
     d->maximum = std::max(minimum, maximum);
+    d->forgetGeometry();
     d->store(std::clamp(d->lower, d->minimum, d->maximum),
              std::clamp(d->upper, d->minimum, d->maximum));
     // The handles move on the groove even when no value changed.
@@ -331,6 +426,7 @@ void QxDoubleRangeSlider::setOrientation(Qt::Orientation orientation)
     if (orientation == this->orientation() && testAttribute(Qt::WA_WState_OwnSizePolicy))
         return;
     d->styleSlider->setOrientation(orientation);
+    d->forgetGeometry();
     // As QSlider: long along the groove, fixed across it.
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed, QSizePolicy::Slider);
     if (orientation == Qt::Vertical)
@@ -343,6 +439,7 @@ void QxDoubleRangeSlider::setOrientation(Qt::Orientation orientation)
 void QxDoubleRangeSlider::setInvertedAppearance(bool inverted)
 {
     d->styleSlider->setInvertedAppearance(inverted);
+    d->forgetGeometry();
     update();
 }
 
@@ -421,47 +518,59 @@ QSize QxDoubleRangeSlider::minimumSizeHint() const
     return size;
 }
 
-void QxDoubleRangeSlider::paintEvent(QPaintEvent *)
+void QxDoubleRangeSlider::paintEvent(QPaintEvent *event)
 {
+    // A drag repaints a band around the moved handle: passes that fall
+    // wholly outside it are left out.
+    const QRect dirty = event->rect();
     d->styleSlider->ensurePolished();
     QPainter painter(this);
     QStyle *const style = this->style();
-    const auto drawGroove = [&](double value, const QRect &clip) {
-        QStyleOptionSlider groove = d->option(value);
-        groove.subControls = QStyle::SC_SliderGroove;
-        painter.save();
-        painter.setClipRect(clip);
-        style->drawComplexControl(QStyle::CC_Slider, &groove, &painter, d->styleSlider);
-        painter.restore();
-    };
-    // Styles fill the groove from the minimum up to the handle (Fusion, a
-    // style sheet's ::sub-page): drawn as at the minimum up to the lower
-    // handle's centre and as at the upper value beyond, the fill marks the
-    // selected range.
-    const QRect lowerHandle = handleRect(LowerHandle);
-    const QRect atMinimum = d->handleRect(d->minimum);
-    const QPoint split = lowerHandle.center();
-    QRect minimumSide = rect();
-    QRect rest = rect();
-    if (d->horizontal()) {
-        const bool minimumLeft = atMinimum.center().x() <= split.x();
-        (minimumLeft ? minimumSide : rest).setRight(split.x());
-        (minimumLeft ? rest : minimumSide).setLeft(split.x() + 1);
+    // One option for every pass, its position and light changed between them.
+    QStyleOptionSlider option = d->option(d->lower);
+    option.subControls = QStyle::SC_SliderGroove;
+    if (!d->grooveHighlights(option)) {
+        style->drawComplexControl(QStyle::CC_Slider, &option, &painter, d->styleSlider);
     } else {
-        const bool minimumTop = atMinimum.center().y() <= split.y();
-        (minimumTop ? minimumSide : rest).setBottom(split.y());
-        (minimumTop ? rest : minimumSide).setTop(split.y() + 1);
+        // The style fills the groove from the minimum up to the handle:
+        // drawn as at the minimum up to the lower handle's centre and as at
+        // the upper value beyond, the fill marks the selected range.
+        const QPoint split = d->handleRect(LowerHandle).center();
+        // Not upside down, the minimum is left or on top.
+        const bool minimumFirst = !option.upsideDown;
+        QRect minimumSide = rect();
+        QRect rest = rect();
+        if (d->horizontal()) {
+            (minimumFirst ? minimumSide : rest).setRight(split.x());
+            (minimumFirst ? rest : minimumSide).setLeft(split.x() + 1);
+        } else {
+            (minimumFirst ? minimumSide : rest).setBottom(split.y());
+            (minimumFirst ? rest : minimumSide).setTop(split.y() + 1);
+        }
+        if (minimumSide.intersects(dirty)) {
+            option.sliderPosition = option.sliderValue = 0;
+            painter.setClipRect(minimumSide);
+            style->drawComplexControl(QStyle::CC_Slider, &option, &painter, d->styleSlider);
+        }
+        if (rest.intersects(dirty)) {
+            option.sliderPosition = option.sliderValue = d->position(d->upper);
+            painter.setClipRect(rest);
+            style->drawComplexControl(QStyle::CC_Slider, &option, &painter, d->styleSlider);
+        }
+        painter.setClipping(false);
     }
-    drawGroove(d->minimum, minimumSide);
-    drawGroove(d->upper, rest);
 
     using Pressed = Private::Pressed;
     const bool spanDown = d->pressed == Pressed::SpanPressed;
+    const QStyle::State state = option.state;
+    option.subControls = QStyle::SC_SliderHandle;
     for (const Handle handle : { LowerHandle, UpperHandle }) {
+        if (!d->handleRect(handle).intersects(dirty))
+            continue;
         const Pressed own = handle == LowerHandle ? Pressed::LowerPressed : Pressed::UpperPressed;
-        QStyleOptionSlider option
-                = d->option(value(handle), d->hovered == own, spanDown || d->pressed == own);
-        option.subControls = QStyle::SC_SliderHandle;
+        option.state = state;
+        Private::light(&option, d->hovered == own, spanDown || d->pressed == own);
+        option.sliderPosition = option.sliderValue = d->position(value(handle));
         if (hasFocus() && handle == d->active)
             option.state |= QStyle::State_HasFocus;
         style->drawComplexControl(QStyle::CC_Slider, &option, &painter, d->styleSlider);
@@ -469,7 +578,7 @@ void QxDoubleRangeSlider::paintEvent(QPaintEvent *)
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
-        focus.rect = handleRect(d->active);
+        focus.rect = d->handleRect(d->active);
         style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
 }
@@ -654,6 +763,15 @@ bool QxDoubleRangeSlider::event(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::HoverEnter:
+    case QEvent::HoverLeave:
+        // Style sheets may size a hovered slider's handles differently.
+        d->handlesKnown = false;
+        break;
+    default:
+        break;
+    }
+    switch (event->type()) {
+    case QEvent::HoverEnter:
     case QEvent::HoverMove: {
         const int part = d->partAt(QxQtCompat::hoverPosition(static_cast<QHoverEvent *>(event)));
         // Overlapping handles: the upper one is drawn on top.
@@ -662,6 +780,13 @@ bool QxDoubleRangeSlider::event(QEvent *event)
     }
     case QEvent::HoverLeave:
         d->setHovered(Private::NothingPressed);
+        break;
+    case QEvent::StyleChange:
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::LayoutDirectionChange:
+    case QEvent::EnabledChange:
+        d->forgetGeometry();
         break;
     default:
         break;
@@ -672,5 +797,6 @@ bool QxDoubleRangeSlider::event(QEvent *event)
 void QxDoubleRangeSlider::resizeEvent(QResizeEvent *event)
 {
     d->styleSlider->resize(size());
+    d->forgetGeometry();
     QWidget::resizeEvent(event);
 }
