@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QRandomGenerator>
 #include <QSlider>
 #include <QStyleFactory>
@@ -179,9 +180,13 @@ public:
 
 enum class Styling { Default, LongHandleStyle, AppSheet, WidgetSheet };
 
+// How the values move in screenMatchesFreshPaint().
+enum class Motion { DragLower, DragUpper, DragSpan, Keys };
+
 } // namespace
 
 Q_DECLARE_METATYPE(Styling)
+Q_DECLARE_METATYPE(Motion)
 Q_DECLARE_METATYPE(QxDoubleRangeSlider::Handle)
 
 class tst_QxDoubleRangeSlider : public QObject
@@ -209,6 +214,8 @@ private slots:
     void clickMirrors();
     void looksLikeTwoPlainSliders_data();
     void looksLikeTwoPlainSliders();
+    void screenMatchesFreshPaint_data();
+    void screenMatchesFreshPaint();
     void accessibleWidget();
     void accessibleHandles_data();
     void accessibleHandles();
@@ -852,6 +859,112 @@ void tst_QxDoubleRangeSlider::looksLikeTwoPlainSliders()
                        pressedPlain.groove));
     QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, upperHandle.center());
     QCOMPARE(slider.upperValue(), 75.0);
+}
+
+void tst_QxDoubleRangeSlider::screenMatchesFreshPaint_data()
+{
+    QTest::addColumn<QString>("styleName");
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::addColumn<bool>("inverted");
+    QTest::addColumn<Motion>("motion");
+
+    // Fusion fills the groove up to the handle, Windows does not; the sheet
+    // stretches a gradient over the filled page.
+    const QString gradient = QStringLiteral(
+            "QSlider::groove:horizontal { height: 8px; background: #8080c0; }"
+            "QSlider::sub-page:horizontal { background: qlineargradient(x1: 0, y1: 0, x2: 1, y2: 0,"
+            " stop: 0 #ff0000, stop: 1 #0000ff); }"
+            "QSlider::handle:horizontal { width: 20px; margin: -6px 0; background: #204020; }");
+    const QList<QPair<const char *, Motion>> motions = { { "lower dragged", Motion::DragLower },
+                                                         { "upper dragged", Motion::DragUpper },
+                                                         { "span dragged", Motion::DragSpan },
+                                                         { "keys", Motion::Keys } };
+    for (const auto &motion : motions) {
+        QTest::addRow("fusion, %s", motion.first)
+                << "Fusion" << QString() << Qt::LeftToRight << false << motion.second;
+        QTest::addRow("fusion, right to left, %s", motion.first)
+                << "Fusion" << QString() << Qt::RightToLeft << false << motion.second;
+        QTest::addRow("fusion, inverted, %s", motion.first)
+                << "Fusion" << QString() << Qt::LeftToRight << true << motion.second;
+        QTest::addRow("windows, %s", motion.first)
+                << "Windows" << QString() << Qt::LeftToRight << false << motion.second;
+        QTest::addRow("gradient sheet, %s", motion.first)
+                << "Fusion" << gradient << Qt::LeftToRight << false << motion.second;
+    }
+}
+
+// A moved handle repaints only a band around it: what is on the screen after
+// drags and keys is what a full paint of the widget shows, with no trace of
+// where the handles or the filled span were.
+void tst_QxDoubleRangeSlider::screenMatchesFreshPaint()
+{
+    QFETCH(QString, styleName);
+    QFETCH(QString, sheet);
+    QFETCH(Qt::LayoutDirection, direction);
+    QFETCH(bool, inverted);
+    QFETCH(Motion, motion);
+
+    const ApplicationStyleGuard guard;
+    QStyle *const style = QStyleFactory::create(styleName);
+    if (!style)
+        QSKIP("style not available");
+    QApplication::setStyle(style);
+    qApp->setStyleSheet(sheet);
+    Shown shown;
+    QVERIFY(shown.exposed);
+    QxDoubleRangeSlider &slider = *shown.slider;
+    slider.setLayoutDirection(direction);
+    slider.setInvertedAppearance(inverted);
+    slider.setValues(20.0, 80.0);
+    QTRY_VERIFY(slider.hasFocus());
+
+    const auto onScreen = [&] {
+        const QPoint at = slider.mapTo(&shown.window, QPoint());
+        return QGuiApplication::primaryScreen()
+                ->grabWindow(shown.window.winId(), at.x(), at.y(), slider.width(), slider.height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+    };
+    const auto painted
+            = [&] { return slider.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    QTRY_COMPARE(onScreen(), painted());
+
+    // Checked while the handle is still held: a release repaints it all.
+    const auto drag = [&](const QPoint &from, int by) {
+        QTest::mousePress(&slider, Qt::LeftButton, Qt::NoModifier, from);
+        QTRY_COMPARE(onScreen(), painted());
+        for (int step = 1; step <= 6; ++step)
+            QTest::mouseMove(&slider, from + QPoint(by * step / 6, 0));
+        QVERIFY(slider.lowerValue() != 20.0 || slider.upperValue() != 80.0);
+        QTRY_COMPARE(onScreen(), painted());
+        QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, from + QPoint(by, 0));
+    };
+    const QPoint lower = slider.handleRect(Lower).center();
+    const QPoint upper = slider.handleRect(Upper).center();
+    switch (motion) {
+    case Motion::DragLower:
+        drag(lower, (upper.x() - lower.x()) / 2);
+        break;
+    case Motion::DragUpper:
+        drag(upper, (lower.x() - upper.x()) / 2);
+        break;
+    case Motion::DragSpan:
+        drag((lower + upper) / 2, 60);
+        break;
+    case Motion::Keys:
+        slider.setActiveHandle(Upper);
+        QTRY_COMPARE(onScreen(), painted());
+        for (int press = 0; press < 4; ++press)
+            QTest::keyClick(&slider, Qt::Key_PageDown);
+        QCOMPARE(slider.upperValue(), 60.0);
+        QTRY_COMPARE(onScreen(), painted());
+        slider.setActiveHandle(Lower);
+        QTest::keyClick(&slider, Qt::Key_End);
+        QCOMPARE(slider.lowerValue(), 60.0);
+        break;
+    }
+    QTRY_COMPARE(onScreen(), painted());
 }
 
 // The widget reads as both values; its children are the handles.
