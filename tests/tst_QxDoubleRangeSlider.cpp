@@ -823,8 +823,9 @@ void tst_QxDoubleRangeSlider::looksLikeTwoPlainSliders()
         drawn.groove = plain.groove();
         if (pressed) {
             // The reference is never shown, so it gets the press without a window.
-            QMouseEvent press(QEvent::MouseButtonPress, drawn.handle.center(), Qt::LeftButton,
-                              Qt::LeftButton, Qt::NoModifier);
+            const QPointF at = drawn.handle.center();
+            QMouseEvent press(QEvent::MouseButtonPress, at, plain.mapToGlobal(at.toPoint()),
+                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(&plain, &press);
         }
         drawn.image = plain.grab().toImage().convertToFormat(QImage::Format_RGB32);
