@@ -5,6 +5,7 @@
 
 #include <lumo/QxCollapsibleGroupBox.h>
 #include <lumo/QxComboBoxEditor.h>
+#include <lumo/QxDoubleRangeSlider.h>
 #include <lumo/QxDoubleSlider.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxTextEditWithAutocompletion.h>
@@ -97,6 +98,11 @@ const Entry entries[] = {
               "doubleValueChanged(double). A click beside the handle jumps there."),
       160, 22, "  <property name=\"orientation\"><enum>Qt::Horizontal</enum></property>\n", nullptr,
       create<QxDoubleSlider>, watchDoubleSliders },
+    { "QxDoubleRangeSlider", "RS",
+      LUMO_TR("A slider with two handles selecting a range of doubles"),
+      LUMO_TR("Two handles that never cross select lowerValue() to upperValue() within a double "
+              "range; emits lowerValueChanged, upperValueChanged and valuesChanged."),
+      160, 22, "", nullptr, create<QxDoubleRangeSlider>, nullptr },
     { "QxSliderSpinBox", "SS", LUMO_TR("A slider and a spin box editing one value"),
       LUMO_TR("A slider and a double spin box kept in step: value, range, decimals, steps, "
               "prefix, suffix and tracking are properties; emits valueChanged(double) and "

@@ -1,5 +1,6 @@
 #include <lumo/QxCollapsibleGroupBox.h>
 #include <lumo/QxComboBoxEditor.h>
+#include <lumo/QxDoubleRangeSlider.h>
 #include <lumo/QxDoubleSlider.h>
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/QxTextEditWithAutocompletion.h>
@@ -86,6 +87,8 @@ void tst_DesignerPlugin::widgets_data()
         QTest::newRow(name) << QString(name) << container << check;
     };
     row("QxDoubleSlider", false, [](QWidget *w) { return dynamic_cast<QxDoubleSlider *>(w); });
+    row("QxDoubleRangeSlider", false,
+        [](QWidget *w) { return dynamic_cast<QxDoubleRangeSlider *>(w); });
     row("QxSliderSpinBox", false, [](QWidget *w) { return dynamic_cast<QxSliderSpinBox *>(w); });
     row("QxTextEditWithAutocompletion", false,
         [](QWidget *w) { return dynamic_cast<QxTextEditWithAutocompletion *>(w); });
@@ -140,8 +143,9 @@ void tst_DesignerPlugin::onlyTheLibrarysWidgets()
     for (QDesignerCustomWidgetInterface *widget : m_widgets)
         names << widget->name();
     names.sort();
-    QStringList expected = { "QxCollapsibleGroupBox", "QxComboBoxEditor", "QxDoubleSlider",
-                             "QxSliderSpinBox", "QxTextEditWithAutocompletion" };
+    QStringList expected
+            = { "QxCollapsibleGroupBox", "QxComboBoxEditor", "QxDoubleRangeSlider",
+                "QxDoubleSlider",        "QxSliderSpinBox",  "QxTextEditWithAutocompletion" };
 #ifdef LUMO_WITH_WEBVIEW
     expected << "QxWebView";
 #endif

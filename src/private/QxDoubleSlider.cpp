@@ -2,6 +2,7 @@
 
 #include "QxAccessibleWidgets.h"
 #include "QxQtCompat.h"
+#include "QxSliderSteps.h"
 
 #include <QAccessible>
 
@@ -158,7 +159,7 @@ double QxDoubleSlider::getPrecision() const
 
 int QxDoubleSlider::getWheelDetent()
 {
-    return 120;
+    return QxSliderSteps::wheelDetent;
 }
 
 int QxDoubleSlider::qxDoubleSliderToQSlider(double value) const
@@ -269,31 +270,11 @@ void QxDoubleSlider::updateValueQSlider()
 
 void QxDoubleSlider::applyAction(int action)
 {
-    double target = value();
-    switch (action) {
-    case SliderSingleStepAdd:
-        target += singleStep();
-        break;
-    case SliderSingleStepSub:
-        target -= singleStep();
-        break;
-    case SliderPageStepAdd:
-        target += pageStep();
-        break;
-    case SliderPageStepSub:
-        target -= pageStep();
-        break;
-    case SliderToMinimum:
-        target = minimum();
-        break;
-    case SliderToMaximum:
-        target = maximum();
-        break;
-    default:
+    if (action < SliderSingleStepAdd || action > SliderToMaximum)
         // Drags: the position is the user's, mapped back by notifyValueChanged().
         return;
-    }
-    target = std::clamp(target, minimum(), maximum());
+    const double target = QxSliderSteps::actionTarget(action, value(), minimum(), maximum(),
+                                                      singleStep(), pageStep());
     if (target != value())
         setValue(target);
     else
@@ -454,14 +435,7 @@ void QxDoubleSlider::wheelEvent(QWheelEvent *event)
         event->ignore();
         return;
     }
-    // Touchpads and fine wheels send a notch in pieces: they add up, and a
-    // step is taken per whole detent. A turn the other way starts afresh.
-    const qint64 delta = QxQtCompat::wheelDelta(event);
-    if ((delta < 0 && m_wheelRemainder > 0) || (delta > 0 && m_wheelRemainder < 0))
-        m_wheelRemainder = 0;
-    m_wheelRemainder += delta;
-    const qint64 steps = m_wheelRemainder / getWheelDetent();
-    m_wheelRemainder -= steps * getWheelDetent();
+    const qint64 steps = QxSliderSteps::wheelSteps(m_wheelRemainder, QxQtCompat::wheelDelta(event));
     event->accept();
     if (steps == 0)
         return;

@@ -12,6 +12,7 @@
 
 #include <lumo/QxCollapsibleGroupBox.h>
 #include <lumo/QxComboBoxEditor.h>
+#include <lumo/QxDoubleRangeSlider.h>
 #include <lumo/QxDoubleSlider.h>
 #include <lumo/QxMailAddressEdit.h>
 #include <lumo/QxSliderSpinBox.h>
@@ -120,6 +121,7 @@ void tst_Forms::everyWidget()
     // created in place of a lumo class shows.
     const QList<QPair<const char *, const char *>> classes = {
         { "doubleSlider", "QxDoubleSlider" },
+        { "rangeSlider", "QxDoubleRangeSlider" },
         { "sliderSpinBox", "QxSliderSpinBox" },
         { "textEdit", "QxTextEditWithAutocompletion" },
         { "collapsibleGroupBox", "QxCollapsibleGroupBox" },
@@ -143,6 +145,16 @@ void tst_Forms::everyWidget()
     QCOMPARE(slider->QAbstractSlider::minimum(), std::numeric_limits<int>::min());
     QCOMPARE(slider->QAbstractSlider::maximum(), std::numeric_limits<int>::max());
     QCOMPARE(slider->QAbstractSlider::value(), slider->qxDoubleSliderToQSlider(1.25));
+
+    // The range first, so that the values set after it are kept whole.
+    auto *rangeSlider = child<QxDoubleRangeSlider>(form.get(), "rangeSlider");
+    QCOMPARE(rangeSlider->minimum(), -2.5);
+    QCOMPARE(rangeSlider->maximum(), 7.75);
+    QCOMPARE(rangeSlider->lowerValue(), -0.125);
+    QCOMPARE(rangeSlider->upperValue(), 3.375);
+    QCOMPARE(rangeSlider->singleStep(), 0.125);
+    QCOMPARE(rangeSlider->pageStep(), 1.5);
+    QCOMPARE(rangeSlider->orientation(), Qt::Horizontal);
 
     auto *sliderSpinBox = child<QxSliderSpinBox>(form.get(), "sliderSpinBox");
     QCOMPARE(sliderSpinBox->toolTip(), QStringLiteral("Level"));

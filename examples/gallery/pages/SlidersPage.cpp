@@ -1,5 +1,6 @@
 #include "SlidersPage.h"
 
+#include <lumo/QxDoubleRangeSlider.h>
 #include <lumo/QxDoubleSlider.h>
 #include <lumo/QxSliderSpinBox.h>
 
@@ -68,6 +69,7 @@ SlidersPage::SlidersPage(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(createDoubleSliderGroup());
     layout->addWidget(createSliderSpinBoxGroup());
+    layout->addWidget(createRangeSliderGroup());
     layout->addStretch();
 }
 
@@ -225,4 +227,35 @@ void SlidersPage::applySpinBoxRange()
     // A range that chose other decimals shows them, until the page sets its own.
     const QSignalBlocker blocker(m_spinBoxDecimals);
     m_spinBoxDecimals->setValue(m_sliderSpinBox->decimals());
+}
+
+QGroupBox *SlidersPage::createRangeSliderGroup()
+{
+    auto *group = new QGroupBox(QStringLiteral("QxDoubleRangeSlider"));
+    auto *groupLayout = new QVBoxLayout(group);
+    m_rangeSlider = new QxDoubleRangeSlider(Qt::Horizontal);
+    m_rangeSlider->setObjectName(QStringLiteral("rangeSlider"));
+    m_rangeSlider->setRange(0.0, 10.0);
+    m_rangeSlider->setSingleStep(0.1);
+    m_rangeSlider->setPageStep(1.0);
+    m_rangeSlider->setValues(2.5, 7.5);
+    QLabel *rangeReadout = readout(QStringLiteral("rangeSliderReadout"));
+    auto *hint = new QLabel(tr("Tab or a click picks the handle that the keys and the wheel "
+                               "move, by exactly 0.1 (PageUp and PageDown by 1); drag between "
+                               "the handles to move both. The handles never cross."));
+    hint->setWordWrap(true);
+    groupLayout->addWidget(m_rangeSlider);
+    groupLayout->addWidget(rangeReadout);
+    groupLayout->addWidget(hint);
+
+    auto rangeCount = std::make_shared<int>(0);
+    const auto show = [rangeReadout, rangeCount](double lower, double upper) {
+        rangeReadout->setText(QStringLiteral("valuesChanged(%1, %2)   \u00d7 %3")
+                                      .arg(lower, 0, 'g', 10)
+                                      .arg(upper, 0, 'g', 10)
+                                      .arg(++*rangeCount));
+    };
+    connect(m_rangeSlider, &QxDoubleRangeSlider::valuesChanged, this, show);
+    rangeReadout->setText(tr("Move a handle or the span between them."));
+    return group;
 }

@@ -8,12 +8,13 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
+class QxDoubleRangeSlider;
 class QxDoubleSlider;
 class QxSliderSpinBox;
 
 /// QxDoubleSlider (horizontal and vertical) and QxSliderSpinBox with their
 /// range, steps and precision (and the latter's decimals, suffix and tracking)
-/// editable, and a live readout of their signals.
+/// editable, a QxDoubleRangeSlider, and a live readout of their signals.
 class SlidersPage : public GalleryPage
 {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
     QxDoubleSlider *horizontalSlider() const { return m_horizontal; }
     QxDoubleSlider *verticalSlider() const { return m_vertical; }
     QxSliderSpinBox *sliderSpinBox() const { return m_sliderSpinBox; }
+    QxDoubleRangeSlider *rangeSlider() const { return m_rangeSlider; }
 
 private slots:
     void showHorizontalValue(double value);
@@ -31,12 +33,14 @@ private slots:
 private:
     QGroupBox *createDoubleSliderGroup();
     QGroupBox *createSliderSpinBoxGroup();
+    QGroupBox *createRangeSliderGroup();
     void applySliderSettings();
     void applySpinBoxRange();
 
     QxDoubleSlider *m_horizontal;
     QxDoubleSlider *m_vertical;
     QxSliderSpinBox *m_sliderSpinBox;
+    QxDoubleRangeSlider *m_rangeSlider = nullptr;
 
     QDoubleSpinBox *m_minimum;
     QDoubleSpinBox *m_maximum;

@@ -19,6 +19,7 @@
 #include <lumo/QxCollapsibleGroupBox.h>
 #include <lumo/QxComboBoxEditor.h>
 #include <lumo/QxComboBoxEditorState.h>
+#include <lumo/QxDoubleRangeSlider.h>
 #include <lumo/QxDoubleSlider.h>
 #include <lumo/QxFlowLayout.h>
 #include <lumo/QxFormatingStringValidator.h>
@@ -102,6 +103,7 @@ private slots:
     void numbersFormatCheck();
     void slidersClickJump();
     void slidersKeys();
+    void slidersRange();
     void slidersWheel();
     void slidersSettings();
     void sliderSpinBox();
@@ -366,6 +368,25 @@ void tst_Gallery::slidersKeys()
     QTest::keyClick(slider, Qt::Key_PageUp);
     QCOMPARE(slider->value(), 0.05 + 0.05 + 0.05 + 0.25);
     QCOMPARE(spy.count(), 4);
+}
+
+// The range slider: Tab onto its upper handle, keys by the page's exact
+// step, the readout showing both values.
+void tst_Gallery::slidersRange()
+{
+    auto *page = show<SlidersPage>("sliders");
+    QxDoubleRangeSlider *slider = page->rangeSlider();
+    auto *readout = page->findChild<QLabel *>("rangeSliderReadout");
+    slider->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(slider->hasFocus());
+    QCOMPARE(slider->activeHandle(), QxDoubleRangeSlider::LowerHandle);
+    QTest::keyClick(slider, Qt::Key_Tab);
+    QCOMPARE(slider->activeHandle(), QxDoubleRangeSlider::UpperHandle);
+    QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(slider->lowerValue(), 2.5);
+    QCOMPARE(slider->upperValue(), 7.5 + 0.1);
+    QVERIFY2(readout->text().startsWith(QString("valuesChanged(2.5, 7.6)")),
+             qPrintable(readout->text()));
 }
 
 void tst_Gallery::slidersWheel()
