@@ -288,11 +288,11 @@ int attach(int port, const char *path)
     message.addTo(QStringLiteral("sink@example.com"));
     message.setSubject(QStringLiteral("bench"));
     message.setText(QStringLiteral("The file is attached."));
-    message.addFileAttachment(QString::fromLocal8Bit(path), QStringLiteral("application/octet-stream"));
+    message.addFileAttachment(QString::fromLocal8Bit(path),
+                              QStringLiteral("application/octet-stream"));
     std::ofstream("/proc/self/clear_refs") << "5";
     const long baseKiB = residentKiB("VmRSS:");
-    QPointer<QxSmtpMailSender> sender
-            = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), port);
+    QPointer<QxSmtpMailSender> sender = new QxSmtpMailSender(QStringLiteral("127.0.0.1"), port);
     bool accepted = false;
     int outcomes = 0;
     QObject::connect(sender.data(), &QxSmtpMailSender::status, [&](bool success, const QString &) {

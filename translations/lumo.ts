@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>QxDoubleRangeSlider</name>
+    <message>
+        <source>Lower value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Upper value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 – %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>QxDoubleSlider</name>
     <message>
         <source>Moves the slider a page up</source>

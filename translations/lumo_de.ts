@@ -9,6 +9,21 @@
     </message>
 </context>
 <context>
+    <name>QxDoubleRangeSlider</name>
+    <message>
+        <source>Lower value</source>
+        <translation>Unterer Wert</translation>
+    </message>
+    <message>
+        <source>Upper value</source>
+        <translation>Oberer Wert</translation>
+    </message>
+    <message>
+        <source>%1 – %2</source>
+        <translation>%1 – %2</translation>
+    </message>
+</context>
+<context>
     <name>QxDoubleSlider</name>
     <message>
         <source>Moves the slider a page up</source>

@@ -314,14 +314,14 @@ QString openAttachments(const QxMailMessagePrivate &message,
         open.fileName = attachment.fileName;
         open.mimeType = attachment.mimeType;
         if (attachment.filePath.isEmpty()) {
-            auto buffer = std::make_shared<QBuffer>();
+            auto buffer = QSharedPointer<QBuffer>::create();
             buffer->setData(attachment.data);
             buffer->open(QIODevice::ReadOnly);
             open.device = buffer;
             open.size = attachment.data.size();
             open.data = attachment.data;
         } else {
-            auto file = std::make_shared<QFile>(attachment.filePath);
+            auto file = QSharedPointer<QFile>::create(attachment.filePath);
             if (!file->open(QIODevice::ReadOnly))
                 return QStringLiteral("the attachment %1 cannot be opened: %2")
                         .arg(attachment.filePath, file->errorString());

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QSharedPointer>
 #include <QString>
 #include <QStringList>
 
@@ -20,7 +21,7 @@ namespace QxMail {
 // when it was opened.
 struct OpenAttachment
 {
-    std::shared_ptr<QIODevice> device;
+    QSharedPointer<QIODevice> device;
     qint64 size = 0;
     QString fileName;
     QString mimeType;

@@ -119,7 +119,7 @@ QxSmtpMessageStream::Piece QxSmtpMessageStream::Piece::fromText(const QString &t
     return piece;
 }
 
-QxSmtpMessageStream::Piece QxSmtpMessageStream::Piece::fromDevice(std::shared_ptr<QIODevice> device,
+QxSmtpMessageStream::Piece QxSmtpMessageStream::Piece::fromDevice(QSharedPointer<QIODevice> device,
                                                                   qint64 size, const QString &name)
 {
     Piece piece;

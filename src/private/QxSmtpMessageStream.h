@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QSharedPointer>
 #include <QString>
 
 #include <memory>
@@ -33,14 +34,13 @@ public:
         static Piece fromText(const QString &text, bool quotedPrintable);
         // \a size octets read from \a device, which is open; \a name says
         // what it is when it cannot be read.
-        static Piece fromDevice(std::shared_ptr<QIODevice> device, qint64 size,
-                                const QString &name);
+        static Piece fromDevice(QSharedPointer<QIODevice> device, qint64 size, const QString &name);
 
         Kind kind = Octets;
         QByteArray data;
         QString text;
         bool quotedPrintable = false;
-        std::shared_ptr<QIODevice> device;
+        QSharedPointer<QIODevice> device;
         qint64 size = 0;
         QString name;
     };

@@ -13,7 +13,7 @@
 #include "QxQtCompat.h"
 
 #include <algorithm>
-#include <vector>
+#include <QVector>
 
 namespace {
 
@@ -60,7 +60,7 @@ int widthOfShownRows(QAbstractItemView *popup, int shownRows)
 
 // Appends \a text to \a out, case-folded when \a fold: one UTF-16 unit for
 // each unit of the text, so that positions in both agree.
-void appendFolded(std::vector<char16_t> &out, const QString &text, bool fold)
+void appendFolded(QVector<char16_t> &out, const QString &text, bool fold)
 {
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
@@ -91,14 +91,14 @@ struct QxTextEditWithAutocompletion::MatchIndex
 {
     QStringList list;
     Qt::CaseSensitivity sensitivity = Qt::CaseSensitive;
-    std::vector<char16_t> units;
-    std::vector<int> starts;
+    QVector<char16_t> units;
+    QVector<int> starts;
     std::vector<bool> wordStarts;
 
     // The last search, which the next one narrows while the word grows.
     FilterMode lastMode = StartsWith;
     QString lastWord;
-    std::vector<int> lastHits;
+    QVector<int> lastHits;
 
     bool isFor(const QStringList &entries, Qt::CaseSensitivity caseSensitivity) const
     {
@@ -151,7 +151,7 @@ struct QxTextEditWithAutocompletion::MatchIndex
         }
     }
 
-    bool hits(int entry, FilterMode mode, const std::vector<char16_t> &needle) const
+    bool hits(int entry, FilterMode mode, const QVector<char16_t> &needle) const
     {
         const auto length = std::ptrdiff_t(needle.size());
         const char16_t *const first = units.data() + starts[entry];
@@ -172,11 +172,11 @@ struct QxTextEditWithAutocompletion::MatchIndex
     {
         if (word.isEmpty())
             return list;
-        std::vector<char16_t> needle;
+        QVector<char16_t> needle;
         appendFolded(needle, word, sensitivity == Qt::CaseInsensitive);
 
         // An entry that holds the longer word holds the shorter one too.
-        std::vector<int> found;
+        QVector<int> found;
         if (mode == lastMode && !lastWord.isEmpty() && word.startsWith(lastWord)) {
             for (const int entry : lastHits) {
                 if (hits(entry, mode, needle))
