@@ -18,6 +18,10 @@
 
 using namespace QxMail;
 
+// Strings are emptied by assigning QString() rather than by clear(): Qt 6
+// defines QString::clear() inline outside its exported class, so a copy that
+// GCC chooses not to inline here would be exported from this library.
+
 namespace {
 
 constexpr char refusedLabel[] = "Refused : ";
@@ -239,7 +243,7 @@ void QxSmtpMailSender::setCredentials(const QString &user, const QString &passwo
                               : QxSmtpMailSenderPrivate::Login::Password;
     d->userName = user;
     d->userPassword = password;
-    d->accessToken.clear();
+    d->accessToken = QString();
 }
 
 void QxSmtpMailSender::setAccessToken(const QString &user, const QString &token)
@@ -248,7 +252,7 @@ void QxSmtpMailSender::setAccessToken(const QString &user, const QString &token)
                               : QxSmtpMailSenderPrivate::Login::Token;
     d->userName = user;
     d->accessToken = token;
-    d->userPassword.clear();
+    d->userPassword = QString();
 }
 
 void QxSmtpMailSender::readyRead()
@@ -506,7 +510,7 @@ void QxSmtpMailSenderPrivate::refuseReply(const QString &why)
 void QxSmtpMailSenderPrivate::failReply(const QString &why)
 {
     const QString detail = why.isEmpty() ? shownReply(replyText) : why;
-    replyText.clear();
+    replyText = QString();
     if (dialogueState == AwaitStartTlsReply)
         fail(QLatin1String(tlsErrorLabel) + detail, Ending::SendQuit, Owner::Creator);
     else
@@ -538,7 +542,7 @@ bool QxSmtpMailSenderPrivate::handleReply(QChar code)
         if (dialogueState == AwaitTokenReply && code == QLatin1Char('3')) {
             const QString last = replyText.trimmed().section(QLatin1Char('\n'), -1);
             tokenError = replyLineText(QByteArray::fromBase64(last.mid(4).trimmed().toLatin1()));
-            replyText.clear();
+            replyText = QString();
             // RFC 7628, 3.2.3: a dummy response, after which the server fails
             // the login; XOAUTH2 takes an empty one.
             send(tokenMechanism == "OAUTHBEARER" ? "AQ==\r\n" : "\r\n");
@@ -549,7 +553,7 @@ bool QxSmtpMailSenderPrivate::handleReply(QChar code)
             const QString detail = shownReply(replyText).trimmed()
                     + QStringLiteral(" (the server refused the access token: %1)")
                               .arg(shownReply(tokenError));
-            replyText.clear();
+            replyText = QString();
             fail(QLatin1String(unexpectedReplyLabel) + detail, Ending::SendQuit, Owner::Sender);
             return true;
         }
@@ -564,7 +568,7 @@ bool QxSmtpMailSenderPrivate::handleReply(QChar code)
         for (const QString &line : replyText.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             extensions << line.mid(4).trimmed().toUpper();
     }
-    replyText.clear();
+    replyText = QString();
     switch (dialogueState) {
     case AwaitGreeting:
         if (usesExtendedHello())
@@ -629,7 +633,7 @@ void QxSmtpMailSenderPrivate::recipientReplied(QChar code)
         refusedRecipients << QString::fromUtf8(
                                      envelopeAddress(recipientAddresses.at(recipientIndex)))
                         + QLatin1Char(' ') + firstLine(shownReply(replyText));
-    replyText.clear();
+    replyText = QString();
     if (++recipientIndex < recipientAddresses.size()) {
         send("RCPT TO:" + envelopeAddress(recipientAddresses.at(recipientIndex)) + "\r\n");
         return;
@@ -665,7 +669,7 @@ void QxSmtpMailSenderPrivate::startMessage()
                 = messageHeader(senderAddress, recipientAddresses.first(), subjectText, form,
                                 currentDate(), newMessageId(senderAddress));
         messageStream.reset(new QxSmtpMessageStream(header, bodyText, form.quotedPrintable));
-        bodyText.clear();
+        bodyText = QString();
     }
     messageSize = messageStream->size();
     dialogueState = AwaitMessageReply;
