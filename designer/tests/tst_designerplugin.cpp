@@ -44,6 +44,8 @@ private slots:
 
 private:
     QDesignerCustomWidgetInterface *widget(const QString &className) const;
+    QDesignerFormWindowInterface *formWith(const QString &className) const;
+    QMultiHash<QString, QString> shownProperties(QObject *object) const;
 
     QPluginLoader m_loader;
     QList<QDesignerCustomWidgetInterface *> m_widgets;
@@ -76,6 +78,34 @@ QDesignerCustomWidgetInterface *tst_DesignerPlugin::widget(const QString &classN
             return widget;
     }
     return nullptr;
+}
+
+// A form window holding one widget of \a className, for the caller to delete.
+QDesignerFormWindowInterface *tst_DesignerPlugin::formWith(const QString &className) const
+{
+    QDesignerFormWindowInterface *form = m_core->formWindowManager()->createFormWindow();
+    form->setContents(QStringLiteral("<ui version=\"4.0\"><class>Form</class>"
+                                     "<widget class=\"QWidget\" name=\"Form\">"
+                                     "<widget class=\"%1\" name=\"widget\"/>"
+                                     "</widget></ui>")
+                              .arg(className));
+    return form;
+}
+
+// What the property editor shows for \a object: its tree of class groups
+// and their properties, as group name and property name.
+QMultiHash<QString, QString> tst_DesignerPlugin::shownProperties(QObject *object) const
+{
+    m_core->propertyEditor()->setObject(object);
+    QMultiHash<QString, QString> shown;
+    for (const QTreeWidget *tree : m_core->propertyEditor()->findChildren<QTreeWidget *>()) {
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *group = tree->topLevelItem(i);
+            for (int j = 0; j < group->childCount(); ++j)
+                shown.insert(group->text(0), group->child(j)->text(0));
+        }
+    }
+    return shown;
 }
 
 void tst_DesignerPlugin::widgets_data()
@@ -194,26 +224,13 @@ void tst_DesignerPlugin::collapsibleGroupBoxPages()
 // writing one goes through the slider's setter: the integer range stays whole.
 void tst_DesignerPlugin::doubleSliderProperties()
 {
-    QDesignerFormWindowInterface *form = m_core->formWindowManager()->createFormWindow();
+    QDesignerFormWindowInterface *form = formWith(QStringLiteral("QxDoubleSlider"));
     QScopedPointer<QWidget> owner(form);
-    form->setContents(QStringLiteral("<ui version=\"4.0\"><class>Form</class>"
-                                     "<widget class=\"QWidget\" name=\"Form\">"
-                                     "<widget class=\"QxDoubleSlider\" name=\"slider\"/>"
-                                     "</widget></ui>"));
     QVERIFY(form->mainContainer());
     auto *slider = form->mainContainer()->findChild<QxDoubleSlider *>();
     QVERIFY(slider);
 
-    // What the editor shows: its tree of class groups and their properties.
-    m_core->propertyEditor()->setObject(slider);
-    QMultiHash<QString, QString> shown;
-    for (const QTreeWidget *tree : m_core->propertyEditor()->findChildren<QTreeWidget *>()) {
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem *group = tree->topLevelItem(i);
-            for (int j = 0; j < group->childCount(); ++j)
-                shown.insert(group->text(0), group->child(j)->text(0));
-        }
-    }
+    const QMultiHash<QString, QString> shown = shownProperties(slider);
     QVERIFY(shown.contains("QAbstractSlider", "orientation"));
     for (const char *name : { "value", "minimum", "maximum", "singleStep", "pageStep" }) {
         QVERIFY2(shown.contains("QxDoubleSlider", name), name);
@@ -237,27 +254,13 @@ void tst_DesignerPlugin::doubleSliderProperties()
 // saved with the value after the range and the decimals it is held to.
 void tst_DesignerPlugin::sliderSpinBoxProperties()
 {
-    QDesignerFormWindowInterface *form = m_core->formWindowManager()->createFormWindow();
+    QDesignerFormWindowInterface *form = formWith(QStringLiteral("QxSliderSpinBox"));
     QScopedPointer<QWidget> owner(form);
-    form->setContents(QStringLiteral("<ui version=\"4.0\"><class>Form</class>"
-                                     "<widget class=\"QWidget\" name=\"Form\">"
-                                     "<widget class=\"QxSliderSpinBox\" name=\"sliderSpinBox\"/>"
-                                     "</widget></ui>"));
     QVERIFY(form->mainContainer());
     auto *widget = form->mainContainer()->findChild<QxSliderSpinBox *>();
     QVERIFY(widget);
 
-    m_core->propertyEditor()->setObject(widget);
-    QStringList shown;
-    for (const QTreeWidget *tree : m_core->propertyEditor()->findChildren<QTreeWidget *>()) {
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem *group = tree->topLevelItem(i);
-            if (group->text(0) != QLatin1String("QxSliderSpinBox"))
-                continue;
-            for (int j = 0; j < group->childCount(); ++j)
-                shown << group->child(j)->text(0);
-        }
-    }
+    const QStringList shown = shownProperties(widget).values(QStringLiteral("QxSliderSpinBox"));
     const QStringList names = { "minimum", "maximum", "decimals", "singleStep", "pageStep",
                                 "prefix",  "suffix",  "tracking", "value" };
     for (const QString &name : names)
@@ -297,25 +300,13 @@ void tst_DesignerPlugin::sliderSpinBoxProperties()
 // it animates; writing `expanded` folds the box and its title check box.
 void tst_DesignerPlugin::collapsibleGroupBoxProperties()
 {
-    QDesignerFormWindowInterface *form = m_core->formWindowManager()->createFormWindow();
+    QDesignerFormWindowInterface *form = formWith(QStringLiteral("QxCollapsibleGroupBox"));
     QScopedPointer<QWidget> owner(form);
-    form->setContents(QStringLiteral("<ui version=\"4.0\"><class>Form</class>"
-                                     "<widget class=\"QWidget\" name=\"Form\">"
-                                     "<widget class=\"QxCollapsibleGroupBox\" name=\"box\"/>"
-                                     "</widget></ui>"));
     QVERIFY(form->mainContainer());
     auto *box = form->mainContainer()->findChild<QxCollapsibleGroupBox *>();
     QVERIFY(box);
 
-    m_core->propertyEditor()->setObject(box);
-    QMultiHash<QString, QString> shown;
-    for (const QTreeWidget *tree : m_core->propertyEditor()->findChildren<QTreeWidget *>()) {
-        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem *group = tree->topLevelItem(i);
-            for (int j = 0; j < group->childCount(); ++j)
-                shown.insert(group->text(0), group->child(j)->text(0));
-        }
-    }
+    const QMultiHash<QString, QString> shown = shownProperties(box);
     QVERIFY(shown.contains("QGroupBox", "checked"));
     QVERIFY(shown.contains("QxCollapsibleGroupBox", "expanded"));
     QVERIFY(shown.contains("QxCollapsibleGroupBox", "animated"));
