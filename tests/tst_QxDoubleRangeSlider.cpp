@@ -4,6 +4,8 @@
 
 #include <lumo/QxDoubleRangeSlider.h>
 
+#include "slidertest.h"
+
 #include <QtTest>
 
 #include <QAccessible>
@@ -22,45 +24,9 @@
 
 namespace {
 
-constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
-constexpr double inf = std::numeric_limits<double>::infinity();
 using Handle = QxDoubleRangeSlider::Handle;
 constexpr Handle Lower = QxDoubleRangeSlider::LowerHandle;
 constexpr Handle Upper = QxDoubleRangeSlider::UpperHandle;
-
-class ReferenceSlider : public QSlider
-{
-public:
-    // Draws the groove alone, as QSlider draws it but for the handle.
-    bool grooveOnly = false;
-
-    QRect handle() const
-    {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
-    }
-    QRect groove() const
-    {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        if (!grooveOnly) {
-            QSlider::paintEvent(event);
-            return;
-        }
-        QPainter painter(this);
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        option.subControls = QStyle::SC_SliderGroove;
-        style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
-    }
-};
 
 // Whether \a drawn shows every pixel that a plain slider's handle paints in
 // \a plain (those where it differs from \a groove, the same slider drawn
@@ -146,37 +112,6 @@ void sendWheel(QWidget *widget, int delta, Qt::KeyboardModifiers modifiers,
                       QPoint(0, delta), Qt::NoButton, modifiers, phase, false);
     QApplication::sendEvent(widget, &event);
 }
-
-// Puts the application's style and style sheet back, whatever a row changed.
-class ApplicationStyleGuard
-{
-public:
-    ApplicationStyleGuard()
-        : m_styleName(QApplication::style()->objectName())
-    {
-    }
-    ~ApplicationStyleGuard()
-    {
-        qApp->setStyleSheet(QString());
-        QApplication::setStyle(QStyleFactory::create(m_styleName));
-    }
-
-private:
-    const QString m_styleName;
-};
-
-// A handle 40 pixels long, longer than the default styles draw it.
-class LongHandleStyle : public QProxyStyle
-{
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption *option,
-                    const QWidget *widget) const override
-    {
-        if (metric == PM_SliderLength)
-            return 40;
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-};
 
 enum class Styling { Default, LongHandleStyle, AppSheet, WidgetSheet };
 
@@ -793,7 +728,7 @@ void tst_QxDoubleRangeSlider::looksLikeTwoPlainSliders()
                              "QSlider::handle:vertical { height: 24px; margin: 0 -6px; }");
     const ApplicationStyleGuard guard;
     if (styling == Styling::LongHandleStyle)
-        QApplication::setStyle(new LongHandleStyle);
+        QApplication::setStyle(new LongHandleStyle(40));
     if (styling == Styling::AppSheet)
         qApp->setStyleSheet(sheet);
     Shown shown(orientation);

@@ -4,6 +4,8 @@
 
 #include <lumo/QxDoubleSlider.h>
 
+#include "slidertest.h"
+
 #include <QtTest>
 
 #include <QProxyStyle>
@@ -22,21 +24,8 @@ namespace {
 
 constexpr int intMin = std::numeric_limits<int>::min();
 constexpr int intMax = std::numeric_limits<int>::max();
-constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
-constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double epsilon = std::numeric_limits<double>::epsilon();
 constexpr double largest = std::numeric_limits<double>::max();
-
-class ReferenceSlider : public QSlider
-{
-public:
-    QRect handle() const
-    {
-        QStyleOptionSlider option;
-        initStyleOption(&option);
-        return style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
-    }
-};
 
 // Where a plain QSlider of the same shape, style and style sheet draws its
 // handle when it stands \a fraction of the way from its minimum to its maximum.
@@ -114,39 +103,6 @@ enum class Styling {
     LongHandleStyleLater,
     AppSheetLater,
     WidgetSheetLater
-};
-
-// A handle 60 pixels long, twice as long as the default styles draw it.
-class LongHandleStyle : public QProxyStyle
-{
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption *option,
-                    const QWidget *widget) const override
-    {
-        if (metric == PM_SliderLength)
-            return 60;
-        return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-};
-
-// Puts the application's style and style sheet back, whatever a row changed.
-class ApplicationStyleGuard
-{
-public:
-    ApplicationStyleGuard()
-        : m_styleName(QApplication::style()->objectName())
-    {
-    }
-    ~ApplicationStyleGuard()
-    {
-        qApp->setStyleSheet(QString());
-        if (QApplication::style()->objectName() != m_styleName
-            || dynamic_cast<LongHandleStyle *>(QApplication::style()))
-            QApplication::setStyle(QStyleFactory::create(m_styleName));
-    }
-
-private:
-    const QString m_styleName;
 };
 
 } // namespace
@@ -1245,14 +1201,14 @@ void tst_QxDoubleSlider::looksLikePlainSlider()
                              "QSlider::handle:vertical { height: 24px; margin: 0 -6px; }";
     const ApplicationStyleGuard guard;
     if (styling == Styling::LongHandleStyleFirst)
-        QApplication::setStyle(new LongHandleStyle);
+        QApplication::setStyle(new LongHandleStyle(60));
     ShownSlider shown(orientation);
     QVERIFY(shown.exposed);
     Slider &slider = shown.slider;
     slider.setValue(value);
     switch (styling) {
     case Styling::LongHandleStyleLater:
-        QApplication::setStyle(new LongHandleStyle);
+        QApplication::setStyle(new LongHandleStyle(60));
         break;
     case Styling::AppSheetLater:
         qApp->setStyleSheet(QString::fromLatin1(sheet));
