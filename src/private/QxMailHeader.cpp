@@ -41,6 +41,11 @@ QByteArray messageHeader(const QString &sender, const QString &recipient, const 
     return header;
 }
 
+bool holdsLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
 QByteArray envelopeAddress(const QString &address)
 {
     if (address.startsWith(QLatin1Char('<')) && address.endsWith(QLatin1Char('>')))

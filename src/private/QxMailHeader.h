@@ -14,6 +14,10 @@ namespace QxMail {
 QByteArray messageHeader(const QString &sender, const QString &recipient, const QString &subject,
                          BodyForm form, const QByteArray &date, const QByteArray &messageId);
 
+// Whether \a text holds a CR or an LF, which would end a command or a header
+// line early.
+bool holdsLineBreak(const QString &text);
+
 // \a address for a MAIL FROM or RCPT TO line: in angle brackets, added
 // unless it has them.
 QByteArray envelopeAddress(const QString &address);

@@ -37,16 +37,6 @@ const char *const ownFields[] = { "from",
                                   "content-type",
                                   "content-transfer-encoding" };
 
-bool isLineBreak(QChar c)
-{
-    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
-}
-
-bool holdsLineBreak(const QString &text)
-{
-    return std::any_of(text.cbegin(), text.cend(), isLineBreak);
-}
-
 bool isPrintableAscii(const QString &text)
 {
     for (const QChar c : text) {

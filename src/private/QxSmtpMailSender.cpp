@@ -36,11 +36,6 @@ constexpr int maxReplyOctets = 64 * 1024;
 // How much of a reply a status text shows.
 constexpr int maxShownReplyChars = 4096;
 
-bool holdsLineBreak(const QString &text)
-{
-    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
-}
-
 // RFC 5321, 4.1.3: the client's own address as the EHLO argument, as it has no
 // name of its own that the server could check.
 QByteArray addressLiteral(const QHostAddress &address)
@@ -302,8 +297,11 @@ void QxSmtpMailSenderPrivate::connectSocket()
 void QxSmtpMailSenderPrivate::sendMail(const QString &sender, const QString &recipient,
                                        const QString &subject, const QString &body)
 {
-    if (refuseStart(mailStarted ? QStringLiteral("sendMail may be called only once per sender")
-                                : refusal(sender, recipient, subject)))
+    QString refused = mailStarted ? QStringLiteral("sendMail may be called only once per sender")
+                                  : refusal(sender, recipient, subject);
+    if (refused.isEmpty())
+        refused = loginFault();
+    if (refuseStart(refused))
         return;
     // The message is made when the server asks for it: nothing here looks at
     // the body, so that this returns at once for any size.
@@ -323,8 +321,10 @@ void QxSmtpMailSenderPrivate::sendMessage(const QxMailMessage &mail)
     }
     const QxMailMessagePrivate &content = QxMailMessagePrivate::get(mail);
     QString refused = QxMail::messageFault(content);
+    if (refused.isEmpty())
+        refused = loginFault();
     // The files last, once nothing else stands in the way.
-    if (refused.isEmpty() && loginFault().isEmpty())
+    if (refused.isEmpty())
         refused = QxMail::openAttachments(content, attachments);
     if (refuseStart(refused)) {
         attachments.clear();
@@ -361,14 +361,13 @@ QString QxSmtpMailSenderPrivate::loginFault() const
 // this sender, after the caller has returned; returns whether it did.
 bool QxSmtpMailSenderPrivate::refuseStart(const QString &refused)
 {
-    const QString why = refused.isEmpty() ? loginFault() : refused;
-    if (why.isEmpty())
+    if (refused.isEmpty())
         return false;
     if (!mailStarted) {
         mailStarted = true;
         outcomeReported = true;
     }
-    const QString text = withoutSecrets(QLatin1String(refusedLabel) + why);
+    const QString text = withoutSecrets(QLatin1String(refusedLabel) + refused);
     QxSmtpMailSender *const mailSender = q;
     QMetaObject::invokeMethod(
             q, [mailSender, text] { Q_EMIT mailSender->status(false, text); },
