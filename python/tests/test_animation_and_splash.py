@@ -149,7 +149,7 @@ def test_splash_steps_aside_for_other_windows(qtbot, splashes, put_aside, comes_
     assert splash.isVisible() == comes_back
 
 
-def test_scheduled_deletion_waits_for_the_event_loop(qtbot, splashes):
+def test_scheduled_deletion_waits_for_the_event_loop(qtbot):
     class Counting(lumo.QxSplashScreen):
         def __init__(self, pixmap, version, seen):
             super().__init__(pixmap, version)
@@ -161,7 +161,9 @@ def test_scheduled_deletion_waits_for_the_event_loop(qtbot, splashes):
             return super().eventFilter(watched, event)
 
     seen, gone = [], []
-    splash = splashes((200, 100), "2.1", lambda p, v: Counting(p, v, seen))
+    pixmap = QtGui.QPixmap(200, 100)
+    pixmap.fill(QtGui.QColor("white"))
+    splash = Counting(pixmap, "2.1", seen)
     splash.destroyed.connect(lambda: gone.append(True))
     splash.scheduleDeletion()
     del splash
