@@ -10,6 +10,7 @@ PYQT = "PyQt6" if MODULE_NAME.endswith("6") else "PyQt5"
 QtCore = importlib.import_module(PYQT + ".QtCore")
 QtGui = importlib.import_module(PYQT + ".QtGui")
 QtWidgets = importlib.import_module(PYQT + ".QtWidgets")
+sip = importlib.import_module(PYQT + ".sip")
 
 
 def rule(name):
