@@ -1,37 +1,10 @@
 import gc
 import json
-import os
-import socket
-import subprocess
 import weakref
 
 import pytest
 
-from conftest import PYQT, QtCore, lumo
-
-SMTP_SERVER = os.path.join(os.path.dirname(__file__), "..", "..", "tests", "smtp_server.py")
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
-
-
-@pytest.fixture
-def sink(tmp_path):
-    """aiosmtpd on a loopback port, keeping each mail in tmp_path."""
-    port = free_port()
-    server = subprocess.Popen(["/usr/bin/python3", SMTP_SERVER, str(port), str(tmp_path)],
-                              stdin=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-    try:
-        line = server.stderr.readline()
-        assert line.startswith("listening on"), line
-        yield port, tmp_path
-    finally:
-        server.stdin.close()
-        server.wait(timeout=10)
-        server.stderr.close()
+from conftest import PYQT, QtCore, free_port, lumo
 
 
 class Sender(lumo.QxSmtpMailSender):
