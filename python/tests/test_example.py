@@ -3,7 +3,7 @@ import os
 
 import pytest
 
-from conftest import QtCore, QtWidgets
+from conftest import QtCore
 
 Key = QtCore.Qt.Key
 EXAMPLE = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "python", "price_mail.py")
