@@ -1,0 +1,49 @@
+import importlib.util
+import os
+
+import pytest
+
+from conftest import QtCore
+
+Key = QtCore.Qt.Key
+EXAMPLE = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "python", "price_mail.py")
+
+
+@pytest.fixture
+def window(qtbot, sink):
+    spec = importlib.util.spec_from_file_location("price_mail", EXAMPLE)
+    example = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(example)
+    port, _ = sink
+    widget = example.OfferWindow("127.0.0.1", port)
+    qtbot.addWidget(widget)
+    widget.show()
+    widget.activateWindow()
+    qtbot.waitUntil(widget.isActiveWindow)
+    return widget
+
+
+def test_price_typed_slid_and_mailed(qtbot, sink, window):
+    _, outdir = sink
+    window.price.setFocus()
+    window.price.selectAll()
+    qtbot.keyClicks(window.price, "7.456")
+    qtbot.keyClick(window.price, Key.Key_Tab)          # leaving the field rounds to cents
+    assert window.price.text() == "7.46"
+    assert window.slider.value() == pytest.approx(7.46)
+
+    window.slider.setFocus()
+    qtbot.keyClick(window.slider, Key.Key_PageUp)
+    assert window.price.text() == "17.46"
+
+    window.recipient.selectAll()
+    qtbot.keyClicks(window.recipient, "not an address")
+    assert not window.send.isEnabled()
+    window.recipient.selectAll()
+    qtbot.keyClicks(window.recipient, "buyer@example.org")
+    assert window.send.isEnabled()
+
+    qtbot.mouseClick(window.send, QtCore.Qt.MouseButton.LeftButton)
+    qtbot.waitUntil(lambda: window.outcome.text() == "Sent.", timeout=10000)
+    assert (outdir / "buyer@example.org.text").read_text(encoding="utf-8") \
+        == "We offer the item at 17.46 EUR.\n"
