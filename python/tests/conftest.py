@@ -26,6 +26,13 @@ def rule(name):
 SMTP_SERVER = os.path.join(os.path.dirname(__file__), "..", "..", "tests", "smtp_server.py")
 
 
+def show_active(qtbot, widget):
+    """Shows \a widget as the active window, so that key events reach its focus."""
+    with qtbot.waitActive(widget):
+        widget.show()
+        widget.activateWindow()
+
+
 def free_port():
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))

@@ -1,6 +1,6 @@
 import pytest
 
-from conftest import QtCore, QtGui, QtWidgets, lumo
+from conftest import QtCore, QtGui, QtWidgets, lumo, show_active
 
 State = lumo.QxComboBoxEditorState
 Key = QtCore.Qt.Key
@@ -88,9 +88,7 @@ def test_delegate_edits_a_model_cell_through_the_user_property(qtbot, keys, sele
     qtbot.addWidget(view)
     view.setModel(model)
     view.setItemDelegate(delegate)
-    with qtbot.waitActive(view):
-        view.show()
-        view.activateWindow()
+    show_active(qtbot, view)
     view.setCurrentIndex(model.index(0, 0))
     view.setFocus()
 

@@ -3,7 +3,7 @@ import os
 
 import pytest
 
-from conftest import QtCore
+from conftest import QtCore, show_active
 
 Key = QtCore.Qt.Key
 EXAMPLE = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "python", "price_mail.py")
@@ -17,9 +17,7 @@ def window(qtbot, sink):
     port, _ = sink
     widget = example.OfferWindow("127.0.0.1", port)
     qtbot.addWidget(widget)
-    widget.show()
-    widget.activateWindow()
-    qtbot.waitUntil(widget.isActiveWindow)
+    show_active(qtbot, widget)
     return widget
 
 

@@ -4,7 +4,7 @@ import weakref
 
 import pytest
 
-from conftest import PYQT, QtCore, free_port, lumo
+from conftest import QtCore, free_port, lumo, sip
 
 
 class Sender(lumo.QxSmtpMailSender):
@@ -33,7 +33,6 @@ def test_mail_is_delivered_and_its_status_received(qtbot, sink):
     assert (outdir / "you@example.org.text").read_text(encoding="utf-8") == "Hello\n.from Python\n"
     # After success the sender deletes itself; the wrapper then reports a
     # deleted object instead of reaching freed memory.
-    sip = __import__(PYQT + ".sip", fromlist=["sip"])
     qtbot.waitUntil(lambda: sip.isdeleted(sender), timeout=10000)
     with pytest.raises(RuntimeError):
         sender.timeout()

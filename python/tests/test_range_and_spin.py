@@ -1,6 +1,6 @@
 import pytest
 
-from conftest import QtCore, QtWidgets, lumo
+from conftest import QtCore, QtWidgets, lumo, show_active
 
 Key = QtCore.Qt.Key
 
@@ -17,9 +17,7 @@ def range_slider(qtbot):
     slider.setSingleStep(0.5)
     slider.setPageStep(2.0)
     slider.setValues(2.0, 8.0)
-    window.show()
-    window.activateWindow()
-    qtbot.waitUntil(window.isActiveWindow)
+    show_active(qtbot, window)
     slider.setFocus()
     yield slider
 
@@ -72,9 +70,7 @@ def spin_slider(qtbot):
     widget.setSingleStep(0.25)
     widget.setSuffix(" mm")
     widget.setValue(1.0)
-    widget.show()
-    widget.activateWindow()
-    qtbot.waitUntil(widget.isActiveWindow)
+    show_active(qtbot, widget)
     return widget
 
 

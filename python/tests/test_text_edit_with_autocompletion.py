@@ -2,7 +2,7 @@ import gc
 
 import pytest
 
-from conftest import QtCore, QtGui, QtWidgets, lumo
+from conftest import QtCore, QtGui, QtWidgets, lumo, show_active
 
 Key = QtCore.Qt.Key
 Modifier = QtCore.Qt.KeyboardModifier
@@ -37,9 +37,7 @@ def open_editor(qtbot, editor):
     qtbot.addWidget(window)
     QtWidgets.QVBoxLayout(window).addWidget(editor)
     window.resize(400, 300)
-    with qtbot.waitActive(window):
-        window.show()
-        window.activateWindow()
+    show_active(qtbot, window)
     editor.setFocus()
     qtbot.waitUntil(editor.hasFocus)
     editor.clear()

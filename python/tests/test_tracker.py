@@ -1,6 +1,6 @@
 import pytest
 
-from conftest import PYQT, QtCore, QtWidgets, lumo
+from conftest import QtCore, QtWidgets, lumo, sip
 
 pyqtSlot = QtCore.pyqtSlot
 pyqtSignal = QtCore.pyqtSignal
@@ -91,7 +91,6 @@ def test_other_callables_are_refused_clearly(parts, signal, slot, error, message
 def test_tracker_needs_a_receiver_and_dies_with_it(qtbot):
     with pytest.raises(TypeError):
         lumo.QxObjectConnectionsTracker(None)
-    sip = __import__(PYQT + ".sip", fromlist=["sip"])
     receiver = QtCore.QObject()
     tracker = lumo.QxObjectConnectionsTracker(receiver)
     del receiver  # the tracker is the receiver's child: it goes with it
