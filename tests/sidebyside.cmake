@@ -167,4 +167,18 @@ foreach(tool_qt 5 6)
         endif()
     endforeach()
 endforeach()
+# The Python modules, where the builds made them, share one package folder
+# and each imports from there with PYTHONPATH alone.
+file(GLOB_RECURSE modules ${prefix}/*/lumo.cpython-*.so ${prefix}/*/lumo6.cpython-*.so)
+foreach(module ${modules})
+    get_filename_component(folder ${module} DIRECTORY)
+    get_filename_component(name ${module} NAME)
+    string(REGEX REPLACE "\\..*" "" name ${name})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH PYTHONPATH=${folder}
+            /usr/bin/python3 -c "import ${name}; print(${name}.QxDoubleSlider)"
+        RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+    if(NOT result EQUAL 0 OR NOT output STREQUAL "<class '${name}.QxDoubleSlider'>\n")
+        message(FATAL_ERROR "importing ${name} from ${folder} failed (${result}):\n${output}${errors}")
+    endif()
+endforeach()
 message(STATUS "Qt 5 and Qt 6 builds of lumo installed side by side in ${prefix}")
