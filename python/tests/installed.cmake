@@ -16,6 +16,15 @@ if(NOT dynamic MATCHES "(RUNPATH|RPATH)[^\n]*\\[\\$ORIGIN/")
     message(FATAL_ERROR "${module} has no run path relative to itself:\n${dynamic}")
 endif()
 
+# Beside it, its type hints, which name what the module holds.
+execute_process(
+    COMMAND ${PYTHON} -c "import ast, sys; names = {node.name for node in ast.parse(open(sys.argv[1]).read()).body if isinstance(node, ast.ClassDef)}; sys.exit('QxSmtpMailSender' not in names)"
+        ${module_dir}/${MODULE}.pyi
+    RESULT_VARIABLE result ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${module_dir}/${MODULE}.pyi is missing or does not hold the classes:\n${errors}")
+endif()
+
 execute_process(
     COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH PYTHONPATH=${module_dir}
         ${PYTHON} -c "import ${MODULE}; print(${MODULE}.__file__); print(${MODULE}.QxDoubleSlider)"
