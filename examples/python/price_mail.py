@@ -39,7 +39,7 @@ class OfferWindow(QtWidgets.QWidget):
         self.host, self.port = host, port
         self.setWindowTitle("Price offer")
 
-        self.price = QtWidgets.QLineEdit("12.50")
+        self.price = QtWidgets.QLineEdit()
         self.price.setAccessibleName("Price")
         # Rounds what is typed to two decimals when the field is left.
         self.price.setValidator(lumo.QxFixedDecimalsValidator(2, self.price))
@@ -50,6 +50,7 @@ class OfferWindow(QtWidgets.QWidget):
         self.slider.setSingleStep(0.5)
         self.slider.setPageStep(10.0)
         self.slider.setValue(12.5)
+        self.showSliderPrice(self.slider.value())
         self.recipient = lumo.QxMailAddressEdit(self)
         self.recipient.setAccessibleName("Recipient")
         self.recipient.setText("customer@example.org")

@@ -9,8 +9,11 @@ Key = QtCore.Qt.Key
 EXAMPLE = os.path.join(os.path.dirname(__file__), "..", "..", "examples", "python", "price_mail.py")
 
 
-@pytest.fixture
-def window(qtbot, sink):
+@pytest.fixture(params=["C", "German"])
+def window(request, qtbot, sink):
+    previous = QtCore.QLocale()
+    QtCore.QLocale.setDefault(QtCore.QLocale(getattr(QtCore.QLocale.Language, request.param)))
+    request.addfinalizer(lambda: QtCore.QLocale.setDefault(previous))
     spec = importlib.util.spec_from_file_location("price_mail", EXAMPLE)
     example = importlib.util.module_from_spec(spec)
     spec.loader.exec_module(example)
@@ -25,14 +28,15 @@ def test_price_typed_slid_and_mailed(qtbot, sink, window):
     _, outdir = sink
     window.price.setFocus()
     window.price.selectAll()
-    qtbot.keyClicks(window.price, "7.456")
+    point = window.locale().decimalPoint()
+    qtbot.keyClicks(window.price, f"7{point}456")
     qtbot.keyClick(window.price, Key.Key_Tab)          # leaving the field rounds to cents
-    assert window.price.text() == "7.46"
+    assert window.price.text() == f"7{point}46"
     assert window.slider.value() == pytest.approx(7.46)
 
     window.slider.setFocus()
     qtbot.keyClick(window.slider, Key.Key_PageUp)
-    assert window.price.text() == "17.46"
+    assert window.price.text() == f"17{point}46"
 
     window.recipient.selectAll()
     qtbot.keyClicks(window.recipient, "not an address")
@@ -44,4 +48,4 @@ def test_price_typed_slid_and_mailed(qtbot, sink, window):
     qtbot.mouseClick(window.send, QtCore.Qt.MouseButton.LeftButton)
     qtbot.waitUntil(lambda: window.outcome.text() == "Sent.", timeout=10000)
     assert (outdir / "buyer@example.org.text").read_text(encoding="utf-8") \
-        == "We offer the item at 17.46 EUR.\n"
+        == f"We offer the item at 17{point}46 EUR.\n"
