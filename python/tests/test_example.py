@@ -1,5 +1,5 @@
-import importlib.util
 import os
+import runpy
 
 import pytest
 
@@ -14,11 +14,10 @@ def window(request, qtbot, sink):
     previous = QtCore.QLocale()
     QtCore.QLocale.setDefault(QtCore.QLocale(getattr(QtCore.QLocale.Language, request.param)))
     request.addfinalizer(lambda: QtCore.QLocale.setDefault(previous))
-    spec = importlib.util.spec_from_file_location("price_mail", EXAMPLE)
-    example = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(example)
+    # The program's definitions, without running its main().
+    example = runpy.run_path(EXAMPLE)
     port, _ = sink
-    widget = example.OfferWindow("127.0.0.1", port)
+    widget = example["OfferWindow"]("127.0.0.1", port)
     qtbot.addWidget(widget)
     show_active(qtbot, widget)
     return widget
