@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QProxyStyle>
 #include <QSlider>
 #include <QStyleFactory>
@@ -9,11 +10,40 @@
 
 #include <limits>
 
-// Shared by the slider tests: a plain QSlider to compare with, and a style
-// to draw both with.
+// Shared by the slider tests: a plain QSlider to compare with, a style
+// to draw both with, and the values their random-use tests feed them.
 
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
+
+// For the random-use tests: one time in three an ordinary value within
+// +-span/2, else one that breaks naive arithmetic (signed zeros, denormals,
+// the ends of double's range, infinities, NaN, and the ends of int's range).
+inline double anyDouble(QRandomGenerator &random, double span)
+{
+    if (random.bounded(3) == 0)
+        return (random.generateDouble() - 0.5) * span;
+    const double extremes[] = { 0.0,
+                                -0.0,
+                                1.0,
+                                -1.0,
+                                99.0,
+                                100.0,
+                                1e-300,
+                                -1e-300,
+                                1e300,
+                                -1e300,
+                                std::numeric_limits<double>::max(),
+                                std::numeric_limits<double>::lowest(),
+                                std::numeric_limits<double>::denorm_min(),
+                                inf,
+                                -inf,
+                                notANumber,
+                                2147483648.0,
+                                -2147483649.0,
+                                4294967295.0 };
+    return extremes[random.bounded(int(sizeof extremes / sizeof *extremes))];
+}
 
 // A plain QSlider that tells where the style puts its handle and groove.
 class ReferenceSlider : public QSlider

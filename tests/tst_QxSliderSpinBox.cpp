@@ -5,6 +5,8 @@
 #include <lumo/QxSliderSpinBox.h>
 #include <lumo/Ui_QxSliderSpinBox.h>
 
+#include "slidertest.h"
+
 #include <QtTest>
 
 #include <QAccessible>
@@ -26,9 +28,6 @@
 #include <limits>
 
 namespace {
-
-constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
-constexpr double inf = std::numeric_limits<double>::infinity();
 
 // The form's children, found by their object names.
 struct Children
@@ -595,24 +594,6 @@ void tst_QxSliderSpinBox::randomUse()
 {
     QFETCH(quint32, seed);
     QRandomGenerator random(seed);
-    const double extremes[] = { 0.0,
-                                -0.0,
-                                1.0,
-                                100.0,
-                                -1e-300,
-                                1e300,
-                                -1e300,
-                                std::numeric_limits<double>::max(),
-                                std::numeric_limits<double>::lowest(),
-                                inf,
-                                -inf,
-                                notANumber,
-                                2147483648.0 };
-    const auto anyDouble = [&]() {
-        if (random.bounded(3) == 0)
-            return (random.generateDouble() - 0.5) * 400;
-        return extremes[random.bounded(int(sizeof extremes / sizeof *extremes))];
-    };
     const Qt::Key keys[] = { Qt::Key_Left, Qt::Key_Right, Qt::Key_PageUp, Qt::Key_PageDown,
                              Qt::Key_Home, Qt::Key_End,   Qt::Key_Up,     Qt::Key_Down };
 
@@ -623,16 +604,16 @@ void tst_QxSliderSpinBox::randomUse()
     for (int round = 0; round < 400; ++round) {
         switch (random.bounded(7)) {
         case 0:
-            shown.widget.setMin(anyDouble());
+            shown.widget.setMin(anyDouble(random, 400));
             break;
         case 1:
-            shown.widget.setMax(anyDouble());
+            shown.widget.setMax(anyDouble(random, 400));
             break;
         case 2:
             slider->setValue(int(random.bounded(1200)) - 100);
             break;
         case 3:
-            spinBox->setValue(anyDouble());
+            spinBox->setValue(anyDouble(random, 400));
             break;
         case 4:
             QTest::keyClick(random.bounded(2) ? static_cast<QWidget *>(slider) : spinBox,
