@@ -16,6 +16,15 @@
 constexpr double notANumber = std::numeric_limits<double>::quiet_NaN();
 constexpr double inf = std::numeric_limits<double>::infinity();
 
+// A test row's name for a slider laid out so: "vertical, right to left, inverted".
+inline QByteArray layoutName(Qt::Orientation orientation, Qt::LayoutDirection direction,
+                             bool inverted = false)
+{
+    return QByteArray(orientation == Qt::Horizontal ? "horizontal" : "vertical")
+            + (direction == Qt::RightToLeft ? ", right to left" : "")
+            + (inverted ? ", inverted" : "");
+}
+
 // For the random-use tests: one time in three an ordinary value within
 // +-span/2, else one that breaks naive arithmetic (signed zeros, denormals,
 // the ends of double's range, infinities, NaN, and the ends of int's range).

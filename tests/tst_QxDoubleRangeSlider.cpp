@@ -645,10 +645,7 @@ void tst_QxDoubleRangeSlider::clickMirrors_data()
     for (const Qt::Orientation orientation : { Qt::Horizontal, Qt::Vertical }) {
         for (const Qt::LayoutDirection direction : { Qt::LeftToRight, Qt::RightToLeft }) {
             for (const bool inverted : { false, true }) {
-                const QByteArray name
-                        = QByteArray(orientation == Qt::Horizontal ? "horizontal" : "vertical")
-                        + (direction == Qt::RightToLeft ? ", right to left" : "")
-                        + (inverted ? ", inverted" : "");
+                const QByteArray name = layoutName(orientation, direction, inverted);
                 QTest::addRow("%s, at 15", name.constData())
                         << orientation << direction << inverted << 0.15 << Lower;
                 QTest::addRow("%s, at 85", name.constData())
@@ -699,9 +696,8 @@ void tst_QxDoubleRangeSlider::looksLikeTwoPlainSliders_data()
     for (const auto &styling : stylings) {
         for (const Qt::Orientation orientation : { Qt::Horizontal, Qt::Vertical }) {
             for (const Qt::LayoutDirection direction : { Qt::LeftToRight, Qt::RightToLeft }) {
-                QTest::addRow("%s, %s%s", styling.first,
-                              orientation == Qt::Horizontal ? "horizontal" : "vertical",
-                              direction == Qt::RightToLeft ? ", right to left" : "")
+                QTest::addRow("%s, %s", styling.first,
+                              layoutName(orientation, direction).constData())
                         << styling.second << orientation << direction;
             }
         }

@@ -1299,10 +1299,7 @@ void tst_QxDoubleSlider::clickJump_data()
     for (const Qt::Orientation orientation : { Qt::Horizontal, Qt::Vertical }) {
         for (const Qt::LayoutDirection direction : { Qt::LeftToRight, Qt::RightToLeft }) {
             for (const bool inverted : { false, true }) {
-                const QByteArray name
-                        = QByteArray(orientation == Qt::Horizontal ? "horizontal" : "vertical")
-                        + (direction == Qt::RightToLeft ? ", right to left" : "")
-                        + (inverted ? ", inverted" : "");
+                const QByteArray name = layoutName(orientation, direction, inverted);
                 // clang-format off
                 QTest::addRow("%s, quarter", name.constData()) << orientation << direction << inverted << 0.25 << 24.75;
                 QTest::addRow("%s, three quarters", name.constData()) << orientation << direction << inverted << 0.75 << 74.25;
